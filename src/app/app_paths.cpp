@@ -1,0 +1,57 @@
+#include "app/app_paths.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+namespace tavelo {
+
+std::string ModuleDirectory() {
+  char path[PATH_MAX];
+  ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof path) return {};
+  std::string directory(path, static_cast<size_t>(length));
+  size_t slash = directory.rfind('/');
+  return slash == std::string::npos ? std::string() : directory.substr(0, slash + 1);
+}
+
+std::string EnterModuleDirectory() {
+  std::string directory = ModuleDirectory();
+  if (!directory.empty() && chdir(directory.c_str()) != 0) std::perror(directory.c_str());
+  return directory;
+}
+
+int MakeDirectories(const std::string& path) {
+  std::string normalized;
+  for (char c : path) {
+    if (c != '/' || !normalized.ends_with('/')) normalized.push_back(c);
+  }
+  if (!normalized.starts_with('/')) return 1;
+  for (size_t slash = normalized.find('/', 1); slash != std::string::npos;
+       slash = normalized.find('/', slash + 1)) {
+    mkdir(normalized.substr(0, slash + 1).c_str(), 0755);
+  }
+  return 0;
+}
+
+void CleanTempPages() {
+  static constexpr const char* kTempPages = "script/tmp/";
+  static constexpr std::string_view kPageSuffix = ".htm";
+  std::unique_ptr<DIR, int (*)(DIR*)> folder(opendir(kTempPages), &closedir);
+  if (!folder) return;
+  while (dirent* entry = readdir(folder.get())) {
+    std::string_view name = entry->d_name;
+    if (!name.ends_with(kPageSuffix)) continue;
+    std::string path = std::string(kTempPages) + entry->d_name;
+    struct stat info;
+    // Only regular files (or links to them, which unlink removes, not their target).
+    if (lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) unlink(path.c_str());
+  }
+}
+
+}  // namespace tavelo

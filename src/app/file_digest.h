@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace tavelo {
+
+// Appends the MD5 digest of the file's contents to `out` as 32 lower-case hex
+// digits. 0 when the file was read, -1 when it could not be opened (out unchanged).
+int DigestFileHex(const std::string& path, std::string& out);
+
+}  // namespace tavelo

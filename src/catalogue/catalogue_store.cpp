@@ -1,0 +1,77 @@
+#include "catalogue/catalogue_store.h"
+
+#include <array>
+
+#include "text/splitters.h"
+#include "text/template_file.h"
+#include "text/text_buffer.h"
+
+namespace tavelo {
+
+namespace {
+
+constexpr std::array<std::string_view, 6> kFormatTags = {"v1", "v2", "v3", "v4", "v5", "vd1"};
+constexpr std::string_view kPlainFileMark = "-txt-";
+
+constexpr std::string_view kPackageEnd = "DB_DATA_END";
+constexpr std::string_view kListBegin = "[LIST_BEGIN]";
+constexpr std::string_view kListEnd = "[LIST_END]";
+
+bool IsFormatTag(std::string_view tag) {
+  for (std::string_view known : kFormatTags) {
+    if (tag == known) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int CatalogueCategory::ParseCatalogueLine(std::string_view line,
+                                          std::string_view programDirectory) {
+  descriptor_ = line;
+  FieldList fields;
+  fields.Split(line, ',');
+  if (!IsFormatTag(fields[0])) return 1;
+
+  std::string_view file = fields[1];
+  std::string_view key = file.find(kPlainFileMark) == std::string_view::npos
+                             ? kCatalogueKey
+                             : std::string_view();
+  std::string path = file.starts_with('/') ? std::string(file)
+                                           : std::string(programDirectory) + std::string(file);
+  TextBuffer reader;
+  // An empty path names no file; the category is then simply empty.
+  if (!file.empty()) reader.LoadFile(path, key);
+  return records_.ParseCatalogueText(reader.TakeText());
+}
+
+int CatalogueCategory::LoadFromPackage(const TextBuffer& reader) {
+  std::string_view text = reader.Text();
+  if (text.find(kPackageEnd) == std::string_view::npos) return 0;
+  size_t begin = text.find(kListBegin);
+  if (begin == std::string_view::npos) return 0;
+  begin += kListBegin.size();
+  size_t end = text.find(kListEnd, begin);
+  if (end == std::string_view::npos) return 0;
+  return records_.ParseCatalogueText(std::string(text.substr(begin, end - begin)));
+}
+
+void CatalogueStore::Load(std::string_view programDirectory) {
+  categories_.clear();
+  TemplateFile templates;
+  templates.Load(std::string(programDirectory) + "data/main.htm");
+  std::vector<std::string> lines = templates.GetLines("[x2_begin]", "[x2_end]", kMaxCategories);
+  for (const std::string& line : lines) {
+    auto category = std::make_unique<CatalogueCategory>();
+    category->ParseCatalogueLine(line, programDirectory);
+    categories_.push_back(std::move(category));
+  }
+}
+
+int CatalogueStore::TotalRecordCount() const {
+  int total = 0;
+  for (const auto& category : categories_) total += category->Records().Count();
+  return total;
+}
+
+}  // namespace tavelo

@@ -1,0 +1,170 @@
+#include "catalogue/record_list.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+
+#include "text/gbk_text.h"
+#include "text/splitters.h"
+#include "text/text_buffer.h"
+
+namespace tavelo {
+
+namespace {
+
+constexpr std::string_view kDeleted = "NULL";
+
+// Personal-list line layout: number, category, info, kind.
+constexpr int kPersonalNumber = 0;
+constexpr int kPersonalCategory = 1;
+constexpr int kPersonalInfo = 2;
+constexpr int kPersonalKind = 3;
+
+int ParseNumber(std::string_view text) {
+  int value = 0;
+  const char* begin = text.data();
+  if (!text.empty() && text.front() == '+') ++begin;
+  std::from_chars(begin, text.data() + text.size(), value);
+  return value;
+}
+
+}  // namespace
+
+void RecordList::Reset(int capacity) {
+  records_.clear();
+  records_.shrink_to_fit();
+  storage_.clear();
+  filePath_.clear();
+  capacity_ = capacity;
+  records_.reserve(static_cast<size_t>(capacity));
+}
+
+void RecordList::Clear() { Reset(0); }
+
+std::string_view RecordList::KeepWhole(std::string text) {
+  storage_.push_back(std::make_unique<const std::string>(std::move(text)));
+  return *storage_.back();
+}
+
+std::string_view RecordList::Keep(std::string_view text) { return KeepWhole(std::string(text)); }
+
+int RecordList::ParseCatalogueText(std::string text) {
+  TextBuffer reader;
+  reader.SetText(std::move(text));
+  Reset(reader.CountLines() + kGrowStep);
+  std::string_view body = KeepWhole(reader.TakeText());
+
+  // Every key is made of bytes of the text, so keys reserved at the text's
+  // size never reallocate and the views into them stay put.
+  auto keys = std::make_unique<std::string>();
+  keys->reserve(body.size());
+
+  std::array<std::string_view, FieldList::kMaxFields> parts;
+  size_t position = 0;
+  while (std::optional<std::string_view> line = NextLineAt(body, position)) {
+    VideoRecord& record = records_.emplace_back();
+    int count = SplitFields(*line, '\t', parts.data(), FieldList::kMaxFields);
+    if (count == 0 || parts[0].empty()) continue;
+    size_t keyStart = keys->size();
+    for (int i = 0; i < VideoRecord::kFieldCount && i < count; ++i) {
+      record.fields[static_cast<size_t>(i)] = parts[static_cast<size_t>(i)];
+      keys->append(parts[static_cast<size_t>(i)]);
+    }
+    std::string_view joined(keys->data() + keyStart, keys->size() - keyStart);
+    std::string lowered = LowerGbk(joined);
+    keys->replace(keyStart, lowered.size(), lowered);
+    record.searchKey = std::string_view(keys->data() + keyStart, keys->size() - keyStart);
+  }
+  storage_.push_back(std::move(keys));
+  return Count();
+}
+
+int RecordList::LoadPersonalList(const std::string& path) {
+  TextBuffer reader;
+  reader.LoadFile(path);
+  Reset(reader.CountLines() + kGrowStep);
+  filePath_ = path;
+  std::string_view body = KeepWhole(reader.TakeText());
+
+  std::array<std::string_view, FieldList::kMaxFields> parts;
+  size_t position = 0;
+  while (std::optional<std::string_view> line = NextLineAt(body, position)) {
+    int count = SplitFields(*line, '\t', parts.data(), FieldList::kMaxFields);
+    VideoRecord& record = records_.emplace_back();
+    auto field = [&](int i) { return i < count ? parts[static_cast<size_t>(i)] : std::string_view(); };
+    record.number = ParseNumber(field(kPersonalNumber));
+    record.fields[0] = field(kPersonalCategory);
+    record.fields[1] = field(kPersonalInfo);
+    record.fields[2] = field(kPersonalKind);
+  }
+  return Count();
+}
+
+bool RecordList::IsDeleted(const VideoRecord& record) {
+  return record.fields[0] == kDeleted && record.fields[1] == kDeleted &&
+         record.fields[2] == kDeleted;
+}
+
+int RecordList::SavePersonalList(const std::string& path) const {
+  std::string lines;
+  for (const VideoRecord& record : records_) {
+    if (IsDeleted(record)) continue;
+    lines += std::to_string(record.number);
+    for (int i = 0; i < 3; ++i) {
+      lines += '\t';
+      lines += record.fields[static_cast<size_t>(i)];
+    }
+    lines += "\t\r\n";
+  }
+
+  std::string temporary = path + ".XXXXXX";
+  int fd = mkstemp(temporary.data());
+  if (fd < 0) return 1;
+  bool written = true;
+  for (size_t done = 0; done < lines.size() && written;) {
+    ssize_t n = write(fd, lines.data() + done, lines.size() - done);
+    if (n < 0) {
+      written = errno == EINTR;
+      continue;
+    }
+    done += static_cast<size_t>(n);
+  }
+  // The list must be on disk before it replaces the old one.
+  written = written && fsync(fd) == 0;
+  fchmod(fd, 0644);
+  written = close(fd) == 0 && written;
+  if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+int RecordList::AddPersonalRecord(std::string_view category, std::string_view info,
+                                  std::string_view kind) {
+  MarkDeleted(info);
+  if (Count() == capacity_) {
+    capacity_ += kGrowStep;
+    records_.reserve(static_cast<size_t>(capacity_));
+  }
+  VideoRecord& record = records_.emplace_back();
+  record.fields[0] = Keep(category);
+  record.fields[1] = Keep(info);
+  record.fields[2] = Keep(kind);
+  return 1;
+}
+
+int RecordList::MarkDeleted(std::string_view info) {
+  for (VideoRecord& record : records_) {
+    if (record.fields[1] == info) {
+      record.fields[0] = record.fields[1] = record.fields[2] = kDeleted;
+    }
+  }
+  return 1;
+}
+
+}  // namespace tavelo

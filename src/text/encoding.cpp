@@ -1,0 +1,114 @@
+#include "text/encoding.h"
+
+#include <iconv.h>
+#include <opencc/opencc.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+
+namespace tavelo {
+
+namespace {
+
+constexpr const char* kGbk = "CP936";
+constexpr const char* kBig5 = "CP950";
+constexpr const char* kUtf8 = "UTF-8";
+constexpr const char* kUcs4 = "UCS-4LE";
+constexpr char32_t kReplacement = U'?';
+
+class IconvHandle {
+ public:
+  IconvHandle(const char* to, const char* from) : handle_(iconv_open(to, from)) {
+    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
+      throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    }
+  }
+  ~IconvHandle() { iconv_close(handle_); }
+  IconvHandle(const IconvHandle&) = delete;
+  IconvHandle& operator=(const IconvHandle&) = delete;
+
+  // Runs iconv over the whole input. When a character cannot be taken,
+  // `skipInput` bytes of input are dropped and `replacement` is written instead.
+  std::string Convert(std::string_view input, size_t skipInput, std::string_view replacement) {
+    std::string output;
+    output.resize(input.size() * 4 + 16);
+    char* in = const_cast<char*>(input.data());
+    size_t inLeft = input.size();
+    size_t written = 0;
+    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    while (inLeft > 0) {
+      char* out = output.data() + written;
+      size_t outLeft = output.size() - written;
+      size_t result = iconv(handle_, &in, &inLeft, &out, &outLeft);
+      written = output.size() - outLeft;
+      if (result != static_cast<size_t>(-1)) break;
+      if (errno == E2BIG) {
+        output.resize(output.size() * 2);
+        continue;
+      }
+      // EILSEQ or EINVAL: an invalid or truncated sequence, or one the target lacks.
+      if (output.size() - written < replacement.size()) output.resize(output.size() * 2);
+      output.replace(written, replacement.size(), replacement);
+      written += replacement.size();
+      size_t skip = std::min(skipInput, inLeft);
+      in += skip;
+      inLeft -= skip;
+    }
+    output.resize(written);
+    return output;
+  }
+
+ private:
+  iconv_t handle_;
+};
+
+std::string_view ReplacementUcs4() {
+  static const char32_t replacement[] = {kReplacement};
+  return {reinterpret_cast<const char*>(replacement), sizeof(char32_t)};
+}
+
+// Decoding goes through UCS-4 so that a bad source byte and a character the
+// target lacks are each replaced exactly once, whatever their width.
+std::string Decode(const char* from, std::string_view bytes) {
+  IconvHandle decoder(kUcs4, from);
+  return decoder.Convert(bytes, 1, ReplacementUcs4());
+}
+
+std::string Encode(const char* to, std::string_view ucs4) {
+  IconvHandle encoder(to, kUcs4);
+  return encoder.Convert(ucs4, sizeof(char32_t), "?");
+}
+
+std::string Recode(const char* from, const char* to, std::string_view bytes) {
+  return Encode(to, Decode(from, bytes));
+}
+
+// OpenCC's dictionaries take a while to load, so one converter serves the process.
+std::string TraditionalToSimplified(const std::string& utf8) {
+  static std::mutex mutex;
+  static opencc_t converter = opencc_open("t2s.json");
+  std::lock_guard lock(mutex);
+  if (converter == reinterpret_cast<opencc_t>(-1)) return utf8;
+  std::unique_ptr<char, void (*)(char*)> simplified(
+      opencc_convert_utf8(converter, utf8.data(), utf8.size()), &opencc_convert_utf8_free);
+  if (!simplified) return utf8;
+  return simplified.get();
+}
+
+}  // namespace
+
+std::string Utf8ToGbk(std::string_view utf8) { return Recode(kUtf8, kGbk, utf8); }
+
+std::string GbkToUtf8(std::string_view gbk) { return Recode(kGbk, kUtf8, gbk); }
+
+std::string Big5ToGbk(std::string_view big5) {
+  std::string utf8 = Recode(kBig5, kUtf8, big5);
+  return Utf8ToGbk(TraditionalToSimplified(utf8));
+}
+
+std::string Gbk(std::string_view utf8Literal) { return Utf8ToGbk(utf8Literal); }
+
+}  // namespace tavelo

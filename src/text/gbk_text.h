@@ -1,0 +1,25 @@
+#pragma once
+// Byte-level helpers for GBK text. GBK trail bytes can be ASCII letters, so
+// anything that folds letter case has to step over two-byte characters.
+
+#include <string>
+#include <string_view>
+
+namespace tavelo {
+
+// True for the white space the line reader trims: space, tab, CR, LF, VT, FF.
+bool IsTrimSpace(char c);
+
+std::string_view Trim(std::string_view text);
+
+// Lowers single-byte ASCII letters only; both bytes of a two-byte character stay as they are.
+std::string LowerGbk(std::string_view text);
+void LowerGbkInPlace(std::string& text);
+
+// Case-insensitive equality with the same multibyte rule as LowerGbk.
+bool EqualsIgnoreCaseGbk(std::string_view a, std::string_view b);
+
+// Replaces every occurrence of `from` (non-empty) by `to`.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+}  // namespace tavelo

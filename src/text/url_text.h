@@ -1,0 +1,19 @@
+#pragma once
+// Small transformations of GBK text shared by the windows: escapes for
+// addresses and cache file names, and clean-up of text taken from pages.
+
+#include <string>
+#include <string_view>
+
+namespace tavelo {
+
+// Keeps ASCII letters and digits; every other byte becomes "%XX" (upper-case hex).
+std::string UrlEncode(std::string_view text);
+// The same rule without the percent sign, for use as a file name.
+std::string HexName(std::string_view text);
+// Replaces "&nbsp;" and "%20" by a space and "&quot;" by a double quote, then trims.
+std::string CleanHtmlText(std::string_view text);
+// TAB, LF and CR become spaces; the length stays the same.
+void FlattenWhitespace(std::string& text);
+
+}  // namespace tavelo

@@ -1,0 +1,27 @@
+#pragma once
+// A fresh temporary folder per test, removed with everything in it afterwards.
+
+#include <string>
+
+namespace tavelo::testing {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The folder's path with a trailing "/".
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+}  // namespace tavelo::testing

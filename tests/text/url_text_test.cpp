@@ -1,0 +1,33 @@
+#include "text/url_text.h"
+
+#include <gtest/gtest.h>
+
+namespace tavelo {
+namespace {
+
+TEST(UrlTextTest, UrlEncodeEscapesEverythingButLettersAndDigits) {
+  EXPECT_EQ(UrlEncode("a Z9"), "a%20Z9");
+  EXPECT_EQ(UrlEncode("_-."), "%5F%2D%2E");
+  EXPECT_EQ(UrlEncode("\xC4\xE3"), "%C4%E3");  // one GBK character, two groups
+  EXPECT_EQ(UrlEncode(""), "");
+  EXPECT_EQ(UrlEncode(std::string("\0\xFF", 2)), "%00%FF");
+}
+
+TEST(UrlTextTest, HexNameHasNoPercentSigns) {
+  EXPECT_EQ(HexName("ab-1"), "ab2D1");
+  EXPECT_EQ(HexName("\xC4\xE3/"), "C4E32F");
+}
+
+TEST(UrlTextTest, CleanHtmlTextReplacesOnlyItsThreeSequences) {
+  EXPECT_EQ(CleanHtmlText("  &nbsp;A%20B&quot;C&amp;D  x\ty  "), "A B\"C&amp;D  x\ty");
+  EXPECT_EQ(CleanHtmlText("&nbsp;&nbsp;"), "");
+}
+
+TEST(UrlTextTest, FlattenWhitespaceKeepsTheLength) {
+  std::string text = "a\tb\r\nc";
+  FlattenWhitespace(text);
+  EXPECT_EQ(text, "a b  c");
+}
+
+}  // namespace
+}  // namespace tavelo

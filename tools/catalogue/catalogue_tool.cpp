@@ -1,0 +1,135 @@
+#include "catalogue_tool.h"
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string_view>
+
+#include "app/file_digest.h"
+#include "catalogue/catalogue_store.h"
+#include "text/template_file.h"
+#include "text/text_buffer.h"
+
+namespace tavelo {
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFileError = 1;
+constexpr int kUsageError = 2;
+
+constexpr const char* kUsage =
+    "usage: tavelo-catalogue COMMAND ARGS\n"
+    "  scramble IN OUT             scramble (or unscramble) IN with the catalogue key into OUT\n"
+    "  check DIR                   load the catalogue of program folder DIR and count its records\n"
+    "  digest FILE                 print the MD5 digest of FILE\n"
+    "  template FILE KEY           print the value of KEY in template FILE\n"
+    "  template FILE --list KEY END  print the lines of list KEY up to END\n";
+
+using Arguments = std::vector<std::string>;
+
+// Reads a whole file byte for byte; a missing file is an error here, unlike
+// in the program itself.
+bool ReadBytes(const std::string& path, std::string& bytes) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  if (!file) return false;
+  char chunk[65536];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, got);
+  return !std::ferror(file.get());
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
+  if (!file) return false;
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+  return std::fclose(file.release()) == 0 && written;
+}
+
+int Scramble(const Arguments& args, std::ostream&, std::ostream& err) {
+  std::string bytes;
+  if (!ReadBytes(args[0], bytes)) {
+    err << "tavelo-catalogue: cannot read " << args[0] << "\n";
+    return kFileError;
+  }
+  KeyedXor(bytes, kCatalogueKey);
+  if (!WriteBytes(args[1], bytes)) {
+    err << "tavelo-catalogue: cannot write " << args[1] << "\n";
+    return kFileError;
+  }
+  return kDone;
+}
+
+int Check(const Arguments& args, std::ostream& out, std::ostream&) {
+  std::string directory = args[0];
+  if (!directory.empty() && !directory.ends_with('/')) directory += '/';
+  CatalogueStore store;
+  store.Load(directory);
+  for (int i = 0; i < store.CategoryCount(); ++i) {
+    const CatalogueCategory& category = store.Category(i);
+    out << category.Records().Count() << '\t' << category.Descriptor() << '\n';
+  }
+  out << "total " << store.TotalRecordCount() << '\n';
+  return kDone;
+}
+
+int Digest(const Arguments& args, std::ostream& out, std::ostream& err) {
+  std::string hex;
+  if (DigestFileHex(args[0], hex) != 0) {
+    err << "tavelo-catalogue: cannot read " << args[0] << "\n";
+    return kFileError;
+  }
+  out << hex << '\n';
+  return kDone;
+}
+
+int Template(const Arguments& args, std::ostream& out, std::ostream& err) {
+  bool list = args[1] == "--list";
+  if (args.size() != (list ? 4u : 2u)) return kUsageError;
+  TemplateFile file;
+  if (file.Load(args[0]) != 0) {
+    err << "tavelo-catalogue: cannot read " << args[0] << "\n";
+    return kFileError;
+  }
+  if (!list) {
+    out << file.GetValue(args[1]) << '\n';
+    return kDone;
+  }
+  for (const std::string& line : file.GetLines(args[2], args[3])) out << line << '\n';
+  return kDone;
+}
+
+struct Command {
+  size_t minArguments;
+  size_t maxArguments;
+  std::function<int(const Arguments&, std::ostream&, std::ostream&)> run;
+};
+
+}  // namespace
+
+int RunCatalogueTool(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+  static const std::map<std::string, Command, std::less<>> kCommands = {
+      {"scramble", {2, 2, Scramble}},
+      {"check", {1, 1, Check}},
+      {"digest", {1, 1, Digest}},
+      {"template", {2, 4, Template}},
+  };
+  if (arguments.empty()) {
+    err << kUsage;
+    return kUsageError;
+  }
+  auto command = kCommands.find(arguments[0]);
+  Arguments rest(arguments.begin() + 1, arguments.end());
+  if (command == kCommands.end() || rest.size() < command->second.minArguments ||
+      rest.size() > command->second.maxArguments) {
+    err << kUsage;
+    return kUsageError;
+  }
+  int status = command->second.run(rest, out, err);
+  if (status == kUsageError) err << kUsage;
+  return status;
+}
+
+}  // namespace tavelo

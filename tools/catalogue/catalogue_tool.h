@@ -1,0 +1,16 @@
+#pragma once
+// tavelo-catalogue: the catalogue operator's kit. Kept apart from main() so
+// the commands can be run in-process by the tests.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tavelo {
+
+// Runs one command (arguments without the program name). Returns the exit
+// status: 0 done, 1 a file could not be read or written, 2 bad usage.
+int RunCatalogueTool(const std::vector<std::string>& arguments, std::ostream& out,
+                     std::ostream& err);
+
+}  // namespace tavelo
