@@ -1,0 +1,170 @@
+#include "catalogue/personal_lists.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "support/temp_dir.h"
+#include "text/encoding.h"
+
+namespace tavelo {
+namespace {
+
+std::vector<std::string> Infos(const RecordList& list) {
+  std::vector<std::string> infos;
+  for (int i = 0; i < list.Count(); ++i) {
+    if (!RecordList::IsDeleted(list[i])) infos.emplace_back(list[i].fields[1]);
+  }
+  return infos;
+}
+
+TEST(PersonalListTest, FileFormatRoundTrips) {
+  testing::TempDir dir;
+  std::string path = dir.File("list.dat");
+  RecordList list;
+  EXPECT_EQ(list.LoadPersonalList(path), 0);
+  list.AddPersonalRecord("cat", "title**MYN**http://v", "data3");
+  ASSERT_EQ(list.SavePersonalList(path), 0);
+  EXPECT_EQ(testing::ReadFile(path), "0\tcat\ttitle**MYN**http://v\tdata3\t\r\n");
+
+  testing::WriteFile(path, "7\ta\tinfo one\tdata3\t\r\nx\tb\tinfo two\tkind\textra\nlast\tc");
+  ASSERT_EQ(list.LoadPersonalList(path), 3);
+  EXPECT_EQ(list[0].number, 7);
+  EXPECT_EQ(list[1].number, 0);  // not a number
+  EXPECT_EQ(list[1].fields[2], "kind");
+  EXPECT_EQ(list[2].fields[0], "c");  // a last line without CR LF loads normally
+  EXPECT_EQ(list[2].fields[1], "");
+  EXPECT_EQ(list.FilePath(), path);
+}
+
+TEST(PersonalListTest, AddingAgainMovesTheVideoToTheEnd) {
+  RecordList list;
+  list.AddPersonalRecord("c1", "A", "data3");
+  list.AddPersonalRecord("c1", "B", "data3");
+  list.AddPersonalRecord("c2", "A", "data3");
+  list.AddPersonalRecord("c1", "a", "data3");  // other letter case: another video
+  EXPECT_EQ(Infos(list), (std::vector<std::string>{"B", "A", "a"}));
+  EXPECT_EQ(list[2].fields[0], "c2");
+}
+
+TEST(PersonalListTest, OnlyFullyDeletedRecordsAreDroppedOnSave) {
+  testing::TempDir dir;
+  std::string path = dir.File("list.dat");
+  testing::WriteFile(path, "0\tNULL\tNULL\tNULL\t\r\n0\tNULL\tkeep\tNULL\t\r\n");
+  RecordList list;
+  list.LoadPersonalList(path);
+  list.SavePersonalList(path);
+  EXPECT_EQ(testing::ReadFile(path), "0\tNULL\tkeep\tNULL\t\r\n");
+}
+
+TEST(PersonalListTest, GrowsPastItsCapacityKeepingEveryRecord) {
+  RecordList list;
+  for (int i = 0; i < RecordList::kGrowStep + 10; ++i) {
+    list.AddPersonalRecord("c", "video " + std::to_string(i), "data3");
+  }
+  EXPECT_EQ(list.Count(), RecordList::kGrowStep + 10);
+  EXPECT_EQ(list[0].fields[1], "video 0");
+  EXPECT_EQ(list[RecordList::kGrowStep + 9].fields[1], "video 3009");
+}
+
+TEST(PersonalListTest, EscapingKeepsFieldsOnOneLine) {
+  EXPECT_EQ(EscapeListField("a\tb\r\nc"), "a**TAB**b**MYR****MYN**c");
+  EXPECT_EQ(UnescapeListField("a**TAB**b**MYR****MYN**c"), "a\tb\r\nc");
+}
+
+TEST(PersonalListTest, AFailedSaveLeavesTheOldListWholeAndNoTemporaryFile) {
+  testing::TempDir dir;
+  std::string path = dir.File("list.dat");
+  const std::string old = "0\tc\told\tdata3\t\r\n";
+  testing::WriteFile(path, old);
+  // A full disk, simulated in a child process by a file size limit smaller
+  // than the new list (root is not exempt from it).
+  pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{8, 8};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    RecordList list;
+    list.LoadPersonalList(path);
+    list.AddPersonalRecord("c", "a much longer new record", "data3");
+    _exit(list.SavePersonalList(path));
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(testing::ReadFile(path), old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                          std::filesystem::directory_iterator()),
+            1);
+
+  RecordList list;
+  EXPECT_EQ(list.SavePersonalList(dir.File("no/such/dir/list.dat")), 1);
+}
+
+// The list actions work on data/ of the current directory, as the program does.
+class PersonalActionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
+    ASSERT_EQ(chdir(dir_.Path().c_str()), 0);
+    mkdir("data", 0755);
+  }
+  void TearDown() override { ASSERT_EQ(chdir(oldDir_), 0); }
+
+  testing::TempDir dir_;
+  char oldDir_[4096];
+};
+
+TEST_F(PersonalActionsTest, AddToFavouritesEscapesAndConfirms) {
+  EXPECT_EQ(AddToFavouritesList("电视剧", "片名\nhttp://v/1"), Gbk("收藏完成"));
+  EXPECT_EQ(testing::ReadFile(kFavouritesPath), "0\t电视剧\t片名**MYN**http://v/1\tdata3\t\r\n");
+  AddToHistoryList("c", "x");
+  AddToHistoryList("c", "y");
+  AddToHistoryList("c", "x");
+  EXPECT_EQ(testing::ReadFile(kHistoryPath), "0\tc\ty\tdata3\t\r\n0\tc\tx\tdata3\t\r\n");
+}
+
+TEST_F(PersonalActionsTest, DeleteKeepsWhatAnotherProcessAddedMeanwhile) {
+  AddToFavouritesList("c", "first");
+  LoadFavourites();  // the favourites window opens with one record
+  // Another process adds a video after the window loaded the list.
+  RecordList other;
+  other.LoadPersonalList(kFavouritesPath);
+  other.AddPersonalRecord("c", "second", "data3");
+  other.SavePersonalList(kFavouritesPath);
+
+  EXPECT_EQ(DeleteFromPersonalList(FavouritesList(), kFavouritesPath, "first"), Gbk("删除完成"));
+  EXPECT_EQ(testing::ReadFile(kFavouritesPath), "0\tc\tsecond\tdata3\t\r\n");
+  EXPECT_EQ(DeleteFromPersonalList(FavouritesList(), kFavouritesPath, "absent"), Gbk("删除完成"));
+}
+
+TEST_F(PersonalActionsTest, ConcurrentProcessesLoseNoAddition) {
+  constexpr int kProcesses = 4;
+  constexpr int kAdditions = 25;
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    pid_t child = fork();
+    if (child == 0) {
+      for (int i = 0; i < kAdditions; ++i) {
+        AddToHistoryList("c", "p" + std::to_string(p) + "-" + std::to_string(i));
+      }
+      _exit(0);
+    }
+    children.push_back(child);
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  EXPECT_EQ(LoadHistory(), kProcesses * kAdditions);
+}
+
+}  // namespace
+}  // namespace tavelo

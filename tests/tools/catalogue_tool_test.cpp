@@ -1,0 +1,96 @@
+#include "catalogue_tool.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <sstream>
+
+#include "catalogue/catalogue_store.h"
+#include "support/temp_dir.h"
+#include "text/text_buffer.h"
+
+namespace tavelo {
+namespace {
+
+struct ToolRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+ToolRun RunTool(const std::vector<std::string>& arguments) {
+  std::ostringstream out, err;
+  int status = RunCatalogueTool(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(CatalogueToolTest, UsageErrorsExitTwo) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, {"nonsense"}, {"scramble", "only-one"}, {"check"},
+        {"digest", "a", "b"}, {"template", "f", "--list", "K"}, {"template", "f", "K", "extra"}}) {
+    ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("usage:"), std::string::npos);
+  }
+}
+
+TEST(CatalogueToolTest, ScrambleTwiceRestoresTheFile) {
+  testing::TempDir dir;
+  std::string original("any\0bytes\xFF here", 15);
+  testing::WriteFile(dir.File("in"), original);
+  ASSERT_EQ(RunTool({"scramble", dir.File("in"), dir.File("mid")}).status, 0);
+  std::string scrambled = testing::ReadFile(dir.File("mid"));
+  EXPECT_NE(scrambled, original);
+  std::string expected = original;
+  KeyedXor(expected, kCatalogueKey);
+  EXPECT_EQ(scrambled, expected);
+  ASSERT_EQ(RunTool({"scramble", dir.File("mid"), dir.File("out")}).status, 0);
+  EXPECT_EQ(testing::ReadFile(dir.File("out")), original);
+}
+
+TEST(CatalogueToolTest, UnreadableOrUnwritablePathsExitOneNamingThePath) {
+  testing::TempDir dir;
+  ToolRun run = RunTool({"scramble", dir.File("missing"), dir.File("out")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find(dir.File("missing")), std::string::npos);
+
+  testing::WriteFile(dir.File("in"), "x");
+  run = RunTool({"scramble", dir.File("in"), dir.File("no/dir/out")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("no/dir/out"), std::string::npos);
+
+  EXPECT_EQ(RunTool({"digest", dir.File("missing")}).status, 1);
+  EXPECT_EQ(RunTool({"template", dir.File("missing"), "[K]"}).status, 1);
+}
+
+TEST(CatalogueToolTest, CheckPrintsCountsPerCategoryAndTheTotal) {
+  testing::TempDir dir;
+  EXPECT_EQ(RunTool({"check", dir.Path()}).out, "total 0\n");
+
+  mkdir(dir.File("data").c_str(), 0755);
+  std::string tv = "a\t1\nb\t2\n";
+  KeyedXor(tv, kCatalogueKey);
+  testing::WriteFile(dir.File("data/tv.dat"), tv);
+  testing::WriteFile(dir.File("data/p2p-txt-.dat"), "x\ty\n");
+  testing::WriteFile(dir.File("data/main.htm"),
+                     "[x2_begin]\nv1,data/tv.dat\nv5,data/p2p-txt-.dat,note\nzz,none\n[x2_end]\n");
+  std::string directory = dir.Path();
+  directory.pop_back();  // also without the trailing slash
+  ToolRun run = RunTool({"check", directory});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "2\tv1,data/tv.dat\n1\tv5,data/p2p-txt-.dat,note\n0\tzz,none\ntotal 3\n");
+}
+
+TEST(CatalogueToolTest, DigestAndTemplateLookups) {
+  testing::TempDir dir;
+  testing::WriteFile(dir.File("f"), "a");
+  EXPECT_EQ(RunTool({"digest", dir.File("f")}).out, "0cc175b9c0f1b6a831c399e269772661\n");
+
+  testing::WriteFile(dir.File("main.htm"), "[S_URL]\n//c\n http://s \n[L]\none\ntwo\n[E]\nthree\n");
+  EXPECT_EQ(RunTool({"template", dir.File("main.htm"), "[s_url]"}).out, "http://s\n");
+  EXPECT_EQ(RunTool({"template", dir.File("main.htm"), "[none]"}).out, "\n");
+  EXPECT_EQ(RunTool({"template", dir.File("main.htm"), "--list", "[L]", "[E]"}).out, "one\ntwo\n");
+}
+
+}  // namespace
+}  // namespace tavelo
