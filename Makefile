@@ -30,7 +30,7 @@ test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
-	cmake -S . -B $(ASAN_DIR) -G Ninja -DTAVELO_SANITIZE=ON -DTAVELO_BENCH=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(ASAN_DIR) -G Ninja -DTAVELO_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 

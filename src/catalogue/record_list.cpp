@@ -74,9 +74,7 @@ int RecordList::ParseCatalogueText(std::string text) {
       record.fields[static_cast<size_t>(i)] = parts[static_cast<size_t>(i)];
       keys->append(parts[static_cast<size_t>(i)]);
     }
-    std::string_view joined(keys->data() + keyStart, keys->size() - keyStart);
-    std::string lowered = LowerGbk(joined);
-    keys->replace(keyStart, lowered.size(), lowered);
+    LowerGbkInPlace(keys->data() + keyStart, keys->size() - keyStart);
     record.searchKey = std::string_view(keys->data() + keyStart, keys->size() - keyStart);
   }
   storage_.push_back(std::move(keys));

@@ -1,5 +1,8 @@
 #include "text/gbk_text.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace tavelo {
 
 namespace {
@@ -22,15 +25,44 @@ std::string_view Trim(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
-void LowerGbkInPlace(std::string& text) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
-      ++i;
-    } else {
-      text[i] = LowerAscii(text[i]);
+namespace {
+
+// Lowers the letters of eight ASCII bytes at once: a byte is a capital when
+// adding (0x80 - 'A') sets its top bit and adding (0x80 - 'Z' - 1) does not.
+uint64_t LowerAsciiWord(uint64_t word) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL;
+  const uint64_t aboveA = word + kOnes * (0x80 - 'A');
+  const uint64_t aboveZ = word + kOnes * (0x80 - 'Z' - 1);
+  const uint64_t capitals = (aboveA ^ aboveZ) & (kOnes * 0x80);
+  return word | (capitals >> 2);
+}
+
+}  // namespace
+
+void LowerGbkInPlace(char* text, size_t size) {
+  constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+  for (size_t i = 0; i < size; ++i) {
+    // The loop stands on a character boundary here, so eight ASCII bytes in
+    // a row are eight single-byte characters.
+    uint64_t word;
+    while (i + sizeof word <= size) {
+      std::memcpy(&word, text + i, sizeof word);
+      if (word & kHighBits) break;
+      word = LowerAsciiWord(word);
+      std::memcpy(text + i, &word, sizeof word);
+      i += sizeof word;
+    }
+    if (i >= size) break;
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      text[i] = LowerAscii(static_cast<char>(c));
+    } else if (IsLeadByte(c)) {
+      ++i;  // the trail byte may look like a letter; it is not one
     }
   }
 }
+
+void LowerGbkInPlace(std::string& text) { LowerGbkInPlace(text.data(), text.size()); }
 
 std::string LowerGbk(std::string_view text) {
   std::string lowered(text);

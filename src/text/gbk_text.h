@@ -15,6 +15,7 @@ std::string_view Trim(std::string_view text);
 // Lowers single-byte ASCII letters only; both bytes of a two-byte character stay as they are.
 std::string LowerGbk(std::string_view text);
 void LowerGbkInPlace(std::string& text);
+void LowerGbkInPlace(char* text, size_t size);
 
 // Case-insensitive equality with the same multibyte rule as LowerGbk.
 bool EqualsIgnoreCaseGbk(std::string_view a, std::string_view b);

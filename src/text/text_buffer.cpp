@@ -1,6 +1,7 @@
 #include "text/text_buffer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -9,13 +10,32 @@
 
 namespace tavelo {
 
+namespace {
+
+bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+}  // namespace
+
 void KeyedXor(std::string& bytes, std::string_view key) {
   if (key.empty()) return;
-  const size_t keyLength = key.size();
-  size_t k = 0;
-  for (char& c : bytes) {
-    c = static_cast<char>(c ^ key[k]);
-    if (++k == keyLength) k = 0;
+  // The key repeated to a few kilobytes lets the inner loop run without a
+  // modulo, which the compiler turns into wide XORs.
+  std::string pattern;
+  while (pattern.size() < 4096) pattern.append(key);
+  const size_t block = pattern.size();
+  char* data = bytes.data();
+  const char* mask = pattern.data();
+  for (size_t start = 0; start < bytes.size(); start += block) {
+    const size_t length = std::min(block, bytes.size() - start);
+    size_t i = 0;
+    for (; i + sizeof(uint64_t) <= length; i += sizeof(uint64_t)) {
+      uint64_t word, key;
+      std::memcpy(&word, data + start + i, sizeof word);
+      std::memcpy(&key, mask + i, sizeof key);
+      word ^= key;
+      std::memcpy(data + start + i, &word, sizeof word);
+    }
+    for (; i < length; ++i) data[start + i] ^= mask[i];
   }
 }
 
@@ -58,12 +78,19 @@ std::string TextBuffer::TakeText() {
 }
 
 std::optional<std::string_view> NextLineAt(std::string_view text, size_t& position) {
-  if (position >= text.size()) return std::nullopt;
-  size_t end = text.find_first_of("\r\n", position);
-  if (end == std::string_view::npos) end = text.size();
-  std::string_view line = text.substr(position, end - position);
-  end = text.find_first_not_of("\r\n", end);
-  position = end == std::string_view::npos ? text.size() : end;
+  const size_t size = text.size();
+  if (position >= size) return std::nullopt;
+  const char* data = text.data();
+  // Lines end at LF as a rule; memchr finds it quickly, and a CR before it
+  // (CR LF, or a CR-only file) is looked for only within that stretch.
+  const char* lineFeed = static_cast<const char*>(std::memchr(data + position, '\n', size - position));
+  size_t end = lineFeed ? static_cast<size_t>(lineFeed - data) : size;
+  if (const void* carriageReturn = std::memchr(data + position, '\r', end - position)) {
+    end = static_cast<size_t>(static_cast<const char*>(carriageReturn) - data);
+  }
+  std::string_view line(data + position, end - position);
+  while (end < size && IsLineBreak(data[end])) ++end;
+  position = end;
   return Trim(line);
 }
 
@@ -94,7 +121,14 @@ int TextBuffer::NextContentLine(std::string& out) {
 }
 
 int TextBuffer::CountLines() const {
-  return 1 + static_cast<int>(std::count(text_.begin(), text_.end(), '\n'));
+  int lines = 1;
+  const char* end = text_.data() + text_.size();
+  for (const char* at = text_.data();
+       (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at))));
+       ++at) {
+    ++lines;
+  }
+  return lines;
 }
 
 }  // namespace tavelo

@@ -1,0 +1,131 @@
+#!/usr/bin/env python3
+"""Times Tavelo's tools against reference tools in the same run and prints ratios.
+
+catalogue load: `tavelo-catalogue check` on 200,000 scrambled records against
+  awk (splitting every field, building the same search key) and Python's csv
+  reader holding all rows; also peak memory against the file size.
+digest: `tavelo-catalogue digest` of a 256 MiB file against md5sum.
+"""
+import argparse
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+KEY = b"kqzmtvpwrbxn815902467"
+RECORDS = 200_000
+DIGEST_SIZE = 256 << 20
+RUNS = 3
+
+# Common characters of GB 2312, for titles, areas and names.
+HANZI = ("的一是在不了有和人这中大为上个国我以要他时来用们生到作地于出就分对成会可主发年动同工也能下过子说产种面而方后多定行学法所民得经"
+         "十三之进着等部度家电力里如水化高自二理起小物现实加量都两体制机当使点从业本去把性好应开它合还因由其些然前外天政四日那社义事平形相全表间样与关各重新线内数正心反你明看原又么利比或但质气第向道命此变条只没结解问意建月公无系军很情者最立代想已通并提直题党程展五果料象员革位入常文总次品式活设及管特件长求老头基资边流路级少图山统接知较将组见计别她手角期根论运农指几九区强放决西被干做必战先回则任取据处理"
+         "爱影视剧春秋风云江湖城市故事少年英雄传奇")
+AREAS = ["大陆", "香港", "台湾", "美国", "日本", "韩国", "英国", "法国"]
+TYPES = ["剧情", "爱情", "喜剧", "动作", "科幻", "悬疑", "纪录", "动画", "家庭", "古装"]
+
+
+def words(rng, low, high):
+    return "".join(rng.choice(HANZI) for _ in range(rng.randint(low, high)))
+
+
+def make_catalogue(folder):
+    """Writes the plain text (for the reference tools) and the scrambled program folder."""
+    rng = random.Random(1)
+    lines = []
+    for i in range(RECORDS):
+        title = words(rng, 3, 10)
+        url = "http://v.example.test/v_show/id_X%010d.html" % rng.randrange(10**10)
+        year = str(rng.randint(1980, 2026))
+        area = "/".join(rng.sample(AREAS, rng.randint(1, 2)))
+        kind = "/".join(rng.sample(TYPES, rng.randint(1, 3)))
+        actors = "/".join(words(rng, 2, 3) for _ in range(rng.randint(1, 4)))
+        note = "Ep%d HD" % rng.randint(1, 60)
+        lines.append("\t".join([title, url, year, area, kind, actors, note]))
+    plain = ("\r\n".join(lines) + "\r\n").encode("gbk")
+    with open(os.path.join(folder, "plain.txt"), "wb") as f:
+        f.write(plain)
+    os.makedirs(os.path.join(folder, "app", "data"))
+    scrambled = bytes(b ^ KEY[i % len(KEY)] for i, b in enumerate(plain))
+    with open(os.path.join(folder, "app", "data", "catalogue.dat"), "wb") as f:
+        f.write(scrambled)
+    with open(os.path.join(folder, "app", "data", "main.htm"), "wb") as f:
+        f.write(b"<html>\r\n[x2_begin]\r\nv1,data/catalogue.dat\r\n[x2_end]\r\n")
+
+
+def measure(command, env=None):
+    """Best wall time of RUNS runs, and the largest peak resident size in bytes."""
+    best = None
+    peak = 0
+    for _ in range(RUNS):
+        devnull = os.open(os.devnull, os.O_WRONLY)
+        start = time.perf_counter()
+        pid = os.posix_spawnp(command[0], command, env if env is not None else os.environ,
+                              file_actions=[(os.POSIX_SPAWN_DUP2, devnull, 1)])
+        _, status, usage = os.wait4(pid, 0)
+        os.close(devnull)
+        elapsed = time.perf_counter() - start
+        if os.waitstatus_to_exitcode(status) != 0:
+            sys.exit("benchmark command failed: %s" % " ".join(command))
+        best = elapsed if best is None else min(best, elapsed)
+        peak = max(peak, usage.ru_maxrss * 1024)
+    return best, peak
+
+
+def catalogue_benchmark(app, folder):
+    # Generating the data takes a lot of this script's memory; a child does it so
+    # that the children measured later do not inherit that peak.
+    subprocess.run([sys.executable, __file__, "--generate", folder], check=True)
+    size = os.path.getsize(os.path.join(folder, "plain.txt"))
+    plain = os.path.join(folder, "plain.txt")
+    c_locale = dict(os.environ, LC_ALL="C")
+    tool, tool_peak = measure([os.path.join(app, "tavelo-catalogue"), "check", os.path.join(folder, "app")])
+    awk, _ = measure(["awk", "-F\t", "{k=tolower($1 $2 $3 $4 $5 $6 $7); n++} END{print n}", plain], c_locale)
+    python, python_peak = measure([sys.executable, "-c",
+                                   "import csv,sys\n"
+                                   "rows=list(csv.reader(open(sys.argv[1],encoding='latin-1',newline=''),"
+                                   "delimiter='\\t',quoting=csv.QUOTE_NONE))\nprint(len(rows))", plain])
+    print("catalogue load: %d records, %.1f MB" % (RECORDS, size / 1e6))
+    print("  tavelo-catalogue check  %.3f s  peak %.1f MB" % (tool, tool_peak / 1e6))
+    print("  awk                     %.3f s" % awk)
+    print("  python csv              %.3f s  peak %.1f MB" % (python, python_peak / 1e6))
+    print("  ratio check/awk         %.2f   (goal <= 1.0)" % (tool / awk))
+    print("  ratio python/check      %.2f   (goal >= 5)" % (python / tool))
+    print("  memory check/file       %.2f   (goal <= 4; python %.2f)" % (tool_peak / size, python_peak / size))
+
+
+def digest_benchmark(app, folder):
+    path = os.path.join(folder, "big.bin")
+    with open(path, "wb") as f:
+        block = random.Random(2).randbytes(1 << 20)
+        for _ in range(DIGEST_SIZE >> 20):
+            f.write(block)
+    tool, _ = measure([os.path.join(app, "tavelo-catalogue"), "digest", path])
+    md5sum, _ = measure(["md5sum", path])
+    print("digest: %d MiB" % (DIGEST_SIZE >> 20))
+    print("  tavelo-catalogue digest %.3f s" % tool)
+    print("  md5sum                  %.3f s" % md5sum)
+    print("  ratio digest/md5sum     %.2f   (goal <= 1.1)" % (tool / md5sum))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--app", default="build/app", help="folder holding tavelo-catalogue")
+    parser.add_argument("--generate", metavar="FOLDER", help=argparse.SUPPRESS)
+    args = parser.parse_args()
+    if args.generate:
+        make_catalogue(args.generate)
+        return
+    folder = tempfile.mkdtemp(prefix="tavelo-bench-")
+    try:
+        catalogue_benchmark(args.app, folder)
+        digest_benchmark(args.app, folder)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()

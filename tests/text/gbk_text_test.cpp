@@ -1,0 +1,37 @@
+#include "text/gbk_text.h"
+
+#include <gtest/gtest.h>
+
+namespace tavelo {
+namespace {
+
+TEST(GbkTextTest, LowerGbkFoldsAsciiLettersOnly) {
+  struct Case {
+    std::string text;
+    std::string lowered;
+  } cases[] = {
+      {"ABCXYZ@[`{ az09", "abcxyz@[`{ az09"},
+      // Eight ASCII bytes, then a character whose trail byte is 'A'.
+      {"ABCDEFGH\xB0\x41IJKLMNOPQ", "abcdefgh\xB0\x41ijklmnopq"},
+      // A lead byte as the eighth byte: its trail byte starts the next word.
+      {"ABCDEFG\xB0\x41HIJKLMN", "abcdefg\xB0\x41hijklmn"},
+      {"\xB0\x41\xB0\x41\xB0\x41\xB0\x41\xB0\x41", "\xB0\x41\xB0\x41\xB0\x41\xB0\x41\xB0\x41"},
+      {"X\x80Y\xFFZ", "x\x80y\xFFz"},  // 0x80 and 0xFF lead no character
+      {"A\xB0", "a\xB0"},              // a lone lead byte at the end
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LowerGbk(c.text), c.lowered) << c.text;
+    EXPECT_EQ(EqualsIgnoreCaseGbk(c.text, c.lowered), true) << c.text;
+  }
+  EXPECT_FALSE(EqualsIgnoreCaseGbk("\xB0\x41", "\xB0\x61"));
+}
+
+TEST(GbkTextTest, TrimAndReplaceAll) {
+  EXPECT_EQ(Trim(" \t\r\n\v\fx y\f\v\n\r\t "), "x y");
+  EXPECT_EQ(Trim("   "), "");
+  EXPECT_EQ(ReplaceAll("aXbXX", "X", "--"), "a--b----");
+  EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
+}
+
+}  // namespace
+}  // namespace tavelo
