@@ -586,6 +586,14 @@ void GtkPlatform::Release(GtkWindowHost* host) {
       new Job{this, host});
 }
 
+void GtkPlatform::CloseAll() {
+  std::vector<GtkWindowHost*> open;
+  for (auto& w : windows_) {
+    if (!w->Destroyed()) open.push_back(w.get());
+  }
+  for (GtkWindowHost* w : open) w->Close();
+}
+
 void GtkPlatform::RunModal(port::WindowHost& window) {
   auto* host = dynamic_cast<GtkWindowHost*>(&window);
   if (host == nullptr) return;

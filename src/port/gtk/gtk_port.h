@@ -132,6 +132,8 @@ class GtkPlatform : public port::Platform {
   // Called by a host once its window is gone; frees it when the loop is idle.
   void Release(GtkWindowHost* host);
   int WindowCount() const { return static_cast<int>(windows_.size()); }
+  // Closes every window still open (end of a test or of the program).
+  void CloseAll();
 
  private:
   std::list<std::unique_ptr<GtkWindowHost>> windows_;
