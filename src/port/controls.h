@@ -68,6 +68,8 @@ class Edit : public Control {
   virtual std::string Text() const = 0;
   virtual void Focus() = 0;
   std::function<void()> on_change;
+  // Enter pressed in the box; it never reaches the window's on_key.
+  std::function<void()> on_enter;
 };
 
 class ProgressBar : public Control {

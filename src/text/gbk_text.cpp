@@ -83,6 +83,22 @@ bool EqualsIgnoreCaseGbk(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string ReplaceAllGbk(std::string_view text, std::string_view from, std::string_view to) {
+  std::string result;
+  result.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    if (!from.empty() && text.substr(i, from.size()) == from) {
+      result.append(to);
+      i += from.size();
+      continue;
+    }
+    size_t width = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    result.append(text.substr(i, width));
+    i += width;
+  }
+  return result;
+}
+
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
   std::string result;
   result.reserve(text.size());

@@ -20,6 +20,10 @@ void LowerGbkInPlace(char* text, size_t size);
 // Case-insensitive equality with the same multibyte rule as LowerGbk.
 bool EqualsIgnoreCaseGbk(std::string_view a, std::string_view b);
 
+// Like ReplaceAll, but matches only where a character starts, so the trail
+// byte of one GBK character and the lead byte of the next never match.
+std::string ReplaceAllGbk(std::string_view text, std::string_view from, std::string_view to);
+
 // Replaces every occurrence of `from` (non-empty) by `to`.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 

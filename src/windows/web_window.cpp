@@ -12,6 +12,16 @@ std::atomic<int> liveWindows{0};
 
 }  // namespace
 
+WebWindowContext CommandWebContext(port::Platform& platform, CommandTarget* commands) {
+  WebWindowContext context{&platform, nullptr};
+  if (commands != nullptr) {
+    context.run_page_command = [commands](const std::string& address) {
+      return HandleCommandNavigation(address, *commands);
+    };
+  }
+  return context;
+}
+
 WebWindow& WebWindow::Create(const WebWindowContext& context) {
   // Owned by itself from here on: OnDestroyed deletes it.
   auto* window = new WebWindow(context);

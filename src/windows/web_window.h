@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "browser/command_protocol.h"
 #include "browser/web_browser.h"
 #include "port/window_host.h"
 
@@ -20,6 +21,10 @@ struct WebWindowContext {
   port::Platform* platform = nullptr;
   std::function<bool(const std::string& address)> run_page_command;
 };
+
+// Web windows whose pages' command addresses go to `commands` (none: every
+// navigation proceeds).
+WebWindowContext CommandWebContext(port::Platform& platform, CommandTarget* commands);
 
 class WebWindow {
  public:

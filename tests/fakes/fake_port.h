@@ -78,6 +78,9 @@ class FakeEdit : public port::Edit, public FakeControlBase {
   void SetText(const std::string& t) override { text = t; }
   std::string Text() const override { return text; }
   void Focus() override { focused = true; }
+  void PressEnter() {
+    if (on_enter) on_enter();
+  }
   std::string text;
   bool focused = false;
 };

@@ -33,5 +33,13 @@ TEST(GbkTextTest, TrimAndReplaceAll) {
   EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
 }
 
+TEST(GbkTextTest, ReplaceAllGbkMatchesOnlyWholeCharacters) {
+  // "\xA1\xB6" is one character; in "\xB0\xA1\xB6\xC0" the same bytes
+  // straddle two characters and must stay.
+  EXPECT_EQ(ReplaceAllGbk("\xA1\xB6x\xA1\xB7", "\xA1\xB6", ""), "x\xA1\xB7");
+  EXPECT_EQ(ReplaceAllGbk("\xB0\xA1\xB6\xC0", "\xA1\xB6", ""), "\xB0\xA1\xB6\xC0");
+  EXPECT_EQ(ReplaceAllGbk("a%20b", "%20", " "), "a b");
+}
+
 }  // namespace
 }  // namespace tavelo

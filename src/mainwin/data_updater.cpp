@@ -1,0 +1,33 @@
+#include "mainwin/data_updater.h"
+
+#include "net/data_update.h"
+
+namespace tavelo {
+
+DataUpdater::~DataUpdater() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  stopWait_.notify_all();
+  downloader_.RequestStop(1);
+  if (thread_.joinable()) thread_.join();
+}
+
+void DataUpdater::Start(const std::string& programDirectory) {
+  if (thread_.joinable()) return;
+  thread_ = std::thread(&DataUpdater::Run, this, programDirectory);
+}
+
+void DataUpdater::Run(std::string programDirectory) {
+  {
+    std::unique_lock lock(mutex_);
+    if (stopWait_.wait_for(lock, kDataUpdateStartDelay, [this] { return stopping_; })) return;
+  }
+  RunDataUpdatePass(programDirectory, videoNew_, p2pNew_, downloader_);
+  videoNewCount_.store(videoNew_.Records().Count());
+  p2pNewCount_.store(p2pNew_.Records().Count());
+  finished_.store(true);
+}
+
+}  // namespace tavelo

@@ -1,0 +1,39 @@
+#include "mainwin/about_window.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_port.h"
+#include "text/encoding.h"
+
+namespace tavelo {
+namespace {
+
+TEST(AboutWindowTest, ShowsVersionPathAndCountsAndClosesOnlyByItsButtonOrCloseBox) {
+  fakes::FakePlatform platform;
+  AboutWindow& about = AboutWindow::Create(platform, "/opt/tavelo/TaveloMain", {200000, 12, 3});
+  fakes::FakeWindowHost& host = platform.Window(0);
+  EXPECT_EQ(&about.Host(), &host);
+  EXPECT_EQ(host.caption, Gbk("关于 Tavelo(Tavelo视频播放器)"));
+  EXPECT_EQ(host.Control<fakes::FakeStatic>(AboutWindow::kVersionId)->text,
+            Gbk("Tavelo(Tavelo视频播放器) Ver1.08 正式版"));
+  EXPECT_EQ(host.Control<fakes::FakeStatic>(AboutWindow::kPathId)->text, "/opt/tavelo/TaveloMain");
+  EXPECT_EQ(host.Control<fakes::FakeStatic>(AboutWindow::kCountsId)->text, "200000 12 3 ");
+  // The path box is several lines high, so a long path wraps inside it.
+  EXPECT_GT(host.Control<fakes::FakeStatic>(AboutWindow::kPathId)->bounds.Height(), 60);
+
+  EXPECT_TRUE(host.FireKey(port::Key::kEscape));
+  EXPECT_FALSE(host.destroyed);
+  host.Control<fakes::FakeButton>(AboutWindow::kOkId)->Click();
+  EXPECT_TRUE(host.destroyed);
+}
+
+TEST(AboutWindowTest, ShowRunsTheBoxModally) {
+  fakes::FakePlatform platform;
+  ShowAboutWindow(platform, {});
+  ASSERT_EQ(platform.modalRuns.size(), 1u);
+  platform.Window(0).RequestClose();
+  EXPECT_TRUE(platform.Window(0).destroyed);
+}
+
+}  // namespace
+}  // namespace tavelo
