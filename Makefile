@@ -46,6 +46,7 @@ fuzz: deps
 	  $(FUZZ_DIR)/corpus fuzz/corpus/zip_reader
 
 bench: build
+	python3 bench/net_benchmarks.py --app $(BUILD_DIR)/app
 	python3 bench/run_benchmarks.py --app $(BUILD_DIR)/app
 
 clean:
