@@ -4,7 +4,7 @@ ASAN_DIR ?= build-asan
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-asan bench clean
+.PHONY: all deps configure build run test test-asan bench fuzz clean
 
 all: build
 
@@ -34,8 +34,20 @@ test-asan: deps
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The zip reader under libFuzzer (clang). New inputs collect in the build
+# folder; the seeds in fuzz/corpus stay as they are.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	mkdir -p $(FUZZ_DIR)/corpus
+	clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
+	  fuzz/zip_reader_fuzz.cpp src/net/zip_reader.cpp -lz -o $(FUZZ_DIR)/zip_reader_fuzz
+	$(FUZZ_DIR)/zip_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=1024 \
+	  $(FUZZ_DIR)/corpus fuzz/corpus/zip_reader
+
 bench: build
+	python3 bench/net_benchmarks.py --app $(BUILD_DIR)/app
 	python3 bench/run_benchmarks.py --app $(BUILD_DIR)/app
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

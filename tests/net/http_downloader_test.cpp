@@ -196,9 +196,16 @@ TEST_F(HttpDownloaderTest, UnreachableServerCodesDifferByPath) {
   EXPECT_EQ(body, "");
 }
 
-TEST_F(HttpDownloaderTest, FileThatCannotBeCreatedGivesOne) {
+TEST_F(HttpDownloaderTest, FileThatCannotBeCreatedOrWrittenGivesOne) {
   HttpDownloader downloader;
   EXPECT_EQ(downloader.DownloadToFile(Url("/body"), dir_.File("no/such/dir/x")), kDownloadFileError);
+  // Every write fails on /dev/full: a short file is no success.
+  EXPECT_EQ(downloader.DownloadToFile(Url("/body"), "/dev/full"), kDownloadFileError);
+  FILE* full = std::fopen("/dev/full", "wb");
+  ASSERT_NE(full, nullptr);
+  std::setvbuf(full, nullptr, _IONBF, 0);
+  EXPECT_EQ(downloader.DownloadToStream(Url("/body"), full, nullptr, nullptr), kDownloadNoClient);
+  std::fclose(full);
 }
 
 TEST_F(HttpDownloaderTest, StringStatusShowsTheLengthSoFar) {
