@@ -46,6 +46,12 @@ int DemoServer::Bind(int port) {
     bool bound = true;
     for (size_t i = 0; i < kRoleCount && bound; ++i) {
       auto server = std::make_unique<httplib::Server>();
+      // cpp-httplib's default SO_REUSEPORT would let a second server share the
+      // port and steal half the requests; a busy port has to fail instead.
+      server->set_socket_options([](socket_t socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+      });
       if (chosen == 0) {
         // The first host picks a free port; the others have to get the same one.
         chosen = server->bind_to_any_port(RoleHost(RoleAt(i)));
