@@ -11,13 +11,17 @@
 
 namespace tavelo {
 
-std::string ModuleDirectory() {
+std::string ModuleFilePath() {
   char path[PATH_MAX];
   ssize_t length = readlink("/proc/self/exe", path, sizeof path);
   if (length <= 0 || static_cast<size_t>(length) >= sizeof path) return {};
-  std::string directory(path, static_cast<size_t>(length));
-  size_t slash = directory.rfind('/');
-  return slash == std::string::npos ? std::string() : directory.substr(0, slash + 1);
+  return std::string(path, static_cast<size_t>(length));
+}
+
+std::string ModuleDirectory() {
+  std::string path = ModuleFilePath();
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 std::string EnterModuleDirectory() {

@@ -5,6 +5,8 @@
 
 namespace tavelo {
 
+// The full path of the running program (/proc/self/exe); "" when it cannot be read.
+std::string ModuleFilePath();
 // The directory of the running program (/proc/self/exe) with a trailing "/";
 // "" when it cannot be read.
 std::string ModuleDirectory();

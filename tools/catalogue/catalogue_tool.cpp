@@ -1,5 +1,7 @@
 #include "catalogue_tool.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -9,6 +11,10 @@
 
 #include "app/file_digest.h"
 #include "catalogue/catalogue_store.h"
+#include "net/data_update.h"
+#include "net/http_downloader.h"
+#include "net/zip_reader.h"
+#include "net/zip_writer.h"
 #include "text/template_file.h"
 #include "text/text_buffer.h"
 
@@ -26,7 +32,11 @@ constexpr const char* kUsage =
     "  check DIR                   load the catalogue of program folder DIR and count its records\n"
     "  digest FILE                 print the MD5 digest of FILE\n"
     "  template FILE KEY           print the value of KEY in template FILE\n"
-    "  template FILE --list KEY END  print the lines of list KEY up to END\n";
+    "  template FILE --list KEY END  print the lines of list KEY up to END\n"
+    "  pack IN OUT [--zip]         make an update package of catalogue data IN (zipped with --zip)\n"
+    "  unzip ARCHIVE               extract the first member of ARCHIVE beside it\n"
+    "  update DIR                  run one data update for program folder DIR\n"
+    "  fetch URL OUT               download URL into OUT and print the result code\n";
 
 using Arguments = std::vector<std::string>;
 
@@ -101,6 +111,65 @@ int Template(const Arguments& args, std::ostream& out, std::ostream& err) {
   return kDone;
 }
 
+int Pack(const Arguments& args, std::ostream&, std::ostream& err) {
+  bool zip = args.size() == 3;
+  if (zip && args[2] != "--zip") return kUsageError;
+  std::string data;
+  if (!ReadBytes(args[0], data)) {
+    err << "tavelo-catalogue: cannot read " << args[0] << "\n";
+    return kFileError;
+  }
+  // No line end after "[LIST_BEGIN]": the package holds exactly the
+  // records of the data text.
+  std::string package = "[LIST_BEGIN]" + data + "[LIST_END]\r\nDB_DATA_END\r\n";
+  KeyedXor(package, kCatalogueKey);
+  if (zip) {
+    std::string name = args[1].substr(args[1].rfind('/') + 1);
+    if (name.ends_with(".zip")) name.resize(name.size() - 4);
+    name += ".dat";
+    package = BuildSingleMemberZip(name, package, ZipMethod::kDeflated, DosDateTimeNow());
+  }
+  if (!WriteBytes(args[1], package)) {
+    err << "tavelo-catalogue: cannot write " << args[1] << "\n";
+    return kFileError;
+  }
+  return kDone;
+}
+
+int Unzip(const Arguments& args, std::ostream& out, std::ostream& err) {
+  std::string extracted;
+  std::string reason;
+  if (ExtractFirstEntry(args[0], extracted, {}, &reason) != 0) {
+    err << "tavelo-catalogue: cannot extract " << args[0] << ": " << reason << "\n";
+    return kFileError;
+  }
+  out << extracted << '\n';
+  return kDone;
+}
+
+int Update(const Arguments& args, std::ostream& out, std::ostream&) {
+  std::string directory = args[0];
+  // The pass makes its folders only along an absolute path.
+  if (!directory.starts_with('/')) {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) != nullptr) directory = std::string(cwd) + "/" + directory;
+  }
+  if (!directory.ends_with('/')) directory += '/';
+  CatalogueCategory videoNew;
+  CatalogueCategory p2pNew;
+  RunDataUpdatePass(directory, videoNew, p2pNew);
+  out << "videonew " << videoNew.Records().Count() << '\n';
+  out << "p2pnew " << p2pNew.Records().Count() << '\n';
+  return kDone;
+}
+
+int Fetch(const Arguments& args, std::ostream& out, std::ostream&) {
+  HttpDownloader downloader;
+  int result = downloader.DownloadToFile(args[0], args[1]);
+  out << result << '\n';
+  return result == kDownloadDone ? kDone : kFileError;
+}
+
 struct Command {
   size_t minArguments;
   size_t maxArguments;
@@ -115,6 +184,10 @@ int RunCatalogueTool(const Arguments& arguments, std::ostream& out, std::ostream
       {"check", {1, 1, Check}},
       {"digest", {1, 1, Digest}},
       {"template", {2, 4, Template}},
+      {"pack", {2, 3, Pack}},
+      {"unzip", {1, 1, Unzip}},
+      {"update", {1, 1, Update}},
+      {"fetch", {2, 2, Fetch}},
   };
   if (arguments.empty()) {
     err << kUsage;

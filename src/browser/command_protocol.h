@@ -1,0 +1,57 @@
+#pragma once
+// Pages talk back to the program by navigating to addresses that carry a
+// command: "cmd=TAVELO|" (open or search a video), "cmd=quillo_cmd" (start a
+// companion program), "cmd=MVPLAY|" (live shows) and "cmd=TVPLAY|" (play in
+// a window of its own). The main, search and web windows hand every
+// navigation to HandleCommandNavigation, which cancels those it recognises.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavelo {
+
+// What a command asks of the window that saw it.
+class CommandTarget {
+ public:
+  virtual ~CommandTarget() = default;
+
+  virtual void OpenVideo(const std::string& name, const std::string& record,
+                         const std::string& label) = 0;
+  virtual void OpenSearch(const std::string& keyword) = 0;
+  virtual void StartCompanion(const std::string& displayName, const std::string& productKey,
+                              const std::string& programFile) = 0;
+  virtual void ShowMessage(const std::string& text) = 0;
+  // Starts a program with an argument vector, never through a shell.
+  virtual void StartProcess(const std::vector<std::string>& argv) = 0;
+};
+
+enum class NavigationCommand { kNone, kPage, kCompanion, kLiveShows, kPlay };
+
+struct RecognisedCommand {
+  NavigationCommand command = NavigationCommand::kNone;
+  // The text the command works on: from the marker on for page and play
+  // commands, the whole address for companion commands, empty otherwise.
+  std::string text;
+};
+
+// Looks for the four markers in their order of precedence.
+RecognisedCommand RecogniseCommand(std::string_view address);
+
+// Carries out the command in `address` (GBK); true when the navigation is to
+// be cancelled.
+bool HandleCommandNavigation(std::string_view address, CommandTarget& target);
+
+void RunPageCommand(std::string_view text, CommandTarget& target);
+void RunCompanionCommand(std::string_view address, CommandTarget& target);
+void RelaunchLiveShows(CommandTarget& target);
+void RelaunchPlay(std::string_view playCommand, CommandTarget& target);
+
+// "runPlay:" + payload with every space written "**BK**", so that the word
+// reaches the new process as one argument.
+std::string RelaunchCommandWord(std::string_view payload);
+// Starts a new copy of this program with the relaunch command word as its
+// only argument.
+void Relaunch(std::string_view payload, CommandTarget& target);
+
+}  // namespace tavelo

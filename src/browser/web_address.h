@@ -1,0 +1,27 @@
+#pragma once
+// Addresses between the program (GBK) and the web engine (ASCII URIs whose
+// non-ASCII bytes are percent-escaped, in UTF-8 or in the page's charset).
+
+#include <string>
+#include <string_view>
+
+namespace tavelo {
+
+// Decodes the escapes of non-ASCII bytes ("%D6%D0", "%E4%B8%AD") and raw
+// UTF-8 characters into GBK. Escaped bytes that form valid UTF-8 are taken
+// as UTF-8; otherwise they are taken to be GBK already. Escapes of ASCII
+// bytes ("%20", "%7C") stay as they are, so the address keeps its meaning.
+std::string WebAddressToGbk(std::string_view address);
+
+// Escapes every non-ASCII GBK byte as "%XX", as GBK pages' own links and
+// forms send them; ASCII passes through.
+std::string GbkToWebAddress(std::string_view gbk);
+
+// The scheme in lower case ("http", "magnet"), "" when the address has none.
+std::string AddressScheme(std::string_view address);
+
+// True for schemes the embedded view shows itself; other schemes belong to
+// the desktop's handlers.
+bool ViewShowsScheme(std::string_view scheme);
+
+}  // namespace tavelo

@@ -1,0 +1,77 @@
+#include "browser/web_browser.h"
+
+#include "browser/web_address.h"
+#include "text/encoding.h"
+
+namespace tavelo {
+
+namespace {
+
+constexpr std::string_view kAbout = "about:";
+constexpr std::string_view kAboutBlank = "about:blank";
+
+}  // namespace
+
+CWebBrowser2::CWebBrowser2(port::BrowserView& view, port::Platform& platform) : view_(view), platform_(platform) {
+  view_.on_before_navigate = [this](const std::string& address, bool* cancel) { BeforeNavigate(address, cancel); };
+  view_.on_new_window = [this]() -> port::BrowserView* { return on_new_window ? on_new_window() : nullptr; };
+  view_.on_document_complete = [this](const std::string& address) {
+    if (on_document_complete) on_document_complete(WebAddressToGbk(address));
+  };
+  view_.on_status_text = [this](const std::string& text) {
+    if (on_status_text) on_status_text(WebAddressToGbk(text));
+  };
+}
+
+CWebBrowser2::~CWebBrowser2() {
+  view_.on_before_navigate = nullptr;
+  view_.on_new_window = nullptr;
+  view_.on_document_complete = nullptr;
+  view_.on_status_text = nullptr;
+}
+
+void CWebBrowser2::Navigate(const std::string& address) {
+  std::string_view a = address;
+  if (a.substr(0, kAbout.size()) == kAbout && a != kAboutBlank) {
+    // The HTML of a generated page is text, not an address: convert it whole.
+    view_.Navigate(std::string(kAbout) + GbkToUtf8(a.substr(kAbout.size())));
+    return;
+  }
+  view_.Navigate(GbkToWebAddress(address));
+}
+
+void CWebBrowser2::GetDocument(std::function<void(std::string bodyHtml)> done) {
+  view_.RequestBodyHtml([done = std::move(done)](std::string utf8) { done(Utf8ToGbk(utf8)); });
+}
+
+void CWebBrowser2::BeforeNavigate(const std::string& webAddress, bool* cancel) {
+  std::string address = WebAddressToGbk(webAddress);
+  if (on_before_navigate) on_before_navigate(address, cancel);
+  if (*cancel) return;
+  if (!ViewShowsScheme(AddressScheme(webAddress))) {
+    *cancel = true;
+    platform_.StartProcess({"xdg-open", webAddress});
+  }
+}
+
+std::string StatusPageAddress(StatusFrame frame, const std::string& fragment) {
+  static constexpr std::string_view kWhitePrefix =
+      "about:<body scroll=no bgcolor=#ffffff "
+      "style=\"border:1px solid #bdbdbd;padding-left:20px;paddint-top:20px;\"><table><tr><td align=center>";
+  static constexpr std::string_view kWhiteSuffix = "</td></tr></table></body>";
+  static constexpr std::string_view kGreyPrefix =
+      "about:<body scroll=no bgcolor=#f9f9f9 style=\"border:1px solid #bdbdbd\"><center>"
+      "<table width=100% height=100% ><tr><td align=center>";
+  static constexpr std::string_view kGreySuffix = "</td></tr></table></center></body>";
+  bool white = frame == StatusFrame::kWhite;
+  std::string page(white ? kWhitePrefix : kGreyPrefix);
+  page += fragment;
+  page += white ? kWhiteSuffix : kGreySuffix;
+  return page;
+}
+
+void ShowStatusPage(CWebBrowser2& browser, StatusFrame frame, const std::string& fragment) {
+  browser.Navigate(StatusPageAddress(frame, fragment));
+}
+
+}  // namespace tavelo

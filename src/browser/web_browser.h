@@ -1,0 +1,52 @@
+#pragma once
+// The program's handle on one embedded browser view: navigation in GBK, the
+// view handed to new-window requests, the document's body HTML, and the four
+// events with GBK addresses. Links to schemes the view cannot show (magnet:,
+// ed2k:, thunder: ...) that the window lets pass are cancelled here and given
+// to the desktop's handler, as a system browser would.
+
+#include <functional>
+#include <string>
+
+#include "port/controls.h"
+#include "port/window_host.h"
+
+namespace tavelo {
+
+class CWebBrowser2 {
+ public:
+  CWebBrowser2(port::BrowserView& view, port::Platform& platform);
+  // Detaches from the view, which may outlive the wrapper by a little.
+  ~CWebBrowser2();
+  CWebBrowser2(const CWebBrowser2&) = delete;
+  CWebBrowser2& operator=(const CWebBrowser2&) = delete;
+
+  // "about:" followed by HTML shows that HTML; "about:blank" empties the view.
+  void Navigate(const std::string& address);
+  // The object a new-window request is answered with.
+  port::BrowserView* GetApplication() { return &view_; }
+  // The current document's body HTML, in GBK, delivered on the UI thread.
+  void GetDocument(std::function<void(std::string bodyHtml)> done);
+  port::BrowserView& View() { return view_; }
+
+  std::function<void(const std::string& address, bool* cancel)> on_before_navigate;
+  // Return the target's GetApplication(), or nullptr to refuse the window.
+  std::function<port::BrowserView*()> on_new_window;
+  std::function<void(const std::string& address)> on_document_complete;
+  std::function<void(const std::string& text)> on_status_text;
+
+ private:
+  void BeforeNavigate(const std::string& webAddress, bool* cancel);
+
+  port::BrowserView& view_;
+  port::Platform& platform_;
+};
+
+// The two frames of generated status pages.
+enum class StatusFrame { kWhite, kGrey };
+
+// "about:" + prefix + fragment + suffix.
+std::string StatusPageAddress(StatusFrame frame, const std::string& fragment);
+void ShowStatusPage(CWebBrowser2& browser, StatusFrame frame, const std::string& fragment);
+
+}  // namespace tavelo

@@ -1,0 +1,105 @@
+#include "mainwin/first_run_setup.h"
+
+#include <glib.h>
+#include <sys/stat.h>
+
+
+#include "app/app_paths.h"
+#include "mainwin/registry_key.h"
+#include "text/encoding.h"
+
+namespace tavelo {
+
+namespace {
+
+constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// Exec= takes a quoted program path; inside quotes these four are escaped.
+std::string QuoteExec(const std::string& utf8Path) {
+  std::string quoted = "\"";
+  for (char c : utf8Path) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+// A value line may not hold a line break.
+std::string EntryValue(std::string text) {
+  for (char& c : text) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  return text;
+}
+
+// `name` is GBK; the entry file is UTF-8, as desktop entries are.
+void WriteDesktopEntry(const std::string& file, const std::string& name, const std::string& target,
+                       const std::string& directory) {
+  std::string entry = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
+  entry += "Name=" + EntryValue(GbkToUtf8(name)) + "\n";
+  entry += "Comment=" + EntryValue(GbkToUtf8(name)) + "\n";
+  entry += "Exec=" + QuoteExec(target) + "\n";
+  entry += "Path=" + EntryValue(directory) + "\n";
+  entry += "Terminal=false\n";
+  // A shortcut that cannot be saved is skipped silently; the rest goes on.
+  if (g_file_set_contents(file.c_str(), entry.data(), static_cast<gssize>(entry.size()), nullptr)) {
+    // Desktops start only entries that are marked executable.
+    chmod(file.c_str(), 0755);
+  }
+}
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+FirstRunPaths DefaultFirstRunPaths(const std::string& directory, const std::string& caption) {
+  FirstRunPaths paths;
+  paths.directory = directory;
+  paths.launcherPath = directory + "tavelo-launcher";
+  paths.uninstallPath = directory + "uninstall";
+  paths.caption = caption;
+  const char* desktop = g_get_user_special_dir(G_USER_DIRECTORY_DESKTOP);
+  paths.desktopFolder = desktop ? desktop : std::string(g_get_home_dir()) + "/Desktop";
+  paths.programsFolder = std::string(g_get_user_data_dir()) + "/applications";
+  paths.registryDirectory = RegistryDirectory();
+  return paths;
+}
+
+void RunFirstRunSetup(const FirstRunPaths& paths,
+                      const std::function<void(const std::string&)>& showMessage) {
+  const std::string name = GbkToUtf8(paths.caption);
+  const std::string desktopEntry = paths.desktopFolder + "/" + name + ".desktop";
+  const std::string groupFolder = paths.programsFolder + "/" + name + "/";
+  const std::string groupEntry = groupFolder + name + ".desktop";
+  const std::string uninstallEntry = groupFolder + "卸载.desktop";
+
+  int made = 0;
+  if (!Exists(desktopEntry)) {
+    showMessage(Gbk("首次使用，创建桌面快捷方式"));
+    made = 1;
+    MakeDirectories(paths.desktopFolder + "/");
+    WriteDesktopEntry(desktopEntry, paths.caption, paths.launcherPath, paths.directory);
+  }
+  if (!Exists(groupEntry)) {
+    if (made == 0) showMessage(Gbk("首次使用，创建程序组快捷方式"));
+    ++made;
+    MakeDirectories(groupFolder);
+    WriteDesktopEntry(groupEntry, paths.caption, paths.launcherPath, paths.directory);
+    WriteDesktopEntry(uninstallEntry, Gbk("卸载"), paths.uninstallPath, paths.directory);
+  }
+  if (made == 0) return;
+
+  RegistryKey key(paths.registryDirectory);
+  key.SetRoot(RegistryRoot::kLocalMachine);
+  if (key.SetKey(kUninstallKey + paths.caption, true) == 1) {
+    const std::string uninstaller = Utf8ToGbk(paths.uninstallPath);
+    key.WriteString("DisplayName", paths.caption);
+    key.WriteString("DisplayIcon", uninstaller);
+    key.WriteString("UninstallString", uninstaller);
+  }
+}
+
+}  // namespace tavelo

@@ -1,0 +1,31 @@
+#pragma once
+// On every start of the portal: when the desktop entry or the program group
+// of the launcher is missing, make it (telling the user once) and record the
+// product among the installed programs.
+
+#include <functional>
+#include <string>
+
+namespace tavelo {
+
+// Paths are file-system paths as the system gives them (UTF-8 on a Linux
+// desktop); only the caption is GBK text of the program.
+struct FirstRunPaths {
+  std::string directory;      // the program's folder, with a trailing "/"
+  std::string launcherPath;   // what the entries start
+  std::string uninstallPath;  // what the uninstall entry starts
+  std::string caption;        // names the entries and the program group
+  // Where the entries go; filled from the desktop's own settings by default.
+  std::string desktopFolder;
+  std::string programsFolder;
+  std::string registryDirectory;
+};
+
+// The user's desktop folder and menu-entry folder ($XDG_DATA_HOME/applications).
+FirstRunPaths DefaultFirstRunPaths(const std::string& directory, const std::string& caption);
+
+// `showMessage` gets GBK text and returns when the user has read it.
+void RunFirstRunSetup(const FirstRunPaths& paths,
+                      const std::function<void(const std::string&)>& showMessage);
+
+}  // namespace tavelo

@@ -1,0 +1,29 @@
+#pragma once
+// The data update: fetches the new-videos and new-P2P packages named in
+// data/main.htm, keeps the last good copy of each under data/, and loads
+// each into its list. Shows nothing and tells nobody; the lists' counts are
+// all the rest of the program reads.
+
+#include <chrono>
+#include <string>
+
+namespace tavelo {
+
+class CatalogueCategory;
+class HttpDownloader;
+
+// The thread that runs the pass waits this long first, so the main window's
+// own first requests go out before the update's.
+inline constexpr std::chrono::milliseconds kDataUpdateStartDelay{2000};
+
+// One pass for the program in `programDirectory` (with its trailing "/", or
+// "" for the current directory). A package that cannot be fetched, or is not
+// a package, leaves the saved copy as it was and that copy is loaded instead;
+// a list is left unchanged when there is neither. `downloader` lets the
+// owner stop a running fetch.
+void RunDataUpdatePass(const std::string& programDirectory, CatalogueCategory& videoNew,
+                       CatalogueCategory& p2pNew, HttpDownloader& downloader);
+void RunDataUpdatePass(const std::string& programDirectory, CatalogueCategory& videoNew,
+                       CatalogueCategory& p2pNew);
+
+}  // namespace tavelo

@@ -1,0 +1,96 @@
+#pragma once
+// One HTTP(S) fetch at a time into a string, a named file or an open file.
+// Each job makes its own downloader; only RequestStop may be called from
+// another thread while a download runs.
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace tavelo {
+
+// Where a download reports its status text (GBK). The window that shows it
+// may close while the download runs: a sink that is no longer alive is
+// skipped, and the download goes on.
+class StatusSink {
+ public:
+  virtual ~StatusSink() = default;
+  virtual bool IsAlive() const { return true; }
+  virtual void SetStatusText(const std::string& gbk) = 0;
+};
+
+class ProgressSink {
+ public:
+  virtual ~ProgressSink() = default;
+  virtual bool IsAlive() const { return true; }
+  virtual void SetRange(int lower, int upper) = 0;
+  virtual void SetPosition(int position) = 0;
+};
+
+// Results of the download operations.
+inline constexpr int kDownloadDone = 0;          // end of data, a failed read, or a stopped string fetch
+inline constexpr int kDownloadFileError = 1;     // DownloadToFile could not create its file
+inline constexpr int kDownloadNoClient = 201;    // no client; DownloadToStream: also no answer
+inline constexpr int kDownloadNoAnswer = 202;    // the address could not be opened
+inline constexpr int kDownloadStringError = 203; // DownloadToString failed while reading
+inline constexpr int kDownloadStopped = 204;     // DownloadToFile stopped before the end
+
+class HttpDownloader {
+ public:
+  // Bodies arrive in blocks of these sizes; a block of DownloadToString is
+  // appended as zero-terminated text, so a zero byte cuts the rest of it.
+  static constexpr size_t kTextChunk = 10240;
+  static constexpr size_t kStreamChunk = 15360;
+  // The stream path gives up on a server that does not connect, or sends
+  // nothing, for this long.
+  static constexpr long kStreamTimeoutMs = 200000;
+  // The other paths use what the original client would have used by default,
+  // so that a silent server cannot hold a worker for ever.
+  static constexpr long kDefaultConnectTimeoutMs = 60000;
+  static constexpr long kDefaultIdleTimeoutS = 60;
+
+  HttpDownloader();
+  virtual ~HttpDownloader();
+  HttpDownloader(const HttpDownloader&) = delete;
+  HttpDownloader& operator=(const HttpDownloader&) = delete;
+
+  // Clears the stop flag, empties `body` and fetches into it.
+  int DownloadToString(const std::string& url, std::string& body);
+  // Clears the stop flag and writes every byte of the body to a new file at
+  // `path`, created once the server has answered.
+  int DownloadToFile(const std::string& url, const std::string& path);
+  // Appends the body to `file`, which the caller opened and closes. Keeps a
+  // stop requested before the call, which then fetches nothing.
+  int DownloadToStream(const std::string& url, FILE* file, StatusSink* text,
+                       ProgressSink* progress);
+
+  // 1 stops the running download within one block; 0 lets it run. Safe to
+  // call from any thread.
+  void RequestStop(int value) { stopFlag_.store(value); }
+  int IsStopRequested() const { return stopFlag_.load(); }
+  void CloseHandles();
+  // The running request's content length; 0 without a request or length.
+  int QueryContentLength() const;
+
+  // Optional status text for DownloadToString ("下载数据 %d 字节...").
+  void SetStatusSink(StatusSink* sink) { statusSink_ = sink; }
+
+ private:
+  struct Transfer;
+  struct CurlDeleter {
+    void operator()(void* handle) const;
+  };
+
+  enum class Outcome { kNoClient, kNoAnswer, kStopped, kEnded, kWriteFailed };
+  Outcome Run(const std::string& url, Transfer& transfer, bool streamTimeouts);
+  static size_t OnBody(char* data, size_t size, size_t count, void* self);
+  static int OnProgress(void* self, int64_t, int64_t, int64_t, int64_t);
+
+  std::unique_ptr<void, CurlDeleter> curl_;
+  std::atomic<int> stopFlag_{0};
+  StatusSink* statusSink_ = nullptr;
+};
+
+}  // namespace tavelo

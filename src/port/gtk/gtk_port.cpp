@@ -1,0 +1,632 @@
+#include "port/gtk/gtk_port.h"
+
+#include <algorithm>
+
+#include "port/process.h"
+#include "skin/skin_list_ctrl.h"
+#include "skin/skin_paint.h"
+#include "text/encoding.h"
+
+namespace tavelo::gtkport {
+
+namespace {
+
+// GTK wants UTF-8; window logic speaks GBK.
+std::string U(const std::string& gbk) { return GbkToUtf8(gbk); }
+
+Point PointerIn(GtkWidget* widget) {
+  GdkWindow* window = gtk_widget_get_window(widget);
+  if (window == nullptr) return {-1, -1};
+  GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(window));
+  int x = 0, y = 0;
+  gdk_window_get_device_position(window, gdk_seat_get_pointer(seat), &x, &y, nullptr);
+  // A widget without a window of its own is offset inside its parent's.
+  if (!gtk_widget_get_has_window(widget)) {
+    GtkAllocation a;
+    gtk_widget_get_allocation(widget, &a);
+    x -= a.x;
+    y -= a.y;
+  }
+  return {x, y};
+}
+
+void PlaceWidget(GtkWindowHost& host, GtkWidget* widget, Rect bounds) {
+  if (host.Destroyed()) return;
+  gtk_fixed_move(GTK_FIXED(host.Fixed()), widget, bounds.left, bounds.top);
+  gtk_widget_set_size_request(widget, std::max(bounds.Width(), 1), std::max(bounds.Height(), 1));
+}
+
+// Common parts of the plain controls: one widget in the window's GtkFixed.
+template <typename Base>
+class GtkControl : public Base {
+ public:
+  GtkControl(GtkWindowHost& host, GtkWidget* widget) : host_(host), widget_(GTK_WIDGET(g_object_ref_sink(widget))) {
+    gtk_fixed_put(GTK_FIXED(host.Fixed()), widget_, 0, 0);
+    gtk_widget_show(widget_);
+  }
+  ~GtkControl() override { g_object_unref(widget_); }
+  void SetBounds(Rect b) override {
+    bounds_ = b;
+    PlaceWidget(host_, widget_, b);
+  }
+  Rect Bounds() const override { return bounds_; }
+  void SetVisible(bool v) override { gtk_widget_set_visible(widget_, v); }
+  void SetEnabled(bool e) override { gtk_widget_set_sensitive(widget_, e); }
+  Point CursorPos() const override { return PointerIn(widget_); }
+
+ protected:
+  GtkWindowHost& host_;
+  GtkWidget* widget_;
+  Rect bounds_;
+};
+
+class GtkButtonControl : public GtkControl<port::Button> {
+ public:
+  GtkButtonControl(GtkWindowHost& host, const std::string& text)
+      : GtkControl(host, gtk_button_new_with_label(U(text).c_str())), text_(text) {
+    g_signal_connect(widget_, "clicked", G_CALLBACK(+[](GtkButton*, gpointer self) {
+                       auto* b = static_cast<GtkButtonControl*>(self);
+                       if (b->on_click) b->on_click();
+                     }),
+                     this);
+  }
+  ~GtkButtonControl() override { g_signal_handlers_disconnect_by_data(widget_, this); }
+  void SetText(const std::string& t) override {
+    text_ = t;
+    gtk_button_set_label(GTK_BUTTON(widget_), U(t).c_str());
+  }
+  std::string Text() const override { return text_; }
+
+ private:
+  std::string text_;
+};
+
+class GtkStaticControl : public GtkControl<port::Static> {
+ public:
+  GtkStaticControl(GtkWindowHost& host, const std::string& text)
+      : GtkControl(host, gtk_label_new(U(text).c_str())), text_(text) {
+    gtk_label_set_xalign(GTK_LABEL(widget_), 0);
+  }
+  void SetText(const std::string& t) override {
+    text_ = t;
+    gtk_label_set_text(GTK_LABEL(widget_), U(t).c_str());
+  }
+  std::string Text() const override { return text_; }
+
+ private:
+  std::string text_;
+};
+
+class GtkEditControl : public GtkControl<port::Edit> {
+ public:
+  explicit GtkEditControl(GtkWindowHost& host) : GtkControl(host, gtk_entry_new()) {
+    g_signal_connect(widget_, "changed", G_CALLBACK(+[](GtkEditable*, gpointer self) {
+                       auto* e = static_cast<GtkEditControl*>(self);
+                       if (e->on_change) e->on_change();
+                     }),
+                     this);
+  }
+  ~GtkEditControl() override { g_signal_handlers_disconnect_by_data(widget_, this); }
+  void SetText(const std::string& t) override { gtk_entry_set_text(GTK_ENTRY(widget_), U(t).c_str()); }
+  std::string Text() const override { return Utf8ToGbk(gtk_entry_get_text(GTK_ENTRY(widget_))); }
+  void Focus() override { gtk_widget_grab_focus(widget_); }
+};
+
+class GtkProgressControl : public GtkControl<port::ProgressBar> {
+ public:
+  explicit GtkProgressControl(GtkWindowHost& host) : GtkControl(host, gtk_progress_bar_new()) {}
+  void SetRange(int low, int high) override {
+    low_ = low;
+    high_ = high;
+    Update();
+  }
+  void SetPosition(int p) override {
+    position_ = p;
+    Update();
+  }
+  int Position() const override { return position_; }
+
+ private:
+  void Update() {
+    double span = high_ > low_ ? high_ - low_ : 1;
+    gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(widget_), std::clamp((position_ - low_) / span, 0.0, 1.0));
+  }
+  int low_ = 0, high_ = 100, position_ = 0;
+};
+
+// A report list drawn by the skinned row painter; rows and selection live in
+// the SkinListCtrl model that the painter reads.
+class GtkListControl : public GtkControl<port::ListView> {
+ public:
+  explicit GtkListControl(GtkWindowHost& host) : GtkControl(host, gtk_drawing_area_new()) {
+    gtk_widget_add_events(widget_, GDK_BUTTON_PRESS_MASK);
+    g_signal_connect(widget_, "draw", G_CALLBACK(+[](GtkWidget*, cairo_t* cr, gpointer self) -> gboolean {
+                       static_cast<GtkListControl*>(self)->Draw(cr);
+                       return TRUE;
+                     }),
+                     this);
+    g_signal_connect(widget_, "button-press-event",
+                     G_CALLBACK(+[](GtkWidget*, GdkEventButton* e, gpointer self) -> gboolean {
+                       static_cast<GtkListControl*>(self)->Press(e);
+                       return TRUE;
+                     }),
+                     this);
+  }
+  ~GtkListControl() override { g_signal_handlers_disconnect_by_data(widget_, this); }
+  // The window decides the row style and column count of its list.
+  SkinListCtrl& Model() { return model_; }
+  void SetColumns(const std::vector<int>& widths) override {
+    model_.SetColumnWidths(widths);
+    if (model_.ColumnCount() == 0) model_.SetColumnCount(static_cast<int>(widths.size()));
+    Redraw();
+  }
+  int ColumnWidth(int c) const override { return model_.ColumnWidth(c); }
+  void SetRowHeight(int px) override { model_.SetRowHeight(px); }
+  int InsertRow(int i, const std::string& c0) override {
+    int r = model_.InsertRow(i, c0);
+    Redraw();
+    return r;
+  }
+  void SetCell(int r, int c, const std::string& t) override {
+    model_.SetCell(r, c, t);
+    Redraw();
+  }
+  std::string Cell(int r, int c) const override { return model_.Cell(r, c); }
+  int RowCount() const override { return model_.RowCount(); }
+  void DeleteAllRows() override {
+    model_.DeleteAllRows();
+    Redraw();
+  }
+  void SelectRow(int r, bool s) override {
+    model_.Select(r, s);
+    Redraw();
+  }
+  bool IsSelected(int r) const override { return model_.IsSelected(r); }
+  void EnsureVisible(int) override {}
+
+ private:
+  void Redraw() { gtk_widget_queue_draw(widget_); }
+  void Draw(cairo_t* cr) {
+    int width = gtk_widget_get_allocated_width(widget_);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    RowPictures pictures = RowPictures::Shared();
+    for (int i = 0; i < model_.RowCount(); ++i) {
+      int top = i * model_.RowHeight();
+      PaintListRow(cr, model_, i, {0, top, width, top + model_.RowHeight()}, pictures);
+    }
+  }
+  void Press(GdkEventButton* e) {
+    int row = static_cast<int>(e->y) / std::max(model_.RowHeight(), 1);
+    if (row >= model_.RowCount()) return;
+    for (int i = 0; i < model_.RowCount(); ++i) model_.Select(i, i == row);
+    Redraw();
+    if (e->type == GDK_2BUTTON_PRESS) {
+      if (on_double_click) on_double_click(row);
+    } else if (on_click) {
+      on_click(row);
+    }
+  }
+  SkinListCtrl model_;
+};
+
+struct PostedTask {
+  std::shared_ptr<bool> alive;
+  std::function<void()> task;
+};
+
+struct TimerTick {
+  GtkWindowHost* host;
+  int id;
+};
+
+}  // namespace
+
+WebKitSettings* SettingsFor(port::BrowserPolicy policy) {
+  static WebKitSettings* full = [] {
+    WebKitSettings* s = webkit_settings_new();
+    // Pages of the portal's sites are GBK, often without a charset of their own.
+    webkit_settings_set_default_charset(s, "GBK");
+    // Pop-ups open new web windows, as the pages expect.
+    webkit_settings_set_javascript_can_open_windows_automatically(s, TRUE);
+    return s;
+  }();
+  static WebKitSettings* fetchOnly = [] {
+    WebKitSettings* s = webkit_settings_new();
+    webkit_settings_set_default_charset(s, "GBK");
+    webkit_settings_set_auto_load_images(s, FALSE);
+    // Page scripts off; our own reading of the document still runs.
+    webkit_settings_set_enable_javascript_markup(s, FALSE);
+    return s;
+  }();
+  return policy == port::BrowserPolicy::kFetchOnly ? fetchOnly : full;
+}
+
+// ---- browser view ----
+
+GtkBrowserView::GtkBrowserView(GtkWindowHost& host, port::BrowserPolicy policy) : host_(host), policy_(policy) {
+  Attach(WEBKIT_WEB_VIEW(webkit_web_view_new_with_settings(SettingsFor(policy))));
+}
+
+GtkBrowserView::~GtkBrowserView() { Detach(); }
+
+void GtkBrowserView::Attach(WebKitWebView* view) {
+  view_.reset(WEBKIT_WEB_VIEW(g_object_ref_sink(view)));
+  GtkWidget* w = GTK_WIDGET(view);
+  if (!host_.Destroyed()) {
+    gtk_fixed_put(GTK_FIXED(host_.Fixed()), w, bounds_.left, bounds_.top);
+    gtk_widget_set_size_request(w, std::max(bounds_.Width(), 1), std::max(bounds_.Height(), 1));
+    gtk_widget_show(w);
+  }
+  g_signal_connect(view, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+  g_signal_connect(view, "create", G_CALLBACK(OnCreate), this);
+  g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), this);
+  g_signal_connect(view, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
+}
+
+void GtkBrowserView::Detach() {
+  if (!view_.get()) return;
+  g_signal_handlers_disconnect_by_data(view_.get(), this);
+  GtkWidget* w = GTK_WIDGET(view_.get());
+  if (GtkWidget* parent = gtk_widget_get_parent(w)) gtk_container_remove(GTK_CONTAINER(parent), w);
+  view_.reset();
+}
+
+WebKitWebView* GtkBrowserView::BecomeRelatedTo(WebKitWebView* requester) {
+  Detach();
+  GtkWidget* related = webkit_web_view_new_with_related_view(requester);
+  webkit_web_view_set_settings(WEBKIT_WEB_VIEW(related), SettingsFor(policy_));
+  Attach(WEBKIT_WEB_VIEW(related));
+  return view_.get();
+}
+
+void GtkBrowserView::SetBounds(Rect bounds) {
+  bounds_ = bounds;
+  PlaceWidget(host_, GTK_WIDGET(view_.get()), bounds);
+}
+
+void GtkBrowserView::SetVisible(bool visible) { gtk_widget_set_visible(GTK_WIDGET(view_.get()), visible); }
+void GtkBrowserView::SetEnabled(bool enabled) { gtk_widget_set_sensitive(GTK_WIDGET(view_.get()), enabled); }
+Point GtkBrowserView::CursorPos() const { return PointerIn(GTK_WIDGET(view_.get())); }
+
+void GtkBrowserView::Navigate(const std::string& utf8Address) {
+  static constexpr std::string_view kAbout = "about:";
+  if (utf8Address.rfind(kAbout, 0) == 0 && utf8Address != "about:blank") {
+    webkit_web_view_load_html(view_.get(), utf8Address.c_str() + kAbout.size(), nullptr);
+  } else {
+    webkit_web_view_load_uri(view_.get(), utf8Address.c_str());
+  }
+}
+
+void GtkBrowserView::RunScript(const std::string& script) {
+  webkit_web_view_evaluate_javascript(view_.get(), script.c_str(), -1, nullptr, nullptr, nullptr, nullptr, nullptr);
+}
+
+void GtkBrowserView::RequestBodyHtml(std::function<void(std::string)> done) {
+  // The answer may come after this view is gone: it carries its own callback.
+  auto* pending = new std::function<void(std::string)>(std::move(done));
+  webkit_web_view_evaluate_javascript(
+      view_.get(), "document.body ? document.body.innerHTML : ''", -1, nullptr, nullptr, nullptr,
+      +[](GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<std::function<void(std::string)>> callback(static_cast<std::function<void(std::string)>*>(data));
+        std::string html;
+        GError* error = nullptr;
+        if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error)) {
+          if (jsc_value_is_string(value)) {
+            char* text = jsc_value_to_string(value);
+            html = text;
+            g_free(text);
+          }
+          g_object_unref(value);
+        }
+        if (error) g_error_free(error);
+        (*callback)(html);
+      },
+      pending);
+}
+
+gboolean GtkBrowserView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                        gpointer self) {
+  auto* me = static_cast<GtkBrowserView*>(self);
+  if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
+  WebKitNavigationAction* action =
+      webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+  const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  bool cancel = false;
+  if (me->on_before_navigate) me->on_before_navigate(uri ? uri : "", &cancel);
+  if (cancel) {
+    webkit_policy_decision_ignore(decision);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+GtkWidget* GtkBrowserView::OnCreate(WebKitWebView* view, WebKitNavigationAction*, gpointer self) {
+  auto* me = static_cast<GtkBrowserView*>(self);
+  if (!me->on_new_window) return nullptr;
+  auto* target = dynamic_cast<GtkBrowserView*>(me->on_new_window());
+  if (target == nullptr) return nullptr;
+  return GTK_WIDGET(target->BecomeRelatedTo(view));
+}
+
+void GtkBrowserView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
+  auto* me = static_cast<GtkBrowserView*>(self);
+  if (event != WEBKIT_LOAD_FINISHED || !me->on_document_complete) return;
+  const char* uri = webkit_web_view_get_uri(view);
+  me->on_document_complete(uri ? uri : "");
+}
+
+void GtkBrowserView::OnMouseTarget(WebKitWebView*, WebKitHitTestResult* hit, guint, gpointer self) {
+  auto* me = static_cast<GtkBrowserView*>(self);
+  const char* link = webkit_hit_test_result_context_is_link(hit) ? webkit_hit_test_result_get_link_uri(hit) : nullptr;
+  std::string status = link ? link : "";
+  if (status == me->lastStatus_) return;
+  me->lastStatus_ = status;
+  if (me->on_status_text) me->on_status_text(status);
+}
+
+// ---- window host ----
+
+GtkWindowHost::GtkWindowHost(GtkPlatform& platform, const port::WindowOptions& options) : platform_(platform) {
+  window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_resizable(GTK_WINDOW(window_), options.resizable);
+  gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), !options.taskbarButton);
+  fixed_ = gtk_fixed_new();
+  gtk_container_add(GTK_CONTAINER(window_), fixed_);
+  gtk_widget_show(fixed_);
+  g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
+  g_signal_connect(window_, "destroy", G_CALLBACK(OnDestroy), this);
+  g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKey), this);
+  g_signal_connect(fixed_, "size-allocate", G_CALLBACK(OnAllocate), this);
+}
+
+GtkWindowHost::~GtkWindowHost() {
+  *alive_ = false;
+  for (auto& [id, source] : timers_) g_source_remove(source);
+  controls_.clear();
+  if (!destroyed_) {
+    g_signal_handlers_disconnect_by_data(window_, this);
+    gtk_widget_destroy(window_);
+  }
+}
+
+void GtkWindowHost::SetCaption(const std::string& caption) { gtk_window_set_title(GTK_WINDOW(window_), U(caption).c_str()); }
+
+std::string GtkWindowHost::Caption() const {
+  const char* title = gtk_window_get_title(GTK_WINDOW(window_));
+  return title ? Utf8ToGbk(title) : "";
+}
+
+Rect GtkWindowHost::WorkArea() const {
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
+  if (monitor == nullptr) return {0, 0, 1024, 768};
+  GdkRectangle r;
+  gdk_monitor_get_workarea(monitor, &r);
+  return Rect::FromSize(r.x, r.y, r.width, r.height);
+}
+
+void GtkWindowHost::Place(Rect screen) {
+  gtk_window_move(GTK_WINDOW(window_), screen.left, screen.top);
+  gtk_window_resize(GTK_WINDOW(window_), std::max(screen.Width(), 1), std::max(screen.Height(), 1));
+  // The client size is known at once so that a layout right after placing
+  // works; the allocation confirms it later.
+  client_ = {screen.Width(), screen.Height()};
+}
+
+void GtkWindowHost::Show() { gtk_widget_show(window_); }
+void GtkWindowHost::Hide() { gtk_widget_hide(window_); }
+
+void GtkWindowHost::Close() {
+  if (!destroyed_) gtk_widget_destroy(window_);
+}
+
+void GtkWindowHost::SetTopmost(bool topmost) { gtk_window_set_keep_above(GTK_WINDOW(window_), topmost); }
+
+void GtkWindowHost::AddSystemMenuItem(int id, const std::string& text) { systemMenu_[id] = text; }
+
+void GtkWindowHost::ShowSystemMenu() {
+  if (systemMenu_.empty()) return;
+  GtkWidget* menu = gtk_menu_new();
+  for (auto& [id, text] : systemMenu_) {
+    GtkWidget* item = gtk_menu_item_new_with_label(U(text).c_str());
+    g_object_set_data(G_OBJECT(item), "tavelo-id", GINT_TO_POINTER(id));
+    g_signal_connect(item, "activate", G_CALLBACK(+[](GtkMenuItem* item, gpointer self) {
+                       auto* host = static_cast<GtkWindowHost*>(self);
+                       int id = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), "tavelo-id"));
+                       if (host->on_system_command) host->on_system_command(id);
+                     }),
+                     this);
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
+  }
+  gtk_widget_show_all(menu);
+  gtk_menu_attach_to_widget(GTK_MENU(menu), window_, nullptr);
+  gtk_menu_popup_at_widget(GTK_MENU(menu), window_, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+}
+
+void GtkWindowHost::StartTimer(int id, int milliseconds) {
+  KillTimer(id);
+  auto* tick = new TimerTick{this, id};
+  timers_[id] = g_timeout_add_full(
+      G_PRIORITY_DEFAULT, static_cast<guint>(std::max(milliseconds, 0)),
+      +[](gpointer data) -> gboolean {
+        auto* t = static_cast<TimerTick*>(data);
+        // One-shot: forget the source before the handler may start it again.
+        t->host->timers_.erase(t->id);
+        if (t->host->on_timer) t->host->on_timer(t->id);
+        return G_SOURCE_REMOVE;
+      },
+      tick, +[](gpointer data) { delete static_cast<TimerTick*>(data); });
+}
+
+void GtkWindowHost::KillTimer(int id) {
+  auto it = timers_.find(id);
+  if (it == timers_.end()) return;
+  g_source_remove(it->second);
+  timers_.erase(it);
+}
+
+void GtkWindowHost::Post(std::function<void()> task) {
+  // g_idle_add is safe from any thread; the task checks the flag on the UI thread.
+  auto* posted = new PostedTask{alive_, std::move(task)};
+  g_idle_add_full(
+      G_PRIORITY_DEFAULT,
+      +[](gpointer data) -> gboolean {
+        auto* p = static_cast<PostedTask*>(data);
+        if (*p->alive) p->task();
+        return G_SOURCE_REMOVE;
+      },
+      posted, +[](gpointer data) { delete static_cast<PostedTask*>(data); });
+}
+
+port::BrowserView* GtkWindowHost::AddBrowser(int id, port::BrowserPolicy policy) {
+  auto view = std::make_unique<GtkBrowserView>(*this, policy);
+  auto* raw = view.get();
+  controls_[id] = std::move(view);
+  return raw;
+}
+
+port::ListView* GtkWindowHost::AddList(int id) {
+  auto c = std::make_unique<GtkListControl>(*this);
+  auto* raw = c.get();
+  controls_[id] = std::move(c);
+  return raw;
+}
+
+port::Button* GtkWindowHost::AddButton(int id, const std::string& text) {
+  auto c = std::make_unique<GtkButtonControl>(*this, text);
+  auto* raw = c.get();
+  controls_[id] = std::move(c);
+  return raw;
+}
+
+port::Static* GtkWindowHost::AddStatic(int id, const std::string& text) {
+  auto c = std::make_unique<GtkStaticControl>(*this, text);
+  auto* raw = c.get();
+  controls_[id] = std::move(c);
+  return raw;
+}
+
+port::Edit* GtkWindowHost::AddEdit(int id) {
+  auto c = std::make_unique<GtkEditControl>(*this);
+  auto* raw = c.get();
+  controls_[id] = std::move(c);
+  return raw;
+}
+
+port::ProgressBar* GtkWindowHost::AddProgressBar(int id) {
+  auto c = std::make_unique<GtkProgressControl>(*this);
+  auto* raw = c.get();
+  controls_[id] = std::move(c);
+  return raw;
+}
+
+gboolean GtkWindowHost::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
+  auto* host = static_cast<GtkWindowHost*>(self);
+  if (host->on_close_request) {
+    host->on_close_request();
+  } else {
+    host->Close();
+  }
+  return TRUE;
+}
+
+void GtkWindowHost::OnDestroy(GtkWidget*, gpointer self) {
+  auto* host = static_cast<GtkWindowHost*>(self);
+  if (host->destroyed_) return;
+  host->destroyed_ = true;
+  *host->alive_ = false;
+  for (auto& [id, source] : host->timers_) g_source_remove(source);
+  host->timers_.clear();
+  auto handler = host->on_destroyed;
+  if (handler) handler();
+  host->platform_.Release(host);
+}
+
+gboolean GtkWindowHost::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
+  auto* host = static_cast<GtkWindowHost*>(self);
+  if (event->keyval == GDK_KEY_space && (event->state & GDK_MOD1_MASK)) {
+    host->ShowSystemMenu();
+    return TRUE;
+  }
+  port::Key key = port::Key::kOther;
+  if (event->keyval == GDK_KEY_Escape) key = port::Key::kEscape;
+  if (event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter) key = port::Key::kEnter;
+  return host->on_key && host->on_key(key) ? TRUE : FALSE;
+}
+
+void GtkWindowHost::OnAllocate(GtkWidget*, GdkRectangle* allocation, gpointer self) {
+  auto* host = static_cast<GtkWindowHost*>(self);
+  Size size{allocation->width, allocation->height};
+  if (size == host->client_) return;
+  host->client_ = size;
+  if (host->on_resize) host->on_resize(size);
+}
+
+// ---- platform ----
+
+port::WindowHost& GtkPlatform::CreateWindow(const port::WindowOptions& options) {
+  windows_.push_back(std::make_unique<GtkWindowHost>(*this, options));
+  return *windows_.back();
+}
+
+void GtkPlatform::Release(GtkWindowHost* host) {
+  // Freed from the idle loop: the destroy signal is still running on it.
+  struct Job {
+    GtkPlatform* platform;
+    GtkWindowHost* host;
+  };
+  g_idle_add(
+      +[](gpointer data) -> gboolean {
+        std::unique_ptr<Job> job(static_cast<Job*>(data));
+        job->platform->windows_.remove_if([&](const auto& w) { return w.get() == job->host; });
+        return G_SOURCE_REMOVE;
+      },
+      new Job{this, host});
+}
+
+void GtkPlatform::CloseAll() {
+  std::vector<GtkWindowHost*> open;
+  for (auto& w : windows_) {
+    if (!w->Destroyed()) open.push_back(w.get());
+  }
+  for (GtkWindowHost* w : open) w->Close();
+}
+
+void GtkPlatform::RunModal(port::WindowHost& window) {
+  auto* host = dynamic_cast<GtkWindowHost*>(&window);
+  if (host == nullptr) return;
+  auto alive = std::make_shared<bool>(true);
+  auto previous = host->on_destroyed;
+  host->on_destroyed = [alive, previous] {
+    *alive = false;
+    if (previous) previous();
+  };
+  while (*alive) gtk_main_iteration();
+}
+
+void GtkPlatform::MessageBox(port::WindowHost* owner, const std::string& text, const std::string& caption) {
+  auto* host = dynamic_cast<GtkWindowHost*>(owner);
+  GtkWidget* dialog = gtk_message_dialog_new(host ? GTK_WINDOW(host->Window()) : nullptr, GTK_DIALOG_MODAL,
+                                             GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s", U(text).c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), U(caption).c_str());
+  gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+}
+
+void GtkPlatform::SetClipboardText(const std::string& text) {
+  std::string utf8 = U(text);
+  gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), utf8.c_str(), static_cast<gint>(utf8.size()));
+}
+
+std::string GtkPlatform::ClipboardText() {
+  gchar* text = gtk_clipboard_wait_for_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+  std::string out = text ? Utf8ToGbk(text) : "";
+  g_free(text);
+  return out;
+}
+
+int GtkPlatform::StartProcess(const std::vector<std::string>& argv) { return port::SpawnDetached(argv); }
+
+}  // namespace tavelo::gtkport

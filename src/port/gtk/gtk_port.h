@@ -1,0 +1,145 @@
+#pragma once
+// The port on GTK 3 and WebKitGTK: windows hold a GtkFixed so that window
+// logic places its controls in client pixels, as its layout routines expect.
+
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "port/window_host.h"
+
+namespace tavelo::gtkport {
+
+// Owns one reference of a GObject.
+template <typename T>
+class GRef {
+ public:
+  GRef() = default;
+  explicit GRef(T* object) : object_(object) {}
+  ~GRef() { reset(); }
+  GRef(const GRef&) = delete;
+  GRef& operator=(const GRef&) = delete;
+  GRef(GRef&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
+  T* get() const { return object_; }
+  void reset(T* object = nullptr) {
+    if (object_) g_object_unref(object_);
+    object_ = object;
+  }
+
+ private:
+  T* object_ = nullptr;
+};
+
+class GtkWindowHost;
+
+class GtkBrowserView : public port::BrowserView {
+ public:
+  GtkBrowserView(GtkWindowHost& host, port::BrowserPolicy policy);
+  ~GtkBrowserView() override;
+
+  void SetBounds(Rect bounds) override;
+  Rect Bounds() const override { return bounds_; }
+  void SetVisible(bool visible) override;
+  void SetEnabled(bool enabled) override;
+  Point CursorPos() const override;
+  void Navigate(const std::string& utf8Address) override;
+  void RequestBodyHtml(std::function<void(std::string)> done) override;
+
+  // Runs a script in the page (developer and test use).
+  void RunScript(const std::string& script);
+  WebKitWebView* WebView() const { return view_.get(); }
+  // Replaces the view by one related to `requester`, for a new-window request.
+  WebKitWebView* BecomeRelatedTo(WebKitWebView* requester);
+
+ private:
+  void Attach(WebKitWebView* view);
+  void Detach();
+  static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType, gpointer self);
+  static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction*, gpointer self);
+  static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer self);
+  static void OnMouseTarget(WebKitWebView*, WebKitHitTestResult*, guint, gpointer self);
+
+  GtkWindowHost& host_;
+  port::BrowserPolicy policy_;
+  GRef<WebKitWebView> view_;
+  Rect bounds_;
+  std::string lastStatus_;
+};
+
+class GtkPlatform;
+
+class GtkWindowHost : public port::WindowHost {
+ public:
+  GtkWindowHost(GtkPlatform& platform, const port::WindowOptions& options);
+  ~GtkWindowHost() override;
+
+  void SetCaption(const std::string& caption) override;
+  std::string Caption() const override;
+  Rect WorkArea() const override;
+  void Place(Rect screen) override;
+  Size ClientSize() const override { return client_; }
+  void Show() override;
+  void Hide() override;
+  void Close() override;
+  void SetTopmost(bool topmost) override;
+  void AddSystemMenuItem(int id, const std::string& text) override;
+  void StartTimer(int id, int milliseconds) override;
+  void KillTimer(int id) override;
+  void Post(std::function<void()> task) override;
+  port::BrowserView* AddBrowser(int id, port::BrowserPolicy policy) override;
+  port::ListView* AddList(int id) override;
+  port::Button* AddButton(int id, const std::string& text) override;
+  port::Static* AddStatic(int id, const std::string& text) override;
+  port::Edit* AddEdit(int id) override;
+  port::ProgressBar* AddProgressBar(int id) override;
+
+  GtkWidget* Fixed() const { return fixed_; }
+  GtkWidget* Window() const { return window_; }
+  bool Destroyed() const { return destroyed_; }
+  GtkPlatform& Platform() { return platform_; }
+
+ private:
+  static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
+  static void OnDestroy(GtkWidget*, gpointer self);
+  static gboolean OnKey(GtkWidget*, GdkEventKey*, gpointer self);
+  static void OnAllocate(GtkWidget*, GdkRectangle*, gpointer self);
+  void ShowSystemMenu();
+
+  GtkPlatform& platform_;
+  GtkWidget* window_ = nullptr;
+  GtkWidget* fixed_ = nullptr;
+  Size client_;
+  bool destroyed_ = false;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  std::map<int, guint> timers_;
+  std::map<int, std::string> systemMenu_;
+  std::map<int, std::unique_ptr<port::Control>> controls_;
+};
+
+class GtkPlatform : public port::Platform {
+ public:
+  port::WindowHost& CreateWindow(const port::WindowOptions& options) override;
+  void RunModal(port::WindowHost& window) override;
+  void MessageBox(port::WindowHost* owner, const std::string& text, const std::string& caption) override;
+  void SetClipboardText(const std::string& text) override;
+  std::string ClipboardText() override;
+  int StartProcess(const std::vector<std::string>& argv) override;
+
+  // Called by a host once its window is gone; frees it when the loop is idle.
+  void Release(GtkWindowHost* host);
+  int WindowCount() const { return static_cast<int>(windows_.size()); }
+  // Closes every window still open (end of a test or of the program).
+  void CloseAll();
+
+ private:
+  std::list<std::unique_ptr<GtkWindowHost>> windows_;
+};
+
+// Settings shared by every view of one policy.
+WebKitSettings* SettingsFor(port::BrowserPolicy policy);
+
+}  // namespace tavelo::gtkport

@@ -1,0 +1,14 @@
+#pragma once
+// Starting outside programs without a shell, so no address or file name can
+// smuggle in shell syntax.
+
+#include <string>
+#include <vector>
+
+namespace tavelo::port {
+
+// posix_spawnp with the given argument vector; the child is not waited for
+// (its exit status is reaped by a detached waiter). 0 on success, else errno.
+int SpawnDetached(const std::vector<std::string>& argv);
+
+}  // namespace tavelo::port

@@ -1,0 +1,86 @@
+#pragma once
+// The top-level window as window logic sees it, and the process-wide services
+// (message box, clipboard, process start, modal run) that come with a desktop.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "port/controls.h"
+#include "port/geometry.h"
+
+namespace tavelo::port {
+
+enum class Key { kEscape, kEnter, kOther };
+
+class WindowHost {
+ public:
+  virtual ~WindowHost() = default;
+
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual std::string Caption() const = 0;
+  // The desktop's work area in screen pixels (panels excluded).
+  virtual Rect WorkArea() const = 0;
+  // Outer placement on the screen.
+  virtual void Place(Rect screen) = 0;
+  virtual Size ClientSize() const = 0;
+  virtual void Show() = 0;
+  virtual void Hide() = 0;
+  // Destroys the window: on_destroyed runs, then the host and every control
+  // it made are gone.
+  virtual void Close() = 0;
+  virtual void SetTopmost(bool topmost) = 0;
+  // GTK has no system menu; the items appear in the window's own menu and
+  // report through on_system_command with the same ids.
+  virtual void AddSystemMenuItem(int id, const std::string& text) = 0;
+
+  // One-shot timers by id: starting an id that runs restarts it; a tick
+  // arrives once unless the handler starts it again.
+  virtual void StartTimer(int id, int milliseconds) = 0;
+  virtual void KillTimer(int id) = 0;
+
+  // Runs `task` on the user-interface thread. Callable from any thread; the
+  // task is dropped when the window is gone by then.
+  virtual void Post(std::function<void()> task) = 0;
+
+  // Controls at absolute client positions; owned by the host.
+  virtual BrowserView* AddBrowser(int id, BrowserPolicy policy) = 0;
+  virtual ListView* AddList(int id) = 0;
+  virtual Button* AddButton(int id, const std::string& text) = 0;
+  virtual Static* AddStatic(int id, const std::string& text) = 0;
+  virtual Edit* AddEdit(int id) = 0;
+  virtual ProgressBar* AddProgressBar(int id) = 0;
+
+  // The user asks to close; the default (no handler) closes.
+  std::function<void()> on_close_request;
+  std::function<void(Size client)> on_resize;
+  std::function<void(int id)> on_timer;
+  // Return true to swallow the key before the focused control sees it.
+  std::function<bool(Key key)> on_key;
+  std::function<void(int id)> on_system_command;
+  std::function<void()> on_destroyed;
+};
+
+struct WindowOptions {
+  bool modal = false;
+  bool taskbarButton = true;
+  bool resizable = true;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  // The window stays alive until it is closed; the platform owns the host.
+  virtual WindowHost& CreateWindow(const WindowOptions& options) = 0;
+  // Runs until `window` is destroyed. One modal run per process.
+  virtual void RunModal(WindowHost& window) = 0;
+  virtual void MessageBox(WindowHost* owner, const std::string& text, const std::string& caption) = 0;
+  virtual void SetClipboardText(const std::string& text) = 0;
+  virtual std::string ClipboardText() = 0;
+  // Starts a program with an argument vector (argv[0] is the program, looked
+  // up on PATH when it has no "/"); never through a shell. 0 on success.
+  virtual int StartProcess(const std::vector<std::string>& argv) = 0;
+};
+
+}  // namespace tavelo::port

@@ -1,0 +1,80 @@
+#include "browser/command_protocol.h"
+
+#include <gtest/gtest.h>
+
+#include "app/app_paths.h"
+#include "text/encoding.h"
+
+namespace tavelo {
+namespace {
+
+// Records every request as one line, so a case states all that happened.
+class RecordingTarget : public CommandTarget {
+ public:
+  void OpenVideo(const std::string& name, const std::string& record,
+                 const std::string& label) override {
+    calls.push_back("video " + name + "|" + record + "|" + label);
+  }
+  void OpenSearch(const std::string& keyword) override { calls.push_back("search " + keyword); }
+  void StartCompanion(const std::string& displayName, const std::string& productKey,
+                      const std::string& programFile) override {
+    calls.push_back("companion " + displayName + "|" + productKey + "|" + programFile);
+  }
+  void ShowMessage(const std::string& text) override { calls.push_back("message " + text); }
+  void StartProcess(const std::vector<std::string>& argv) override {
+    std::string line = "start";
+    for (const std::string& argument : argv) line += " [" + argument + "]";
+    calls.push_back(line);
+  }
+
+  std::vector<std::string> calls;
+};
+
+std::string Start(const std::string& word) { return "start [" + ModuleFilePath() + "] [" + word + "]"; }
+
+TEST(CommandProtocolTest, NavigationsAndWhatTheyDo) {
+  struct Case {
+    std::string address;
+    bool cancelled;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {"http://site/list.asp?page=2", false, {}},
+      {"http://site/a?cmd=TAVELO|INFO|Title**TAB**http://v/1**TAB**2009|",
+       true,
+       {"video " + Gbk("推荐") + "|Title\nhttp://v/1\n2009|" + Gbk("查看详细")}},
+      {"x?cmd=TAVELO|INFO", true, {"video " + Gbk("推荐") + "||" + Gbk("查看详细")}},
+      {"x?cmd=TAVELO|AREA|HK|", true, {"search HK"}},
+      {"x?cmd=TAVELO|ACTOR|A**TAB**B", true, {"search A\nB"}},
+      {"x?cmd=TAVELO|FLAG2|f", true, {"search f"}},
+      {"x?cmd=TAVELO|info|lower-case operation", true, {}},
+      // The page marker wins over the play marker.
+      {"x?cmd=TAVELO|TYPE|t|cmd=TVPLAY|p", true, {"search t"}},
+      {"x?cmd=quillo_cmd|EXE|Name**TAB**key**TAB**prog.sh|", true, {"companion Name|key|prog.sh"}},
+      {"x?cmd=quillo_cmd|dll|a", true, {"message " + Gbk("不能运行此功能,请下载最新版本")}},
+      {"x?cmd=MVPLAY|anything at all", true, {Start("runPlay:cmd=PLAYINDEXMV")}},
+      // Only the text from the marker on is relaunched; spaces travel as **BK**.
+      {"http://tv/play.asp?cmd=TVPLAY|http://tv/play.asp|Live TV|TOPMOST|950|560|",
+       true,
+       {Start("runPlay:cmd=TVPLAY|http://tv/play.asp|Live**BK**TV|TOPMOST|950|560|")}},
+  };
+  for (const Case& c : cases) {
+    RecordingTarget target;
+    EXPECT_EQ(HandleCommandNavigation(c.address, target), c.cancelled) << c.address;
+    EXPECT_EQ(target.calls, c.calls) << c.address;
+  }
+}
+
+TEST(CommandProtocolTest, PlayCommandFromTheLiveTvButtonKeepsTheAddressInFront) {
+  RecordingTarget target;
+  RelaunchPlay("http://tv/play.asp?cmd=TVPLAY|http://tv/play.asp|t|", target);
+  EXPECT_EQ(target.calls, std::vector<std::string>{Start(
+                              "runPlay:http://tv/play.asp?cmd=TVPLAY|http://tv/play.asp|t|")});
+}
+
+TEST(CommandProtocolTest, RelaunchWordIsOneArgumentWithoutSpaces) {
+  EXPECT_EQ(RelaunchCommandWord("a b  c"), "runPlay:a**BK**b**BK****BK**c");
+  EXPECT_EQ(RelaunchCommandWord(""), "runPlay:");
+}
+
+}  // namespace
+}  // namespace tavelo

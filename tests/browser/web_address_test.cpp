@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include "browser/web_address.h"
+#include "text/encoding.h"
+
+namespace tavelo {
+namespace {
+
+TEST(WebAddressTest, EngineAddressesBecomeGbk) {
+  struct Case {
+    const char* name;
+    std::string in;
+    std::string out;
+  } cases[] = {
+      {"plain ascii", "http://h/a?b=1", "http://h/a?b=1"},
+      {"utf-8 escapes", "http://h/s?k=%E4%B8%AD%E6%96%87", "http://h/s?k=" + Gbk("中文")},
+      {"lower-case hex", "http://h/%e4%b8%ad", "http://h/" + Gbk("中")},
+      // The page's own charset (GBK) left in the query: kept as GBK bytes.
+      {"gbk escapes", "http://h/s?k=%D6%D0%CE%C4", "http://h/s?k=" + Gbk("中文")},
+      {"raw utf-8", "http://h/" + std::string("\xE4\xB8\xAD"), "http://h/" + Gbk("中")},
+      // ASCII escapes carry meaning in commands and must not be decoded.
+      {"ascii escapes stay", "http://h/a%20b%7Cc", "http://h/a%20b%7Cc"},
+      {"command with chinese", "http://h/x?cmd=TAVELO|ACTOR|%E5%88%98|", "http://h/x?cmd=TAVELO|ACTOR|" + Gbk("刘") + "|"},
+      {"truncated escape", "http://h/%E4%B", "http://h/\xE4%B"},
+      {"bad hex", "http://h/%G4", "http://h/%G4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(WebAddressToGbk(c.in), c.out);
+  }
+}
+
+TEST(WebAddressTest, GbkAddressesRoundTripThroughTheEngineForm) {
+  std::string gbk = "http://h/so.asp?k=" + Gbk("动作片") + "&x=1";
+  std::string web = GbkToWebAddress(gbk);
+  EXPECT_EQ(web, "http://h/so.asp?k=%B6%AF%D7%F7%C6%AC&x=1");
+  EXPECT_EQ(WebAddressToGbk(web), gbk);
+}
+
+TEST(WebAddressTest, SchemesAndWhatTheViewShows) {
+  struct Case {
+    const char* address;
+    const char* scheme;
+    bool shown;
+  } cases[] = {
+      {"http://a/", "http", true},    {"HTTPS://a/", "https", true},
+      {"about:blank", "about", true}, {"magnet:?xt=urn:btih:1", "magnet", false},
+      {"ed2k://|file|a|1|h|/", "ed2k", false}, {"thunder://QUFodHRw", "thunder", false},
+      {"relative/page.htm", "", true}, {"/abs?x=a:b", "", true},
+      {"1abc:x", "", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.address);
+    EXPECT_EQ(AddressScheme(c.address), c.scheme);
+    EXPECT_EQ(ViewShowsScheme(AddressScheme(c.address)), c.shown);
+  }
+}
+
+}  // namespace
+}  // namespace tavelo

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "browser/web_browser.h"
+#include "fakes/fake_port.h"
+#include "text/encoding.h"
+
+namespace tavelo {
+namespace {
+
+using fakes::FakeBrowserView;
+using fakes::FakePlatform;
+
+class WebBrowserTest : public ::testing::Test {
+ protected:
+  FakePlatform platform;
+  FakeBrowserView view{port::BrowserPolicy::kFull};
+  CWebBrowser2 browser{view, platform};
+};
+
+TEST_F(WebBrowserTest, NavigateConvertsGbkForTheView) {
+  browser.Navigate("http://h/p?k=" + Gbk("中"));
+  browser.Navigate("about:blank");
+  browser.Navigate("about:<b>" + Gbk("正在加载") + "</b>");
+  ASSERT_EQ(view.navigations.size(), 3u);
+  EXPECT_EQ(view.navigations[0], "http://h/p?k=%D6%D0");
+  EXPECT_EQ(view.navigations[1], "about:blank");
+  // Generated HTML is text for the view, so it arrives as UTF-8, not escaped.
+  EXPECT_EQ(view.navigations[2], "about:<b>正在加载</b>");
+}
+
+TEST_F(WebBrowserTest, EventsArriveInGbk) {
+  std::string before, complete, status;
+  browser.on_before_navigate = [&](const std::string& a, bool*) { before = a; };
+  browser.on_document_complete = [&](const std::string& a) { complete = a; };
+  browser.on_status_text = [&](const std::string& t) { status = t; };
+  view.FireBeforeNavigate("http://h/?cmd=TAVELO|AREA|%E7%BE%8E%E5%9B%BD|");
+  view.FireDocumentComplete("http://h/%E4%B8%AD.htm");
+  view.FireStatusText("http://h/%D6%D0");
+  EXPECT_EQ(before, "http://h/?cmd=TAVELO|AREA|" + Gbk("美国") + "|");
+  EXPECT_EQ(complete, "http://h/" + Gbk("中") + ".htm");
+  EXPECT_EQ(status, "http://h/" + Gbk("中"));
+}
+
+TEST_F(WebBrowserTest, CancelFromTheWindowStopsNavigation) {
+  browser.on_before_navigate = [](const std::string& a, bool* cancel) {
+    if (a.find("cmd=") != std::string::npos) *cancel = true;
+  };
+  EXPECT_TRUE(view.FireBeforeNavigate("http://h/?cmd=TVPLAY|x"));
+  EXPECT_FALSE(view.FireBeforeNavigate("http://h/page.htm"));
+  EXPECT_TRUE(platform.startedProcesses.empty());
+}
+
+TEST_F(WebBrowserTest, UnshowableSchemesGoToTheDesktopHandlerAsOneArgument) {
+  const std::string magnet = "magnet:?xt=urn:btih:abc&dn=a b;rm -rf ~";
+  EXPECT_TRUE(view.FireBeforeNavigate(magnet));
+  EXPECT_TRUE(view.FireBeforeNavigate("thunder://QUFodHRw"));
+  EXPECT_FALSE(view.FireBeforeNavigate("https://h/"));
+  ASSERT_EQ(platform.startedProcesses.size(), 2u);
+  EXPECT_EQ(platform.startedProcesses[0], (std::vector<std::string>{"xdg-open", magnet}));
+  EXPECT_EQ(platform.startedProcesses[1], (std::vector<std::string>{"xdg-open", "thunder://QUFodHRw"}));
+}
+
+TEST_F(WebBrowserTest, CommandsWinOverTheSchemeHandOff) {
+  // A command the window handles is never also handed to the desktop.
+  browser.on_before_navigate = [](const std::string&, bool* cancel) { *cancel = true; };
+  EXPECT_TRUE(view.FireBeforeNavigate("ed2k://cmd=TAVELO|x"));
+  EXPECT_TRUE(platform.startedProcesses.empty());
+}
+
+TEST_F(WebBrowserTest, NewWindowIsRefusedWithoutHandlerAndAnsweredWithTarget) {
+  EXPECT_EQ(view.FireNewWindow(), nullptr);
+  FakeBrowserView target{port::BrowserPolicy::kFull};
+  browser.on_new_window = [&]() -> port::BrowserView* { return &target; };
+  EXPECT_EQ(view.FireNewWindow(), &target);
+}
+
+TEST_F(WebBrowserTest, DocumentBodyComesBackInGbk) {
+  view.bodyHtml = "<p>中文</p>";
+  std::string got;
+  browser.GetDocument([&](std::string html) { got = html; });
+  EXPECT_EQ(got, "<p>" + Gbk("中文") + "</p>");
+}
+
+TEST_F(WebBrowserTest, DestroyedWrapperDetachesFromView) {
+  {
+    FakeBrowserView other{port::BrowserPolicy::kFull};
+    auto wrapper = std::make_unique<CWebBrowser2>(other, platform);
+    wrapper.reset();
+    EXPECT_FALSE(other.on_before_navigate);
+    EXPECT_FALSE(other.FireBeforeNavigate("magnet:x"));
+  }
+}
+
+TEST(StatusPageTest, FramesExactly) {
+  EXPECT_EQ(StatusPageAddress(StatusFrame::kWhite, "X"),
+            "about:<body scroll=no bgcolor=#ffffff style=\"border:1px solid #bdbdbd;padding-left:20px;"
+            "paddint-top:20px;\"><table><tr><td align=center>X</td></tr></table></body>");
+  EXPECT_EQ(StatusPageAddress(StatusFrame::kGrey, ""),
+            "about:<body scroll=no bgcolor=#f9f9f9 style=\"border:1px solid #bdbdbd\"><center><table width=100% "
+            "height=100% ><tr><td align=center></td></tr></table></center></body>");
+}
+
+TEST(StatusPageTest, ChineseFragmentReachesTheViewIntact) {
+  FakePlatform platform;
+  FakeBrowserView view{port::BrowserPolicy::kFull};
+  CWebBrowser2 browser(view, platform);
+  ShowStatusPage(browser, StatusFrame::kGrey, Gbk("<font color=red>正在读取剧集列表</font>"));
+  ASSERT_EQ(view.navigations.size(), 1u);
+  EXPECT_NE(view.navigations[0].find("<font color=red>正在读取剧集列表</font></td>"), std::string::npos);
+  EXPECT_EQ(view.navigations[0].rfind("about:<body scroll=no bgcolor=#f9f9f9", 0), 0u);
+}
+
+}  // namespace
+}  // namespace tavelo

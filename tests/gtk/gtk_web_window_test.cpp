@@ -1,0 +1,175 @@
+// The web window on the real GTK/WebKitGTK port, against pages served on the
+// loopback interface. Runs under xvfb-run (see CMakeLists.txt).
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <httplib.h>
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "port/gtk/gtk_port.h"
+#include "text/encoding.h"
+#include "windows/web_window.h"
+
+namespace tavelo {
+namespace {
+
+// Spins the main loop until `done` holds or the time is up.
+bool RunUntil(const std::function<bool()>& done, int seconds = 20) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    if (!g_main_context_iteration(nullptr, FALSE)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+void Pump(int milliseconds) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  RunUntil([&] { return std::chrono::steady_clock::now() > end; });
+}
+
+class GtkWebWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // A GBK page without a charset declaration, as the portal's sites serve them.
+    page_ = Gbk(
+        "<html><body><h1 id=h>中文页面 视频播放器</h1>"
+        "<a id=cmd href=\"x.htm?cmd=TAVELO|INFO|标题|\">cmd</a> "
+        "<a id=pop target=_blank href=\"b.htm\">popup</a></body></html>");
+    server_.Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        requested_.push_back(req.path);
+      }
+      res.set_content(page_, "text/html");
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port_, 0);
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    base_ = "http://127.0.0.1:" + std::to_string(port_) + "/";
+
+    context_.platform = &platform_;
+    context_.run_page_command = [this](const std::string& address) {
+      if (address.find("cmd=") == std::string::npos) return false;
+      commands_.push_back(address);
+      return true;
+    };
+  }
+
+  void TearDown() override {
+    // Close whatever the test left open, pop-ups included.
+    platform_.CloseAll();
+    EXPECT_TRUE(RunUntil([] { return WebWindow::LiveCount() == 0; }, 5));
+    Pump(50);
+    server_.stop();
+    thread_.join();
+  }
+
+  bool Requested(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::find(requested_.begin(), requested_.end(), path) != requested_.end();
+  }
+
+  WebWindow& Open(const std::string& page) { return OpenWebWindow(context_, base_ + page); }
+
+  static gtkport::GtkBrowserView& View(WebWindow& w) {
+    return dynamic_cast<gtkport::GtkBrowserView&>(*w.Browser().GetApplication());
+  }
+
+  gtkport::GtkPlatform platform_;
+  WebWindowContext context_;
+  std::vector<std::string> commands_;
+  httplib::Server server_;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::vector<std::string> requested_;
+  std::string page_;
+  std::string base_;
+  int port_ = 0;
+};
+
+TEST_F(GtkWebWindowTest, GbkPageLoadsAndRendersChinese) {
+  WebWindow& window = Open("gbk.htm");
+  std::string completed;
+  window.Browser().on_document_complete = [&](const std::string& a) { completed = a; };
+  ASSERT_TRUE(RunUntil([&] { return !completed.empty(); })) << "page did not finish loading";
+  EXPECT_EQ(completed, base_ + "gbk.htm");
+
+  std::string body;
+  bool got = false;
+  window.Browser().GetDocument([&](std::string html) {
+    body = html;
+    got = true;
+  });
+  ASSERT_TRUE(RunUntil([&] { return got; }));
+  EXPECT_NE(body.find(Gbk("中文页面 视频播放器")), std::string::npos);
+
+  // A picture of the page, kept in the test's folder for looking at, and
+  // checked for ink where the heading is.
+  cairo_surface_t* shot = nullptr;
+  webkit_web_view_get_snapshot(
+      View(window).WebView(), WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE, nullptr,
+      +[](GObject* source, GAsyncResult* result, gpointer data) {
+        *static_cast<cairo_surface_t**>(data) = webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
+      },
+      &shot);
+  ASSERT_TRUE(RunUntil([&] { return shot != nullptr; }));
+  cairo_surface_write_to_png(shot, "gtk_gbk_page.png");
+  cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 300, 60);
+  cairo_t* cr = cairo_create(image);
+  cairo_set_source_surface(cr, shot, 0, 0);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(image);
+  int dark = 0;
+  const unsigned char* data = cairo_image_surface_get_data(image);
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 300; ++x)
+      if ((*reinterpret_cast<const uint32_t*>(data + y * cairo_image_surface_get_stride(image) + x * 4) & 0xFF) < 80) ++dark;
+  cairo_surface_destroy(image);
+  cairo_surface_destroy(shot);
+  EXPECT_GT(dark, 300) << "the heading left no ink";
+}
+
+TEST_F(GtkWebWindowTest, CommandLinkReachesHandlerAndIsCancelled) {
+  WebWindow& window = Open("gbk.htm");
+  bool loaded = false;
+  window.Browser().on_document_complete = [&](const std::string&) { loaded = true; };
+  ASSERT_TRUE(RunUntil([&] { return loaded; }));
+  View(window).RunScript("document.getElementById('cmd').click()");
+  ASSERT_TRUE(RunUntil([&] { return !commands_.empty(); }));
+  EXPECT_EQ(commands_[0], base_ + "x.htm?cmd=TAVELO|INFO|" + Gbk("标题") + "|");
+  Pump(500);
+  EXPECT_FALSE(Requested("/x.htm"));
+}
+
+TEST_F(GtkWebWindowTest, BlankTargetLinkOpensSecondWebWindow) {
+  WebWindow& window = Open("gbk.htm");
+  bool loaded = false;
+  window.Browser().on_document_complete = [&](const std::string&) { loaded = true; };
+  ASSERT_TRUE(RunUntil([&] { return loaded; }));
+  EXPECT_EQ(WebWindow::LiveCount(), 1);
+  View(window).RunScript("document.getElementById('pop').click()");
+  ASSERT_TRUE(RunUntil([&] { return WebWindow::LiveCount() == 2; })) << "no second web window";
+  ASSERT_TRUE(RunUntil([&] { return Requested("/b.htm"); })) << "the pop-up did not load in it";
+  EXPECT_EQ(platform_.WindowCount(), 2);
+  // Closing the first leaves the pop-up's window on its own.
+  window.Host().Close();
+  ASSERT_TRUE(RunUntil([&] { return WebWindow::LiveCount() == 1; }));
+}
+
+}  // namespace
+}  // namespace tavelo
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (!gtk_init_check(&argc, &argv)) {
+    std::fprintf(stderr, "no display: run under xvfb-run\n");
+    return 1;
+  }
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,109 @@
+#include "mainwin/registry_key.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/temp_dir.h"
+#include "text/encoding.h"
+
+namespace tavelo {
+namespace {
+
+class RegistryKeyTest : public ::testing::Test {
+ protected:
+  RegistryKey Key(RegistryRoot root = RegistryRoot::kLocalMachine) {
+    RegistryKey key(dir_.Path());
+    key.SetRoot(root);
+    return key;
+  }
+  testing::TempDir dir_;
+};
+
+TEST_F(RegistryKeyTest, RootsAreCheckedAndResetGoesBackToTheCurrentUser) {
+  RegistryKey key(dir_.Path());
+  EXPECT_EQ(key.SetRoot(static_cast<RegistryRoot>(7)), 0);
+  ASSERT_EQ(key.SetKey("software\\a", true), 1);
+  EXPECT_TRUE(testing::FileExists(dir_.File("HKEY_CURRENT_USER.ini")));
+  EXPECT_EQ(key.SetRoot(RegistryRoot::kUsers), 1);
+  key.Reset();
+  EXPECT_EQ(key.SubKey(), "");
+  ASSERT_EQ(key.SetKey("x", true), 1);
+  EXPECT_FALSE(testing::FileExists(dir_.File("HKEY_USERS.ini")));
+}
+
+TEST_F(RegistryKeyTest, OpeningAMissingKeyFailsUnlessCreatedAndKeepsTheOldKey) {
+  RegistryKey key = Key();
+  EXPECT_EQ(key.SetKey("software\\tolvane3\\quillo", false), 0);
+  EXPECT_NE(key.LastError(), 0);
+  ASSERT_EQ(key.SetKey("software\\tolvane3\\quillo", true), 1);
+  EXPECT_EQ(key.SetKey("software\\other", false), 0);
+  EXPECT_EQ(key.SubKey(), "software\\tolvane3\\quillo");
+  EXPECT_EQ(key.SetKey("SOFTWARE\\Tolvane3\\QUILLO", false), 1);  // letter case ignored
+  EXPECT_EQ(key.SetKey("", false), 1);
+  EXPECT_EQ(key.SubKey(), "");
+}
+
+TEST_F(RegistryKeyTest, StringsRoundTripAndOtherTypesReadAsTheDefault) {
+  RegistryKey key = Key();
+  ASSERT_EQ(key.SetKey("software\\tolvane3\\tavelo", true), 1);
+  const std::string path = Gbk("/opt/视频/") + "a\tb\nc=[d]";
+  EXPECT_EQ(key.WriteString("path", path), 1);
+  EXPECT_EQ(key.WriteNumber("count", 12), 1);
+  EXPECT_EQ(key.ValueType("path"), RegistryKey::kTypeString);
+  EXPECT_EQ(key.ValueType("count"), RegistryKey::kTypeNumber);
+  EXPECT_EQ(key.ValueType("missing"), RegistryKey::kTypeNone);
+
+  RegistryKey reader = Key();  // a fresh object reads what the file holds
+  ASSERT_EQ(reader.SetKey("software\\tolvane3\\tavelo", false), 1);
+  EXPECT_EQ(reader.ReadString("path", "def"), path);
+  EXPECT_EQ(reader.ReadString("PATH", "def"), path);  // names ignore letter case
+  EXPECT_EQ(reader.ReadString("count", "def"), "def");
+  EXPECT_EQ(reader.ReadString("missing", "def"), "def");
+}
+
+TEST_F(RegistryKeyTest, LongValuesAreRefusedAndKeysMustExistToBeWritten) {
+  RegistryKey key = Key();
+  EXPECT_EQ(key.WriteString("v", "x"), 0);  // no key selected
+  ASSERT_EQ(key.SetKey("k", true), 1);
+  EXPECT_EQ(key.WriteString("v", std::string(254, 'x')), 1);
+  EXPECT_EQ(key.WriteString("w", std::string(255, 'x')), 0);
+  EXPECT_EQ(key.ReadString("v", "d").size(), 254u);
+  EXPECT_EQ(key.ReadString("w", "d"), "d");
+}
+
+TEST_F(RegistryKeyTest, ADamagedFileReadsAsEmptyAndIsReplacedOnWrite) {
+  testing::WriteFile(dir_.File("HKEY_LOCAL_MACHINE.ini"), "\xFF\xFE garbage [[[ =\n");
+  RegistryKey key = Key();
+  EXPECT_EQ(key.SetKey("k", false), 0);
+  ASSERT_EQ(key.SetKey("k", true), 1);
+  EXPECT_EQ(key.WriteString("v", "ok"), 1);
+  EXPECT_EQ(key.ReadString("v", ""), "ok");
+}
+
+TEST_F(RegistryKeyTest, WritersInSeveralProcessesKeepEachOthersValues) {
+  constexpr int kProcesses = 4;
+  Key().SetKey("shared", true);
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    pid_t child = fork();
+    if (child == 0) {
+      RegistryKey key = Key();
+      key.SetKey("shared", false);
+      for (int i = 0; i < 10; ++i) key.WriteString("p" + std::to_string(p) + "v" + std::to_string(i), "x");
+      _exit(0);
+    }
+    children.push_back(child);
+  }
+  for (pid_t child : children) waitpid(child, nullptr, 0);
+  RegistryKey key = Key();
+  key.SetKey("shared", false);
+  for (int p = 0; p < kProcesses; ++p) {
+    for (int i = 0; i < 10; ++i) {
+      EXPECT_EQ(key.ReadString("p" + std::to_string(p) + "v" + std::to_string(i), ""), "x");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tavelo

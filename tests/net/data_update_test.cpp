@@ -1,0 +1,201 @@
+#include "net/data_update.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "catalogue/catalogue_store.h"
+#include "net/loopback_server.h"
+#include "net/zip_builder.h"
+#include "support/temp_dir.h"
+#include "text/text_buffer.h"
+
+namespace tavelo {
+namespace {
+
+using testing::BuildTestZip;
+using testing::FileExists;
+using testing::LoopbackServer;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::TestMember;
+using testing::TestZip;
+using testing::WriteFile;
+
+// A scrambled update package with `count` records.
+std::string Package(int count, const std::string& tag) {
+  std::string text = "[LIST_BEGIN]";
+  for (int i = 0; i < count; ++i) text += std::to_string(i) + "\t" + tag + "\r\n";
+  text += "[LIST_END]\r\nDB_DATA_END\r\n";
+  KeyedXor(text, kCatalogueKey);
+  return text;
+}
+
+std::string Zipped(const std::string& memberName, const std::string& data) {
+  TestZip zip;
+  TestMember member;
+  member.name = memberName;
+  member.data = data;
+  zip.members.push_back(member);
+  return BuildTestZip(zip);
+}
+
+class DataUpdateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_.Routes().Get(R"(/(.+))", [this](const httplib::Request& req, httplib::Response& res) {
+      std::lock_guard lock(mutex_);
+      auto found = bodies_.find(req.matches[1]);
+      if (found == bodies_.end()) {
+        res.status = 404;
+        res.set_content("<html><body>404 Not Found</body></html>", "text/html");
+        return;
+      }
+      res.set_content(found->second, "application/octet-stream");
+    });
+    // Promises more than it sends, then drops the connection.
+    server_.Routes().Get("/cut.dat", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content_provider(100000, "application/octet-stream",
+                               [](size_t offset, size_t, httplib::DataSink& sink) {
+                                 if (offset > 0) return false;
+                                 std::string head = Package(50, "cut").substr(0, 200);
+                                 sink.write(head.data(), head.size());
+                                 return true;
+                               });
+    });
+    server_.Start();
+    mkdir(dir_.File("data").c_str(), 0755);
+  }
+
+  void Serve(const std::string& name, const std::string& body) {
+    std::lock_guard lock(mutex_);
+    bodies_[name] = body;
+  }
+
+  void WriteTemplate(const std::string& videoUrl, const std::string& p2pUrl) {
+    std::string text = "<html>\r\n";
+    if (!videoUrl.empty()) text += "[VIDEO_NEW_DATA_URL]\r\n" + videoUrl + "\r\n";
+    text += "[P2P_NEW_DATA_URL]\r\n" + p2pUrl + "\r\n";
+    WriteFile(dir_.File("data/main.htm"), text);
+  }
+
+  struct Counts {
+    int video;
+    int p2p;
+  };
+  Counts RunPass() {
+    CatalogueCategory video;
+    CatalogueCategory p2p;
+    RunDataUpdatePass(dir_.Path(), video, p2p);
+    return {video.Records().Count(), p2p.Records().Count()};
+  }
+
+  std::string Saved(const char* name) { return ReadFile(dir_.File(std::string("data/") + name)); }
+
+  LoopbackServer server_;
+  TempDir dir_;
+  std::mutex mutex_;
+  std::map<std::string, std::string> bodies_;
+};
+
+TEST_F(DataUpdateTest, FreshPackagesFillBothListsAndReplaceTheSavedCopies) {
+  WriteFile(dir_.File("data/videonew.ini"), Package(2, "old"));
+  Serve("video.dat", Package(3, "v"));
+  Serve("p2p.dat", Package(4, "p"));
+  WriteTemplate(server_.Url("/video.dat"), server_.Url("/p2p.dat"));
+
+  Counts counts = RunPass();
+  EXPECT_EQ(counts.video, 3);
+  EXPECT_EQ(counts.p2p, 4);
+  EXPECT_EQ(Saved("videonew.ini"), Package(3, "v"));
+  EXPECT_EQ(Saved("p2pnew.ini"), Package(4, "p"));
+  EXPECT_FALSE(FileExists(dir_.File("data/data_tmp1.dat")));
+  EXPECT_FALSE(FileExists(dir_.File("data/data_tmp2.dat")));
+}
+
+TEST_F(DataUpdateTest, ZippedPackageIsExtractedSavedAndCleanedUp) {
+  Serve("video.zip", Zipped("vnew.dat", Package(5, "z")));
+  WriteTemplate(server_.Url("/video.zip"), "");
+  Counts counts = RunPass();
+  EXPECT_EQ(counts.video, 5);
+  EXPECT_EQ(counts.p2p, 0);
+  EXPECT_EQ(Saved("videonew.ini"), Package(5, "z"));
+  EXPECT_FALSE(FileExists(dir_.File("data/vnew.dat")));
+  EXPECT_FALSE(FileExists(dir_.File("data/data_tmp1.dat")));
+  EXPECT_FALSE(FileExists(dir_.File("data/p2pnew.ini")));
+}
+
+// Answers that are not packages: the saved copy stays exactly as it was and
+// fills the list.
+TEST_F(DataUpdateTest, BadAnswersKeepTheSavedCopy) {
+  Serve("garbage.zip", "this is no zip archive");
+  Serve("nopackage.zip", Zipped("np.dat", "plain text without the end marker"));
+  Serve("cutzip.zip", Zipped("cz.dat", Package(9, "c")).substr(0, 60));
+  Serve("unscrambled.dat", "[LIST_BEGIN]1\tx\r\n[LIST_END]\r\nDB_DATA_END\r\n");
+  const char* paths[] = {"/error.html", "/cut.dat", "/garbage.zip", "/nopackage.zip",
+                         "/cutzip.zip", "/unscrambled.dat"};
+  for (const char* path : paths) {
+    SCOPED_TRACE(path);
+    WriteFile(dir_.File("data/videonew.ini"), Package(2, "saved"));
+    WriteTemplate(server_.Url(path), "");
+    Counts counts = RunPass();
+    EXPECT_EQ(counts.video, 2);
+    EXPECT_EQ(Saved("videonew.ini"), Package(2, "saved"));
+    EXPECT_FALSE(FileExists(dir_.File("data/data_tmp1.dat")));
+  }
+}
+
+TEST_F(DataUpdateTest, NetworkDownOnTheSecondRunUsesTheFirstRunsCopies) {
+  Serve("video.dat", Package(3, "v"));
+  Serve("p2p.zip", Zipped("p.dat", Package(6, "p")));
+  WriteTemplate(server_.Url("/video.dat"), server_.Url("/p2p.zip"));
+  Counts first = RunPass();
+  EXPECT_EQ(first.video, 3);
+  EXPECT_EQ(first.p2p, 6);
+
+  std::string down = "http://127.0.0.1:" + std::to_string(testing::UnusedLoopbackPort());
+  WriteTemplate(down + "/video.dat", down + "/p2p.zip");
+  Counts second = RunPass();
+  EXPECT_EQ(second.video, 3);
+  EXPECT_EQ(second.p2p, 6);
+}
+
+TEST_F(DataUpdateTest, MissingAddressesAndCopiesLeaveListsEmpty) {
+  Serve("video.dat", Package(3, "v"));
+  WriteTemplate(server_.Url("/video.dat"), "");
+  WriteFile(dir_.File("data/p2pnew.ini"), Package(7, "kept"));
+  Counts counts = RunPass();
+  EXPECT_EQ(counts.video, 3);
+  // No address: nothing fetched and the list keeps what it had (nothing).
+  EXPECT_EQ(counts.p2p, 0);
+  EXPECT_EQ(Saved("p2pnew.ini"), Package(7, "kept"));
+
+  WriteTemplate(server_.Url("/absent.dat"), "");
+  remove(dir_.File("data/videonew.ini").c_str());
+  EXPECT_EQ(RunPass().video, 0);
+}
+
+// A member's name comes from the server; it may not stand in for the
+// program's own files, which the pass would then delete.
+TEST_F(DataUpdateTest, ZipMemberCannotReplaceProgramFiles) {
+  const char* names[] = {"videonew.ini", "myfavo.dat", "main.htm", "data_tmp1.dat"};
+  for (const char* name : names) {
+    SCOPED_TRACE(name);
+    WriteFile(dir_.File("data/myfavo.dat"), "favourites");
+    WriteFile(dir_.File("data/videonew.ini"), Package(2, "saved"));
+    std::string templatePath = dir_.File("data/main.htm");
+    Serve("evil.zip", Zipped(name, "no package"));
+    WriteTemplate(server_.Url("/evil.zip"), "");
+    std::string templateText = ReadFile(templatePath);
+    EXPECT_EQ(RunPass().video, 2);
+    EXPECT_EQ(ReadFile(dir_.File("data/myfavo.dat")), "favourites");
+    EXPECT_EQ(Saved("videonew.ini"), Package(2, "saved"));
+    EXPECT_EQ(ReadFile(templatePath), templateText);
+  }
+}
+
+}  // namespace
+}  // namespace tavelo

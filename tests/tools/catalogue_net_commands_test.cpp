@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue_store.h"
+#include "catalogue_tool.h"
+#include "net/loopback_server.h"
+#include "support/temp_dir.h"
+#include "text/text_buffer.h"
+
+namespace tavelo {
+namespace {
+
+using testing::FileExists;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+struct ToolRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+ToolRun Tool(std::vector<std::string> arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  int status = RunCatalogueTool(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::string Descrambled(const std::string& path) {
+  std::string bytes = ReadFile(path);
+  KeyedXor(bytes, kCatalogueKey);
+  return bytes;
+}
+
+const std::string kData = "1\tfirst\tx\r\n2\tsecond\ty\r\n3\tthird\tz\r\n";
+
+TEST(PackCommand, WrapsTheDataAsAScrambledPackage) {
+  TempDir dir;
+  WriteFile(dir.File("in.txt"), kData);
+  ToolRun run = Tool({"pack", dir.File("in.txt"), dir.File("out.dat")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Descrambled(dir.File("out.dat")),
+            "[LIST_BEGIN]" + kData + "[LIST_END]\r\nDB_DATA_END\r\n");
+  TextBuffer buffer;
+  ASSERT_EQ(buffer.LoadFile(dir.File("out.dat"), kCatalogueKey), 0);
+  CatalogueCategory list;
+  EXPECT_EQ(list.LoadFromPackage(buffer), 3);
+}
+
+TEST(PackCommand, ZippedPackageUnzipsToTheSamePackage) {
+  struct Case {
+    const char* archive;
+    const char* member;
+  } cases[] = {{"new.zip", "new.dat"}, {"new.bin", "new.bin.dat"}, {"a.zip.zip", "a.zip.dat"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.archive);
+    TempDir dir;
+    WriteFile(dir.File("in.txt"), kData);
+    ASSERT_EQ(Tool({"pack", dir.File("in.txt"), dir.File("plain.dat")}).status, 0);
+    ASSERT_EQ(Tool({"pack", dir.File("in.txt"), dir.File(c.archive), "--zip"}).status, 0);
+    ToolRun run = Tool({"unzip", dir.File(c.archive)});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, dir.File(c.member) + "\n");
+    EXPECT_EQ(ReadFile(dir.File(c.member)), ReadFile(dir.File("plain.dat")));
+  }
+}
+
+// Info-ZIP, where installed, must accept what pack --zip writes.
+TEST(PackCommand, ZippedPackagePassesInfoZipTest) {
+  if (access("/usr/bin/unzip", X_OK) != 0) GTEST_SKIP() << "unzip not installed";
+  TempDir dir;
+  WriteFile(dir.File("in.txt"), kData);
+  ASSERT_EQ(Tool({"pack", dir.File("in.txt"), dir.File("p.zip"), "--zip"}).status, 0);
+  std::string command = "/usr/bin/unzip -tqq '" + dir.File("p.zip") + "' >/dev/null 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+TEST(PackCommand, BadUsageAndMissingInput) {
+  TempDir dir;
+  WriteFile(dir.File("in.txt"), kData);
+  EXPECT_EQ(Tool({"pack", dir.File("in.txt"), dir.File("o"), "--gzip"}).status, 2);
+  EXPECT_FALSE(FileExists(dir.File("o")));
+  EXPECT_EQ(Tool({"pack", dir.File("absent.txt"), dir.File("o")}).status, 1);
+  EXPECT_EQ(Tool({"pack", dir.File("in.txt"), dir.File("no/dir/o")}).status, 1);
+}
+
+TEST(UnzipCommand, DamagedArchiveGivesAReason) {
+  TempDir dir;
+  WriteFile(dir.File("bad.zip"), "PK\x05\x06 but nothing else");
+  ToolRun run = Tool({"unzip", dir.File("bad.zip")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("bad.zip"), std::string::npos);
+}
+
+class NetCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_.Routes().Get("/video.dat", [](const httplib::Request&, httplib::Response& res) {
+      std::string text = "[LIST_BEGIN]" + kData + "[LIST_END]\r\nDB_DATA_END\r\n";
+      KeyedXor(text, kCatalogueKey);
+      res.set_content(text, "application/octet-stream");
+    });
+    server_.Start();
+  }
+  testing::LoopbackServer server_;
+  TempDir dir_;
+};
+
+TEST_F(NetCommandsTest, FetchPrintsTheResultCode) {
+  ToolRun run = Tool({"fetch", server_.Url("/video.dat"), dir_.File("got.dat")});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "0\n");
+  EXPECT_EQ(Descrambled(dir_.File("got.dat")).substr(0, 12), "[LIST_BEGIN]");
+
+  std::string down = "http://127.0.0.1:" + std::to_string(testing::UnusedLoopbackPort()) + "/";
+  run = Tool({"fetch", down, dir_.File("never.dat")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "202\n");
+
+  run = Tool({"fetch", server_.Url("/video.dat"), dir_.File("no/dir/x")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "1\n");
+}
+
+TEST_F(NetCommandsTest, UpdatePrintsBothCounts) {
+  mkdir(dir_.File("data").c_str(), 0755);
+  WriteFile(dir_.File("data/main.htm"),
+            "[VIDEO_NEW_DATA_URL]\r\n" + server_.Url("/video.dat") + "\r\n[P2P_NEW_DATA_URL]\r\n");
+  ToolRun run = Tool({"update", dir_.Path()});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "videonew 3\np2pnew 0\n");
+  EXPECT_TRUE(FileExists(dir_.File("data/videonew.ini")));
+}
+
+}  // namespace
+}  // namespace tavelo
