@@ -5,6 +5,7 @@
 #include <httplib.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,8 @@
 #include <sstream>
 #include <thread>
 
+#include "catalogue_tool.h"
+#include "support/temp_dir.h"
 #include "text/encoding.h"
 #include "text/url_text.h"
 
@@ -113,6 +116,22 @@ TEST_F(DemoServerTest, EveryRequestIsLogged) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_NE(log_.str().find("live 127.0.0.6 GET /room/2.htm?from=test 200"), std::string::npos);
+}
+
+TEST_F(DemoServerTest, UpdatePackagesLoadWithTheCatalogueTool) {
+  // A program folder whose main.htm points at this server.
+  testing::TempDir dir;
+  mkdir(dir.File("data").c_str(), 0755);
+  testing::WriteFile(dir.File("data/main.htm"), site_->MainTemplate());
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCatalogueTool({"update", dir.Path()}, out, err), 0) << err.str();
+  // The newest year (2011) has twenty videos and five resources.
+  EXPECT_EQ(out.str(), "videonew 20\np2pnew 5\n");
+  EXPECT_TRUE(testing::FileExists(dir.File("data/videonew.ini")));
+  EXPECT_TRUE(testing::FileExists(dir.File("data/p2pnew.ini")));
+  auto zip = Get(Role::kCatalogue, "/update/p2pnew.zip");
+  ASSERT_TRUE(zip);
+  EXPECT_EQ(zip->body.substr(0, 4), "PK\x03\x04");
 }
 
 TEST_F(DemoServerTest, ABusyPortIsRefused) {

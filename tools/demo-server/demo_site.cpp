@@ -1,6 +1,7 @@
 #include "demo_site.h"
 
 #include <iconv.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <sstream>
 
 #include "catalogue/catalogue_store.h"
+#include "catalogue_tool.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/splitters.h"
@@ -298,6 +300,7 @@ std::optional<DemoSite> DemoSite::Load(const std::string& contentDir, int port,
   site.RenderCatalogue();
   site.RenderVideoSite();
   site.RenderResourceSites();
+  if (!site.MakeUpdatePackages(error)) return std::nullopt;
   return site;
 }
 
@@ -558,6 +561,76 @@ void DemoSite::RenderResourceSites() {
     page += "</ul>\n" + std::string(kPageEnd);
     AddPage(site == 1 ? Role::kResource1 : Role::kResource2, "/index.htm", page);
   }
+}
+
+namespace {
+
+// A scratch folder for the packer, removed with its contents.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::string pattern = (fs::temp_directory_path() / "tavelo-demo-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    if (!path_.empty()) fs::remove_all(path_, ec);
+  }
+  const fs::path& Path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+}  // namespace
+
+// The update packages hold the newest year's videos and resources. They are
+// packed here rather than at build time, so that their addresses carry the
+// port this server runs on; the catalogue tool does the packing.
+bool DemoSite::MakeUpdatePackages(std::string& error) {
+  std::string newest;
+  for (const Video& v : videos_) newest = std::max(newest, v.year);
+  std::string videoData, resourceData;
+  for (const Video& v : videos_) {
+    if (v.year == newest) {
+      const CategoryInfo* category = FindCategory(v.category);
+      videoData += Utf8ToGbk(v.title + "\t" + VideoAddress(v, port_) + "\t" + v.year + "\t" + v.area +
+                             "\t" + v.type + "\t" + v.actors + "\t" + category->name) + "\r\n";
+    }
+  }
+  for (const Resource& r : resources_) {
+    if (r.year == newest) {
+      resourceData += Utf8ToGbk(r.title + "\t" + ResourceAddress(r, port_) + "\t" + r.year + "\t" +
+                                r.area + "\t" + r.type + "\t" + r.actors + "\tP2P") + "\r\n";
+    }
+  }
+  ScratchDir scratch;
+  if (scratch.Path().empty()) {
+    error = "cannot make a temporary folder for the update packages";
+    return false;
+  }
+  struct Package {
+    const std::string& data;
+    const char* name;
+    bool zip;
+  };
+  for (const Package& package : {Package{videoData, "videonew.dat", false},
+                                 Package{resourceData, "p2pnew.zip", true}}) {
+    fs::path in = scratch.Path() / "data.txt";
+    fs::path out = scratch.Path() / package.name;
+    std::ofstream(in, std::ios::binary | std::ios::trunc) << package.data;
+    std::vector<std::string> arguments = {"pack", in.string(), out.string()};
+    if (package.zip) arguments.push_back("--zip");
+    std::ostringstream toolOut, toolErr;
+    Reply reply{200, "application/octet-stream", ""};
+    if (RunCatalogueTool(arguments, toolOut, toolErr) != 0 || !ReadWholeFile(out, reply.body)) {
+      error = "cannot pack " + std::string(package.name) + ": " + toolErr.str();
+      return false;
+    }
+    if (package.zip) reply.contentType = "application/zip";
+    pages_[static_cast<int>(Role::kCatalogue)]["/update/" + std::string(package.name)] = std::move(reply);
+  }
+  return true;
 }
 
 Reply DemoSite::Handle(Role role, std::string_view path, const Query& query) const {

@@ -82,6 +82,7 @@ class DemoSite {
   void RenderCatalogue();
   void RenderVideoSite();
   void RenderResourceSites();
+  bool MakeUpdatePackages(std::string& error);
   Reply Search(const Query& query) const;
   Reply PlayerPage(std::string_view address, std::string_view name,
                    std::string_view section) const;
