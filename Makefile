@@ -20,11 +20,7 @@ build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
-	@if [ -x $(BUILD_DIR)/app/TaveloMain ]; then \
-	  $(BUILD_DIR)/app/tavelo-launcher; \
-	else \
-	  echo "The portal is not built yet; the tools are in $(BUILD_DIR)/app/:"; ls $(BUILD_DIR)/app; \
-	fi
+	scripts/run-demo $(BUILD_DIR)
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

@@ -1,0 +1,197 @@
+#include "demo_server.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <sstream>
+#include <thread>
+
+#include "catalogue_tool.h"
+#include "support/temp_dir.h"
+#include "text/encoding.h"
+#include "text/url_text.h"
+
+extern char** environ;
+
+namespace tavelo::demo {
+namespace {
+
+// One server for the whole suite, on a port that is free on all six hosts.
+class DemoServerTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    server_ = new DemoServer(&log_);
+    port_ = server_->Bind(0);
+    ASSERT_GT(port_, 0);
+    std::string error;
+    auto site = DemoSite::Load(TAVELO_DEMO_CONTENT, port_, error);
+    ASSERT_TRUE(site) << error;
+    site_ = new DemoSite(std::move(*site));
+    server_->Start(*site_);
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    delete site_;
+  }
+
+  static httplib::Result Get(Role role, const std::string& target) {
+    httplib::Client client(RoleHost(role), port_);
+    client.set_connection_timeout(5);
+    return client.Get(target.c_str());
+  }
+
+  static inline std::ostringstream log_;
+  static inline DemoServer* server_ = nullptr;
+  static inline DemoSite* site_ = nullptr;
+  static inline int port_ = 0;
+};
+
+TEST_F(DemoServerTest, PagesAreGbkWithTheirLabels) {
+  auto result = Get(Role::kCatalogue, "/tj/index.asp?v=108");
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->status, 200);
+  EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=gb2312");
+  EXPECT_NE(result->body.find("charset=gb2312"), std::string::npos);
+  EXPECT_NE(result->body.find(Gbk("推荐视频")), std::string::npos);
+  // Addresses inside carry the port the server really runs on.
+  EXPECT_NE(result->body.find("http://127.0.0.2:" + std::to_string(port_) + "/v_show/id_"),
+            std::string::npos);
+}
+
+TEST_F(DemoServerTest, SearchFindsAVideoByAPercentEncodedGbkKeyword) {
+  // As the portal sends it: the GBK bytes of the keyword, each escaped.
+  std::string keyword = UrlEncode(Gbk("青石巷"));
+  ASSERT_EQ(keyword, "%C7%E0%CA%AF%CF%EF");
+  auto result = Get(Role::kCatalogue, "/so/so.asp?k=" + keyword);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->status, 200);
+  std::string page = GbkToUtf8(result->body);
+  EXPECT_NE(page.find("找到 1 个结果"), std::string::npos);
+  EXPECT_NE(page.find("cmd=TAVELO|INFO|青石巷的春天**TAB**"), std::string::npos);
+}
+
+TEST_F(DemoServerTest, EachHostServesItsOwnRole) {
+  struct Case {
+    Role role;
+    const char* target;
+    int status;
+  } cases[] = {
+      {Role::kCatalogue, "/list/dy.htm", 200},     {Role::kVideo, "/list/dy.htm", 404},
+      {Role::kVideo, "/v_show/id_dy01.html", 200}, {Role::kCatalogue, "/v_show/id_dy01.html", 404},
+      {Role::kResource1, "/bt/bt01.html", 200},    {Role::kResource2, "/bt/bt01.html", 404},
+      {Role::kResource2, "/bt/bt06.html", 200},    {Role::kSetup, "/", 200},
+      {Role::kLive, "/site3/show", 200},           {Role::kLive, "/tj/index.asp", 404},
+  };
+  for (const Case& c : cases) {
+    auto result = Get(c.role, c.target);
+    ASSERT_TRUE(result) << RoleName(c.role) << c.target;
+    EXPECT_EQ(result->status, c.status) << RoleName(c.role) << c.target;
+  }
+}
+
+TEST_F(DemoServerTest, TraversalAndGarbageNeverReachFiles) {
+  for (const char* target : {"/../../../../etc/passwd", "/%2e%2e/%2e%2e/etc/passwd", "/..%2fmain.htm",
+                             "/%00", "/so/so.asp?k=%ZZ%", "/player/play.htm?name=%FF%FE&url"}) {
+    auto result = Get(Role::kVideo, target);
+    ASSERT_TRUE(result) << target;
+    EXPECT_EQ(result->body.find("root:x:0"), std::string::npos) << target;
+  }
+  // The server is still there afterwards.
+  auto result = Get(Role::kVideo, "/player/clip.webm");
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->get_header_value("Content-Type"), "video/webm");
+}
+
+TEST_F(DemoServerTest, EveryRequestIsLogged) {
+  ASSERT_TRUE(Get(Role::kLive, "/room/2.htm?from=test"));
+  // The logger runs after the reply is sent; give it a moment.
+  for (int i = 0; i < 100 && log_.str().find("/room/2.htm") == std::string::npos; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_NE(log_.str().find("live 127.0.0.6 GET /room/2.htm?from=test 200"), std::string::npos);
+}
+
+TEST_F(DemoServerTest, UpdatePackagesLoadWithTheCatalogueTool) {
+  // A program folder whose main.htm points at this server.
+  testing::TempDir dir;
+  mkdir(dir.File("data").c_str(), 0755);
+  testing::WriteFile(dir.File("data/main.htm"), site_->MainTemplate());
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCatalogueTool({"update", dir.Path()}, out, err), 0) << err.str();
+  // The newest year (2011) has twenty videos and five resources.
+  EXPECT_EQ(out.str(), "videonew 20\np2pnew 5\n");
+  EXPECT_TRUE(testing::FileExists(dir.File("data/videonew.ini")));
+  EXPECT_TRUE(testing::FileExists(dir.File("data/p2pnew.ini")));
+  auto zip = Get(Role::kCatalogue, "/update/p2pnew.zip");
+  ASSERT_TRUE(zip);
+  EXPECT_EQ(zip->body.substr(0, 4), "PK\x03\x04");
+}
+
+TEST_F(DemoServerTest, ABusyPortIsRefused) {
+  DemoServer second(nullptr);
+  EXPECT_EQ(second.Bind(port_), -1);
+}
+
+// The program itself: started on a free port, it answers, logs to stderr and
+// exits with status 0 on SIGTERM and SIGINT.
+TEST(DemoServerProgramTest, StopsCleanlyOnSignals) {
+  for (int signal : {SIGTERM, SIGINT}) {
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    std::string content = TAVELO_DEMO_CONTENT;
+    const char* argv[] = {TAVELO_DEMO_SERVER, "--port", "0", "--content", content.c_str(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, TAVELO_DEMO_SERVER, &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[1]);
+
+    // The first line names the port.
+    std::string output;
+    char chunk[256];
+    while (output.find('\n') == std::string::npos) {
+      ssize_t got = read(pipeFds[0], chunk, sizeof chunk);
+      if (got <= 0) break;
+      output.append(chunk, static_cast<size_t>(got));
+    }
+    size_t at = output.find("port ");
+    ASSERT_NE(at, std::string::npos) << output;
+    int port = std::stoi(output.substr(at + 5));
+
+    httplib::Client client("127.0.0.5", port);
+    auto result = client.Get("/soft/quillo.htm");
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 200);
+
+    ASSERT_EQ(kill(pid, signal), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status)) << "signal " << signal;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ssize_t got;
+    while ((got = read(pipeFds[0], chunk, sizeof chunk)) > 0) output.append(chunk, static_cast<size_t>(got));
+    close(pipeFds[0]);
+    EXPECT_NE(output.find("setup 127.0.0.5 GET /soft/quillo.htm 200"), std::string::npos) << output;
+  }
+}
+
+TEST(DemoServerProgramTest, BadArgumentsAreUsageErrors) {
+  for (const char* arguments : {"--port=1", "--port 70000", "--port abc", "--port", "--bogus x"}) {
+    std::string command = std::string(TAVELO_DEMO_SERVER) + " " + arguments + " >/dev/null 2>&1";
+    int status = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 2) << arguments;
+  }
+}
+
+}  // namespace
+}  // namespace tavelo::demo
