@@ -43,7 +43,7 @@ fuzz: deps
 
 bench: build
 	python3 bench/net_benchmarks.py --app $(BUILD_DIR)/app
-	python3 bench/run_benchmarks.py --app $(BUILD_DIR)/app
+	python3 bench/catalogue_benchmarks.py --app $(BUILD_DIR)/app
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

@@ -1,6 +1,6 @@
 #include "windows/search_window.h"
 
-#include "app/site_defaults.h"
+#include "app/site_config.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/template_file.h"
@@ -24,7 +24,7 @@ std::string CleanSearchKeyword(std::string_view keyword) {
 
 std::string SearchAddress(std::string_view keyword, const std::string& templatePath) {
   std::string address = TemplateValue(templatePath, "[S_URL]");
-  if (address.empty()) address = std::string(kDefaultCatalogueServer) + "/so/so.asp?k=***KEY***";
+  if (address.empty()) address = CatalogueServer() + "/so/so.asp?k=***KEY***";
   return ReplaceAll(address, kKeyPlaceholder, UrlEncode(keyword));
 }
 

@@ -1,0 +1,25 @@
+#include "app/site_config.h"
+
+#include "text/template_file.h"
+
+namespace tavelo {
+
+std::string ConfiguredValue(std::string_view key, std::string_view fallback,
+                            const std::string& templatePath) {
+  std::string value = TemplateValue(templatePath, key);
+  return value.empty() ? std::string(fallback) : value;
+}
+
+std::string CatalogueServer() { return ConfiguredValue("[CATALOGUE_SERVER]", "http://127.0.0.1:8790"); }
+std::string MakerSite() { return ConfiguredValue("[MAKER_SITE]", "http://127.0.0.5:8790"); }
+std::string SetupServer() { return ConfiguredValue("[SETUP_SERVER]", "http://127.0.0.5:8790"); }
+std::string VideoSiteDomain() { return ConfiguredValue("[VIDEO_SITE_DOMAIN]", "127.0.0.2:8790"); }
+std::string VideoShowHost() { return ConfiguredValue("[VIDEO_SHOW_HOST]", "http://127.0.0.2:8790"); }
+std::string VideoPlayerHost() { return ConfiguredValue("[VIDEO_PLAYER_HOST]", "127.0.0.2:8790"); }
+
+std::string ResourceSiteDomain(int site) {
+  return site == 1 ? ConfiguredValue("[RESOURCE_SITE1_DOMAIN]", "127.0.0.3:8790")
+                   : ConfiguredValue("[RESOURCE_SITE2_DOMAIN]", "127.0.0.4:8790");
+}
+
+}  // namespace tavelo

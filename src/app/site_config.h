@@ -1,0 +1,31 @@
+#pragma once
+// The hosts of the outside sites. Each is read from data/main.htm when it is
+// needed, so an edited template takes effect at once; without a value the
+// built-in default applies: the bundled demo catalogue's hosts
+// (tavelo-demo-server on its default port, one loopback address per role).
+
+#include <string>
+#include <string_view>
+
+namespace tavelo {
+
+// The value of `key` in the template, or `fallback` when it has none.
+std::string ConfiguredValue(std::string_view key, std::string_view fallback,
+                            const std::string& templatePath = "data/main.htm");
+
+// Scheme and host of the catalogue server ("http://host:port").
+std::string CatalogueServer();
+// Scheme and host of the maker's web site.
+std::string MakerSite();
+// Scheme and host of the setup server.
+std::string SetupServer();
+// The video site's domain, as looked for in a record's text.
+std::string VideoSiteDomain();
+// Scheme and host of the video site's show pages (before "/v_show/id_").
+std::string VideoShowHost();
+// Host of the video site's own player.
+std::string VideoPlayerHost();
+// Domain of torrent resource site 1 or 2.
+std::string ResourceSiteDomain(int site);
+
+}  // namespace tavelo
