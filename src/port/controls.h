@@ -79,10 +79,69 @@ class ProgressBar : public Control {
   virtual int Position() const = 0;
 };
 
+// A flat button with centred text: red under the mouse, filled when selected.
+// It may carry a site name and start address for the window that owns it.
+class FlatButton : public Control {
+ public:
+  virtual void SetText(const std::string& text) = 0;
+  virtual std::string Text() const = 0;
+  // Redraws at once; 1 draws the selected colours whatever the mouse does.
+  virtual void SetSelected(int selected) = 0;
+  virtual int Selected() const = 0;
+  // Stores both strings and shows the name as the button's text.
+  virtual void SetSite(const std::string& name, const std::string& startAddress) = 0;
+  virtual std::string SiteName() const = 0;
+  virtual std::string StartAddress() const = 0;
+  std::function<void()> on_click;
+};
+
+// A button painted from a face picture; it greys out when disabled.
+class FaceButton : public Control {
+ public:
+  virtual void SetText(const std::string& text) = 0;
+  virtual std::string Text() const = 0;
+  virtual bool Enabled() const = 0;
+  std::function<void()> on_click;
+};
+
+// A video's information as clickable words. A click reports nothing by
+// itself: the window asks which word lies under the cursor.
+class InfoPanel : public Control {
+ public:
+  enum WordKind { kLabel = 1, kValue = 2, kLineBreak = 3 };
+  // Info text: GBK lines separated by "\n" (title, -, -, area, type, actors).
+  virtual void ShowRecordInfo(const std::string& infoText) = 0;
+  virtual void ShowRecordInfoCompact(const std::string& infoText) = 0;
+  // Appends a word after what the Show calls made; Relayout makes it appear.
+  virtual void AddWord(WordKind kind, const std::string& text) = 0;
+  virtual void Relayout() = 0;
+  // "" for gaps and line breaks; labels come back like values.
+  virtual std::string WordAt(Point client) const = 0;
+  std::string WordAtCursor() const { return WordAt(CursorPos()); }
+  std::function<void()> on_click;
+};
+
+// Where a click on a list landed; -1 for no row (or no column).
+struct ListHit {
+  int row = -1;
+  int column = -1;
+};
+
+// How a list draws its rows: 212 catalogue rows, 21 episode rows.
+struct ListSkin {
+  static constexpr int kCatalogueRows = 212;
+  static constexpr int kEpisodeRows = 21;
+  int columnCount = 0;
+  int rowStyle = 0;
+  int thirdSetting = 0;
+};
+
 // A report view: rows of column texts with a selection. Drawing is the
 // owner's business (the skinned list painter); the view stores and reports.
 class ListView : public Control {
  public:
+  // Set once, right after the list is made and before rows are added.
+  virtual void SetSkin(const ListSkin& skin) = 0;
   virtual void SetColumns(const std::vector<int>& widths) = 0;
   virtual int ColumnWidth(int column) const = 0;
   virtual void SetRowHeight(int pixels) = 0;
@@ -94,8 +153,19 @@ class ListView : public Control {
   virtual void SelectRow(int row, bool selected) = 0;
   virtual bool IsSelected(int row) const = 0;
   virtual void EnsureVisible(int row) = 0;
-  std::function<void(int row)> on_click;
-  std::function<void(int row)> on_double_click;
+  // The row and column under a point in the list's client coordinates.
+  virtual ListHit HitTest(Point client) const = 0;
+  // The first selected row from the top, or -1.
+  int FirstSelectedRow() const {
+    for (int row = 0; row < RowCount(); ++row) {
+      if (IsSelected(row)) return row;
+    }
+    return -1;
+  }
+  // A click selects the row under the mouse first, then reports where it hit
+  // (row -1 when it hit below the last row, which leaves the selection).
+  std::function<void(ListHit hit)> on_click;
+  std::function<void(ListHit hit)> on_double_click;
 };
 
 }  // namespace tavelo::port

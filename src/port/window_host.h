@@ -51,6 +51,10 @@ class WindowHost {
   virtual Static* AddStatic(int id, const std::string& text) = 0;
   virtual Edit* AddEdit(int id) = 0;
   virtual ProgressBar* AddProgressBar(int id) = 0;
+  // Skinned controls, painted by the program rather than the toolkit.
+  virtual FlatButton* AddFlatButton(int id, const std::string& text) = 0;
+  virtual FaceButton* AddFaceButton(int id, const std::string& text) = 0;
+  virtual InfoPanel* AddInfoPanel(int id) = 0;
 
   // The user asks to close; the default (no handler) closes.
   std::function<void()> on_close_request;

@@ -29,6 +29,34 @@ bool FakeListView::IsSelected(int row) const {
   return row >= 0 && row < RowCount() && rows[static_cast<size_t>(row)].selected;
 }
 
+port::ListHit FakeListView::HitTest(Point client) const {
+  port::ListHit hit;
+  if (client.x < 0 || client.y < 0 || rowHeight <= 0) return hit;
+  int row = client.y / rowHeight;
+  if (row >= RowCount()) return hit;
+  hit.row = row;
+  int left = 0;
+  for (size_t i = 0; i < widths.size(); ++i) {
+    if (client.x < left + widths[i]) {
+      hit.column = static_cast<int>(i);
+      break;
+    }
+    left += widths[i];
+  }
+  return hit;
+}
+
+void FakeListView::Click(int row, int column) {
+  if (row >= RowCount()) row = -1;
+  for (int i = 0; i < RowCount(); ++i) rows[static_cast<size_t>(i)].selected = i == row;
+  if (on_click) on_click({row, row < 0 ? -1 : column});
+}
+
+void FakeListView::DoubleClick(int row, int column) {
+  if (row >= RowCount()) row = -1;
+  if (on_double_click) on_double_click({row, row < 0 ? -1 : column});
+}
+
 Rect FakeWindowHost::WorkArea() const { return platform_.workArea; }
 
 void FakeWindowHost::Place(Rect screen) {
@@ -98,6 +126,17 @@ port::Static* FakeWindowHost::AddStatic(int id, const std::string& text) {
 }
 port::Edit* FakeWindowHost::AddEdit(int id) { return Add<FakeEdit>(id); }
 port::ProgressBar* FakeWindowHost::AddProgressBar(int id) { return Add<FakeProgressBar>(id); }
+port::FlatButton* FakeWindowHost::AddFlatButton(int id, const std::string& text) {
+  auto* b = Add<FakeFlatButton>(id);
+  b->text = text;
+  return b;
+}
+port::FaceButton* FakeWindowHost::AddFaceButton(int id, const std::string& text) {
+  auto* b = Add<FakeFaceButton>(id);
+  b->text = text;
+  return b;
+}
+port::InfoPanel* FakeWindowHost::AddInfoPanel(int id) { return Add<FakeInfoPanel>(id); }
 
 port::WindowHost& FakePlatform::CreateWindow(const port::WindowOptions& options) {
   windows.push_back(std::make_unique<FakeWindowHost>(*this, options));

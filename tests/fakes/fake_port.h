@@ -94,9 +94,80 @@ class FakeProgressBar : public port::ProgressBar, public FakeControlBase {
   int low = 0, high = 100, position = 0;
 };
 
+class FakeFlatButton : public port::FlatButton, public FakeControlBase {
+ public:
+  TAVELO_FAKE_CONTROL_MEMBERS
+  void SetText(const std::string& t) override { text = t; }
+  std::string Text() const override { return text; }
+  void SetSelected(int s) override { selected = s; }
+  int Selected() const override { return selected; }
+  void SetSite(const std::string& name, const std::string& address) override {
+    siteName = text = name;
+    startAddress = address;
+  }
+  std::string SiteName() const override { return siteName; }
+  std::string StartAddress() const override { return startAddress; }
+  void Click() {
+    if (enabled && on_click) on_click();
+  }
+  std::string text, siteName, startAddress;
+  int selected = 0;
+};
+
+class FakeFaceButton : public port::FaceButton, public FakeControlBase {
+ public:
+  TAVELO_FAKE_CONTROL_MEMBERS
+  void SetText(const std::string& t) override { text = t; }
+  std::string Text() const override { return text; }
+  bool Enabled() const override { return enabled; }
+  // A disabled button cannot be clicked.
+  void Click() {
+    if (enabled && on_click) on_click();
+  }
+  std::string text;
+};
+
+// Records what the window shows; the test says which word lies under the
+// cursor, since word geometry is the skin's business, tested there.
+class FakeInfoPanel : public port::InfoPanel, public FakeControlBase {
+ public:
+  TAVELO_FAKE_CONTROL_MEMBERS
+  void ShowRecordInfo(const std::string& info) override { Shown(info, false); }
+  void ShowRecordInfoCompact(const std::string& info) override { Shown(info, true); }
+  void AddWord(WordKind kind, const std::string& text) override { addedWords.push_back({kind, text}); }
+  void Relayout() override { ++relayouts; }
+  std::string WordAt(Point p) const override { return p == cursor ? wordUnderCursor : ""; }
+  // The user clicks the panel with `word` under the cursor ("" for a gap).
+  void ClickWord(const std::string& word) {
+    cursor = {10, 5};
+    wordUnderCursor = word;
+    if (on_click) on_click();
+  }
+
+  struct Word {
+    WordKind kind;
+    std::string text;
+  };
+  std::string info;
+  bool compact = false;
+  int shows = 0;
+  std::vector<Word> addedWords;
+  int relayouts = 0;
+  std::string wordUnderCursor;
+
+ private:
+  void Shown(const std::string& text, bool isCompact) {
+    info = text;
+    compact = isCompact;
+    addedWords.clear();
+    ++shows;
+  }
+};
+
 class FakeListView : public port::ListView, public FakeControlBase {
  public:
   TAVELO_FAKE_CONTROL_MEMBERS
+  void SetSkin(const port::ListSkin& s) override { skin = s; }
   void SetColumns(const std::vector<int>& w) override { widths = w; }
   int ColumnWidth(int c) const override { return c >= 0 && c < static_cast<int>(widths.size()) ? widths[c] : 0; }
   void SetRowHeight(int px) override { rowHeight = px; }
@@ -108,6 +179,13 @@ class FakeListView : public port::ListView, public FakeControlBase {
   void SelectRow(int row, bool selected) override;
   bool IsSelected(int row) const override;
   void EnsureVisible(int row) override { visibleRow = row; }
+  // Rows of rowHeight from the top, columns of the set widths from the left.
+  port::ListHit HitTest(Point client) const override;
+
+  // A click as the list reports it: the hit row becomes the only selected
+  // one (none for a miss), then on_click hears where it landed.
+  void Click(int row, int column);
+  void DoubleClick(int row, int column);
 
   struct Row {
     std::vector<std::string> cells;
@@ -117,6 +195,7 @@ class FakeListView : public port::ListView, public FakeControlBase {
   std::vector<Row> rows;
   int rowHeight = 18;
   int visibleRow = -1;
+  port::ListSkin skin;
 };
 
 #undef TAVELO_FAKE_CONTROL_MEMBERS
@@ -146,6 +225,9 @@ class FakeWindowHost : public port::WindowHost {
   port::Static* AddStatic(int id, const std::string& text) override;
   port::Edit* AddEdit(int id) override;
   port::ProgressBar* AddProgressBar(int id) override;
+  port::FlatButton* AddFlatButton(int id, const std::string& text) override;
+  port::FaceButton* AddFaceButton(int id, const std::string& text) override;
+  port::InfoPanel* AddInfoPanel(int id) override;
 
   // User actions. FireKey returns whether the window swallowed the key.
   void RequestClose();
@@ -162,6 +244,10 @@ class FakeWindowHost : public port::WindowHost {
     return it == controls_.end() ? nullptr : dynamic_cast<T*>(it->second.get());
   }
   FakeBrowserView* Browser(int id) { return Control<FakeBrowserView>(id); }
+  FakeListView* List(int id) { return Control<FakeListView>(id); }
+  FakeFlatButton* FlatButton(int id) { return Control<FakeFlatButton>(id); }
+  FakeFaceButton* FaceButton(int id) { return Control<FakeFaceButton>(id); }
+  FakeInfoPanel* InfoPanel(int id) { return Control<FakeInfoPanel>(id); }
 
   port::WindowOptions options;
   std::string caption;

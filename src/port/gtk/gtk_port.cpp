@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
+#include "port/gtk/gtk_control.h"
 #include "port/process.h"
-#include "skin/skin_list_ctrl.h"
-#include "skin/skin_paint.h"
 #include "text/encoding.h"
 
 namespace tavelo::gtkport {
@@ -13,52 +12,6 @@ namespace {
 
 // GTK wants UTF-8; window logic speaks GBK.
 std::string U(const std::string& gbk) { return GbkToUtf8(gbk); }
-
-Point PointerIn(GtkWidget* widget) {
-  GdkWindow* window = gtk_widget_get_window(widget);
-  if (window == nullptr) return {-1, -1};
-  GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(window));
-  int x = 0, y = 0;
-  gdk_window_get_device_position(window, gdk_seat_get_pointer(seat), &x, &y, nullptr);
-  // A widget without a window of its own is offset inside its parent's.
-  if (!gtk_widget_get_has_window(widget)) {
-    GtkAllocation a;
-    gtk_widget_get_allocation(widget, &a);
-    x -= a.x;
-    y -= a.y;
-  }
-  return {x, y};
-}
-
-void PlaceWidget(GtkWindowHost& host, GtkWidget* widget, Rect bounds) {
-  if (host.Destroyed()) return;
-  gtk_fixed_move(GTK_FIXED(host.Fixed()), widget, bounds.left, bounds.top);
-  gtk_widget_set_size_request(widget, std::max(bounds.Width(), 1), std::max(bounds.Height(), 1));
-}
-
-// Common parts of the plain controls: one widget in the window's GtkFixed.
-template <typename Base>
-class GtkControl : public Base {
- public:
-  GtkControl(GtkWindowHost& host, GtkWidget* widget) : host_(host), widget_(GTK_WIDGET(g_object_ref_sink(widget))) {
-    gtk_fixed_put(GTK_FIXED(host.Fixed()), widget_, 0, 0);
-    gtk_widget_show(widget_);
-  }
-  ~GtkControl() override { g_object_unref(widget_); }
-  void SetBounds(Rect b) override {
-    bounds_ = b;
-    PlaceWidget(host_, widget_, b);
-  }
-  Rect Bounds() const override { return bounds_; }
-  void SetVisible(bool v) override { gtk_widget_set_visible(widget_, v); }
-  void SetEnabled(bool e) override { gtk_widget_set_sensitive(widget_, e); }
-  Point CursorPos() const override { return PointerIn(widget_); }
-
- protected:
-  GtkWindowHost& host_;
-  GtkWidget* widget_;
-  Rect bounds_;
-};
 
 class GtkButtonControl : public GtkControl<port::Button> {
  public:
@@ -70,7 +23,6 @@ class GtkButtonControl : public GtkControl<port::Button> {
                      }),
                      this);
   }
-  ~GtkButtonControl() override { g_signal_handlers_disconnect_by_data(widget_, this); }
   void SetText(const std::string& t) override {
     text_ = t;
     gtk_button_set_label(GTK_BUTTON(widget_), U(t).c_str());
@@ -106,7 +58,6 @@ class GtkEditControl : public GtkControl<port::Edit> {
                      }),
                      this);
   }
-  ~GtkEditControl() override { g_signal_handlers_disconnect_by_data(widget_, this); }
   void SetText(const std::string& t) override { gtk_entry_set_text(GTK_ENTRY(widget_), U(t).c_str()); }
   std::string Text() const override { return Utf8ToGbk(gtk_entry_get_text(GTK_ENTRY(widget_))); }
   void Focus() override { gtk_widget_grab_focus(widget_); }
@@ -132,82 +83,6 @@ class GtkProgressControl : public GtkControl<port::ProgressBar> {
     gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(widget_), std::clamp((position_ - low_) / span, 0.0, 1.0));
   }
   int low_ = 0, high_ = 100, position_ = 0;
-};
-
-// A report list drawn by the skinned row painter; rows and selection live in
-// the SkinListCtrl model that the painter reads.
-class GtkListControl : public GtkControl<port::ListView> {
- public:
-  explicit GtkListControl(GtkWindowHost& host) : GtkControl(host, gtk_drawing_area_new()) {
-    gtk_widget_add_events(widget_, GDK_BUTTON_PRESS_MASK);
-    g_signal_connect(widget_, "draw", G_CALLBACK(+[](GtkWidget*, cairo_t* cr, gpointer self) -> gboolean {
-                       static_cast<GtkListControl*>(self)->Draw(cr);
-                       return TRUE;
-                     }),
-                     this);
-    g_signal_connect(widget_, "button-press-event",
-                     G_CALLBACK(+[](GtkWidget*, GdkEventButton* e, gpointer self) -> gboolean {
-                       static_cast<GtkListControl*>(self)->Press(e);
-                       return TRUE;
-                     }),
-                     this);
-  }
-  ~GtkListControl() override { g_signal_handlers_disconnect_by_data(widget_, this); }
-  // The window decides the row style and column count of its list.
-  SkinListCtrl& Model() { return model_; }
-  void SetColumns(const std::vector<int>& widths) override {
-    model_.SetColumnWidths(widths);
-    if (model_.ColumnCount() == 0) model_.SetColumnCount(static_cast<int>(widths.size()));
-    Redraw();
-  }
-  int ColumnWidth(int c) const override { return model_.ColumnWidth(c); }
-  void SetRowHeight(int px) override { model_.SetRowHeight(px); }
-  int InsertRow(int i, const std::string& c0) override {
-    int r = model_.InsertRow(i, c0);
-    Redraw();
-    return r;
-  }
-  void SetCell(int r, int c, const std::string& t) override {
-    model_.SetCell(r, c, t);
-    Redraw();
-  }
-  std::string Cell(int r, int c) const override { return model_.Cell(r, c); }
-  int RowCount() const override { return model_.RowCount(); }
-  void DeleteAllRows() override {
-    model_.DeleteAllRows();
-    Redraw();
-  }
-  void SelectRow(int r, bool s) override {
-    model_.Select(r, s);
-    Redraw();
-  }
-  bool IsSelected(int r) const override { return model_.IsSelected(r); }
-  void EnsureVisible(int) override {}
-
- private:
-  void Redraw() { gtk_widget_queue_draw(widget_); }
-  void Draw(cairo_t* cr) {
-    int width = gtk_widget_get_allocated_width(widget_);
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_paint(cr);
-    RowPictures pictures = RowPictures::Shared();
-    for (int i = 0; i < model_.RowCount(); ++i) {
-      int top = i * model_.RowHeight();
-      PaintListRow(cr, model_, i, {0, top, width, top + model_.RowHeight()}, pictures);
-    }
-  }
-  void Press(GdkEventButton* e) {
-    int row = static_cast<int>(e->y) / std::max(model_.RowHeight(), 1);
-    if (row >= model_.RowCount()) return;
-    for (int i = 0; i < model_.RowCount(); ++i) model_.Select(i, i == row);
-    Redraw();
-    if (e->type == GDK_2BUTTON_PRESS) {
-      if (on_double_click) on_double_click(row);
-    } else if (on_click) {
-      on_click(row);
-    }
-  }
-  SkinListCtrl model_;
 };
 
 struct PostedTask {
@@ -488,7 +363,28 @@ port::BrowserView* GtkWindowHost::AddBrowser(int id, port::BrowserPolicy policy)
 }
 
 port::ListView* GtkWindowHost::AddList(int id) {
-  auto c = std::make_unique<GtkListControl>(*this);
+  auto c = MakeListView(*this);
+  auto* raw = c.get();
+  controls_[id] = std::move(c);
+  return raw;
+}
+
+port::FlatButton* GtkWindowHost::AddFlatButton(int id, const std::string& text) {
+  auto c = MakeFlatButton(*this, text);
+  auto* raw = c.get();
+  controls_[id] = std::move(c);
+  return raw;
+}
+
+port::FaceButton* GtkWindowHost::AddFaceButton(int id, const std::string& text) {
+  auto c = MakeFaceButton(*this, text);
+  auto* raw = c.get();
+  controls_[id] = std::move(c);
+  return raw;
+}
+
+port::InfoPanel* GtkWindowHost::AddInfoPanel(int id) {
+  auto c = MakeInfoPanel(*this);
   auto* raw = c.get();
   controls_[id] = std::move(c);
   return raw;

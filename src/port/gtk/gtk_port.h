@@ -96,6 +96,9 @@ class GtkWindowHost : public port::WindowHost {
   port::Static* AddStatic(int id, const std::string& text) override;
   port::Edit* AddEdit(int id) override;
   port::ProgressBar* AddProgressBar(int id) override;
+  port::FlatButton* AddFlatButton(int id, const std::string& text) override;
+  port::FaceButton* AddFaceButton(int id, const std::string& text) override;
+  port::InfoPanel* AddInfoPanel(int id) override;
 
   GtkWidget* Fixed() const { return fixed_; }
   GtkWidget* Window() const { return window_; }
