@@ -1,0 +1,79 @@
+#pragma once
+// The live-show window: a row of site buttons over a browser. Rooms opened
+// from the site pages are not played here; each goes to a new program copy
+// as a "cmd=PLAYMV|" play command, which opens a separate play window.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser/web_browser.h"
+#include "port/window_host.h"
+
+namespace tavelo {
+
+struct LiveSite {
+  std::string name;          // GBK; also the button text
+  std::string startAddress;  // "" hides the button
+};
+
+// The built-in sites in button order. "[LIVE_SITE_1]" to "[LIVE_SITE_5]" of
+// `templatePath` replace the start addresses; the names stay. At most ten.
+std::vector<LiveSite> LiveSiteTable(const std::string& templatePath);
+
+// What a site button hands the browser: a bare host name gets "http://", as
+// the desktop's own browser would assume; anything with a scheme is kept.
+std::string SiteNavigationAddress(const std::string& startAddress);
+
+class LiveShowWindow {
+ public:
+  static constexpr int kFirstSiteButtonId = 1030;
+  static constexpr int kMaxSites = 10;
+  static constexpr int kBrowserId = 1011;
+  static constexpr int kPopupSinkId = 1029;
+  static constexpr int kHiddenStaticId = 1022;
+
+  // Creates, places and shows the window, then opens the first site.
+  static std::unique_ptr<LiveShowWindow> Create(port::Platform& platform, const std::vector<LiveSite>& sites);
+  ~LiveShowWindow();
+  LiveShowWindow(const LiveShowWindow&) = delete;
+  LiveShowWindow& operator=(const LiveShowWindow&) = delete;
+
+  port::WindowHost& Host() { return host_; }
+  int SiteCount() const { return siteCount_; }
+  // Index of the selected site button, -1 before any.
+  int SelectedSite() const { return selected_; }
+  // As a click on site button `index` does.
+  void SelectSite(int index);
+
+ private:
+  LiveShowWindow(port::Platform& platform);
+  void Initialise(const std::vector<LiveSite>& sites);
+  void Layout();
+  void OnBrowserNavigate(const std::string& address, bool* cancel);
+  void OnSinkNavigate(const std::string& address, bool* cancel);
+  void Relaunch(const std::string& payload);
+  void DetachFromHost();
+
+  struct SiteButton {
+    port::Button* button = nullptr;
+    LiveSite site;
+  };
+
+  port::Platform& platform_;
+  port::WindowHost& host_;
+  bool hostAlive_ = true;
+  std::vector<SiteButton> buttons_;
+  int siteCount_ = 0;
+  int selected_ = -1;
+  int initialised_ = 0;
+  std::unique_ptr<CWebBrowser2> browser_;
+  std::unique_ptr<CWebBrowser2> popupSink_;
+  port::Static* hiddenStatic_ = nullptr;
+};
+
+// The entry start-up calls for a "PLAYINDEXMV" play command: runs the window
+// modally; returns when it has closed.
+void RunLiveShowWindow(port::Platform& platform);
+
+}  // namespace tavelo

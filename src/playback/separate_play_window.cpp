@@ -1,0 +1,285 @@
+#include "playback/separate_play_window.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+
+#include "app/app_paths.h"
+#include "text/encoding.h"
+#include "text/gbk_text.h"
+#include "text/splitters.h"
+#include "text/template_file.h"
+#include "text/url_text.h"
+#include "windows/web_window.h"
+
+namespace tavelo {
+
+namespace {
+
+constexpr std::string_view kPlayMvMarker = "cmd=PLAYMV|";
+constexpr std::string_view kTvPlayMarker = "cmd=TVPLAY|";
+constexpr std::string_view kNoNewWindowFlag = "NONEWWINDOW";
+constexpr std::string_view kTabEscape = "**TAB**";
+constexpr std::string_view kSpaceEscape = "**BK**";
+
+constexpr std::string_view kPlayerTemplateKey = "[YOUKU_PLAY_URL2]";
+constexpr std::string_view kPlayerHostKey = "[VIDEO_PLAYER_HOST]";
+constexpr std::string_view kDefaultPlayerHost = "player.youku.com";
+
+// TVPLAY sizes below these are taken as unusable.
+constexpr int kMinTvWidth = 500, kDefaultTvWidth = 950;
+constexpr int kMinTvHeight = 350, kDefaultTvHeight = 550;
+
+bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+// A relaunch writes every space of its word as "**BK**"; turning them back is
+// what lets a "|" command carry an address or title with spaces.
+std::string UndoSpaceEscape(std::string_view text) { return ReplaceAll(text, kSpaceEscape, " "); }
+
+std::string PlayerHost(const std::string& templatePath) {
+  std::string host = std::string(Trim(TemplateValue(templatePath, kPlayerHostKey)));
+  return host.empty() ? std::string(kDefaultPlayerHost) : host;
+}
+
+std::string TopmostMark() { return Gbk("(窗口置顶)"); }
+
+}  // namespace
+
+int DecimalValue(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && IsTrimSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = std::min<long long>(value * 10 + (text[i] - '0'), INT_MAX);
+  }
+  return static_cast<int>(negative ? -value : value);
+}
+
+PlayCommand ParsePlayCommand(std::string_view command) {
+  PlayCommand parsed;
+  parsed.noNewWindow = Contains(command, kNoNewWindowFlag);
+  if (Contains(command, kPlayMvMarker) || Contains(command, kTvPlayMarker)) {
+    parsed.form = Contains(command, kPlayMvMarker) ? PlayForm::kPlayMv : PlayForm::kTvPlay;
+    FieldList fields;
+    fields.Split(command, '|');
+    parsed.address = UndoSpaceEscape(fields[1]);
+    parsed.title = UndoSpaceEscape(fields[2]);
+    if (parsed.form == PlayForm::kTvPlay) {
+      parsed.width = DecimalValue(fields[4]);
+      parsed.height = DecimalValue(fields[5]);
+    }
+    return parsed;
+  }
+  parsed.form = PlayForm::kHandOff;
+  std::string text = ReplaceAll(ReplaceAll(command, kTabEscape, "\t"), kSpaceEscape, " ");
+  FieldList fields;
+  fields.Split(text, '\t');
+  parsed.address = fields[0];
+  parsed.title = fields[1];
+  parsed.label = fields[2];
+  return parsed;
+}
+
+std::string AppendClientSizeQuery(const std::string& address, int width, int height) {
+  std::string query = "w=" + std::to_string(width) + "&h=" + std::to_string(height);
+  return address + (Contains(address, "?") ? "&" : "?") + query;
+}
+
+std::string HandOffPlayerAddress(const std::string& playerTemplate, const std::string& playerHost,
+                                 const std::string& address, const std::string& title,
+                                 const std::string& label) {
+  if (!playerTemplate.empty()) {
+    const std::array<std::pair<std::string_view, std::string>, 6> fills = {{
+        {"CODE_URL", UrlEncode(address)},
+        {"CODE_NAME", UrlEncode(title)},
+        {"CODE_SECTION", UrlEncode(label)},
+        {"SRC_URL", address},
+        {"SRC_NAME", title},
+        {"SRC_SECTION", label},
+    }};
+    std::string out;
+    std::string_view rest = playerTemplate;
+    while (!rest.empty()) {
+      auto hit = std::find_if(fills.begin(), fills.end(),
+                              [&](const auto& fill) { return rest.substr(0, fill.first.size()) == fill.first; });
+      if (hit != fills.end()) {
+        out += hit->second;
+        rest.remove_prefix(hit->first.size());
+      } else {
+        out.push_back(rest.front());
+        rest.remove_prefix(1);
+      }
+    }
+    return out;
+  }
+  size_t idStart = address.find("id_");
+  if (idStart == std::string::npos) return "";
+  std::string_view afterId = std::string_view(address).substr(idStart + 3);
+  size_t idEnd = afterId.find(".htm");
+  if (idEnd == std::string_view::npos) return "";
+  return "http://" + playerHost + "/player.php/sid/" + std::string(afterId.substr(0, idEnd)) + "/v.swf";
+}
+
+std::string HandOffCaption(std::string_view title, std::string_view label) {
+  std::string t = CleanHtmlText(title);
+  std::string l = CleanHtmlText(label);
+  return t == l ? t : t + "_" + l;
+}
+
+std::unique_ptr<SeparatePlayWindow> SeparatePlayWindow::Create(port::Platform& platform, const std::string& command,
+                                                                const std::string& templatePath) {
+  std::unique_ptr<SeparatePlayWindow> window(new SeparatePlayWindow(platform, command, templatePath));
+  window->Initialise();
+  return window;
+}
+
+SeparatePlayWindow::SeparatePlayWindow(port::Platform& platform, const std::string& command,
+                                       const std::string& templatePath)
+    : platform_(platform),
+      host_(platform.CreateWindow(port::WindowOptions{.modal = true})),
+      templatePath_(templatePath),
+      command_(command),
+      parsed_(ParsePlayCommand(command)) {}
+
+SeparatePlayWindow::~SeparatePlayWindow() {
+  if (!hostAlive_) return;
+  DetachFromHost();
+  host_.Close();
+}
+
+void SeparatePlayWindow::DetachFromHost() {
+  // The browser wrappers unhook themselves from views that still exist.
+  player_.reset();
+  popupSink_.reset();
+  host_.on_resize = nullptr;
+  host_.on_timer = nullptr;
+  host_.on_key = nullptr;
+  host_.on_system_command = nullptr;
+  host_.on_close_request = nullptr;
+  host_.on_destroyed = nullptr;
+}
+
+void SeparatePlayWindow::Initialise() {
+  host_.SetCaption(Gbk("视频播放"));
+  player_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kPlayerId, port::BrowserPolicy::kFull), platform_);
+  popupSink_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kPopupSinkId, port::BrowserPolicy::kFull), platform_);
+  player_->on_new_window = [this] { return OnNewWindow(); };
+
+  host_.on_resize = [this](Size) { Layout(); };
+  host_.on_timer = [this](int id) { OnTimer(id); };
+  // Escape must not end the process; Enter belongs to the player page (chat
+  // boxes, forms) and closes nothing on this desktop.
+  host_.on_key = [](port::Key key) { return key == port::Key::kEscape; };
+  host_.on_system_command = [this](int id) { OnSystemCommand(id); };
+  host_.on_destroyed = [this] {
+    hostAlive_ = false;
+    DetachFromHost();
+  };
+
+  host_.AddSystemMenuItem(kTopmostCommand, Gbk("窗口置顶"));
+  host_.AddSystemMenuItem(kNotTopmostCommand, Gbk("取消窗口置顶"));
+  Rect work = host_.WorkArea();
+  const int r = work.right, b = work.bottom;
+
+  switch (parsed_.form) {
+    case PlayForm::kPlayMv: {
+      host_.Place(Rect::FromSize(50, 40, r - 100, b - 80));
+      host_.Show();
+      Size client = host_.ClientSize();
+      clientWidth_ = client.width;
+      clientHeight_ = client.height;
+      host_.SetCaption(parsed_.title);
+      layoutReady_ = 1;
+      Layout();
+      player_->Navigate(parsed_.address);
+      return;
+    }
+    case PlayForm::kTvPlay: {
+      int width = parsed_.width < kMinTvWidth ? kDefaultTvWidth : parsed_.width;
+      int height = parsed_.height < kMinTvHeight ? kDefaultTvHeight : parsed_.height;
+      width = std::min(width, r);
+      height = std::min(height, b);
+      host_.Place(Rect::FromSize((r - width) / 2, (b - height) / 2, width, height));
+      host_.Show();
+      Size client = host_.ClientSize();
+      clientWidth_ = client.width;
+      clientHeight_ = client.height;
+      host_.SetCaption(parsed_.title);
+      break;
+    }
+    case PlayForm::kHandOff:
+      host_.Place(Rect::FromSize(100, 50, r - 200, b - 100));
+      host_.Show();
+      host_.SetCaption(HandOffCaption(parsed_.title, parsed_.label));
+      break;
+  }
+  layoutReady_ = 1;
+  Layout();
+  ShowLoadingPage();
+  host_.StartTimer(kOpenPlayerTimer, 200);
+}
+
+void SeparatePlayWindow::Layout() {
+  if (layoutReady_ == 0) return;
+  Size client = host_.ClientSize();
+  player_->View().SetBounds(Rect::FromSize(0, 0, client.width, client.height));
+  // The sink must stay a live view, yet the toolkit's fixed container grows
+  // to hold any child placed outside it; one pixel in the corner is both.
+  popupSink_->View().SetBounds(
+      Rect::FromSize(std::max(client.width - 1, 0), std::max(client.height - 1, 0), 1, 1));
+}
+
+void SeparatePlayWindow::ShowLoadingPage() {
+  ShowStatusPage(*player_, StatusFrame::kGrey, Gbk("视频加载,请稍候...<br>Loading..."));
+}
+
+void SeparatePlayWindow::OnTimer(int id) {
+  if (id == kOpenPlayerTimer) {
+    host_.KillTimer(kOpenPlayerTimer);
+    OpenPlayer();
+  } else if (id == kBlankSinkTimer) {
+    host_.KillTimer(kBlankSinkTimer);
+    popupSink_->Navigate("about:blank");
+  }
+}
+
+void SeparatePlayWindow::OpenPlayer() {
+  if (Contains(command_, kTvPlayMarker)) {
+    if (Contains(command_, kNoNewWindowFlag)) allowNewWindow_ = 0;
+    player_->Navigate(AppendClientSizeQuery(parsed_.address, clientWidth_, clientHeight_));
+    return;
+  }
+  std::string target = HandOffPlayerAddress(TemplateValue(templatePath_, kPlayerTemplateKey),
+                                            PlayerHost(templatePath_), parsed_.address, parsed_.title,
+                                            parsed_.label);
+  // Without a usable address the loading page stays.
+  if (!target.empty()) player_->Navigate(target);
+}
+
+port::BrowserView* SeparatePlayWindow::OnNewWindow() {
+  if (allowNewWindow_ != 0) {
+    // An ordinary browser window, as a pop-up from any other page gets; its
+    // pages carry no commands for this program.
+    return OpenPopupWebWindow(WebWindowContext{.platform = &platform_, .run_page_command = nullptr});
+  }
+  host_.StartTimer(kBlankSinkTimer, 500);
+  return popupSink_->GetApplication();
+}
+
+void SeparatePlayWindow::OnSystemCommand(int id) {
+  if (id != kTopmostCommand && id != kNotTopmostCommand) return;
+  bool topmost = id == kTopmostCommand;
+  host_.SetTopmost(topmost);
+  std::string caption = ReplaceAll(host_.Caption(), TopmostMark(), "");
+  if (topmost) caption += TopmostMark();
+  host_.SetCaption(caption);
+}
+
+void RunSeparatePlayWindow(port::Platform& platform, const std::string& playCommand) {
+  auto window = SeparatePlayWindow::Create(platform, playCommand, ModuleDirectory() + "data/main.htm");
+  platform.RunModal(window->Host());
+}
+
+}  // namespace tavelo

@@ -1,0 +1,107 @@
+#pragma once
+// The one window of a program copy started with "runPlay:": a player browser
+// filling the client area, a hidden second browser that swallows pop-ups
+// when the command asks for that, and two window-menu items that keep the
+// window above others or release it. It plays what its command string says
+// and nothing else: it never looks at the catalogue or the personal lists.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "browser/web_browser.h"
+#include "port/window_host.h"
+
+namespace tavelo {
+
+// The three kinds of play command a relaunched copy receives.
+enum class PlayForm {
+  kPlayMv,   // "cmd=PLAYMV|address|title|": a live room, opened at once
+  kTvPlay,   // "...cmd=TVPLAY|address|title|flags|width|height": client size appended
+  kHandOff,  // address**TAB**title**TAB**label: an episode built into the player template
+};
+
+struct PlayCommand {
+  PlayForm form = PlayForm::kHandOff;
+  std::string address;
+  std::string title;
+  std::string label;  // hand-off form only
+  int width = 0;      // TVPLAY form only; 0 when missing or not a number
+  int height = 0;
+  bool noNewWindow = false;  // "NONEWWINDOW" anywhere in the command
+};
+
+// Missing fields read as empty texts, so any string gives a usable command.
+PlayCommand ParsePlayCommand(std::string_view command);
+
+// The leading decimal number of `text` (optional sign), 0 when there is none;
+// saturates instead of overflowing.
+int DecimalValue(std::string_view text);
+
+// address + "?" or "&" + "w=<width>&h=<height>".
+std::string AppendClientSizeQuery(const std::string& address, int width, int height);
+
+// The player address of a hand-off episode. With a template, its six
+// placeholders are filled in one pass (so a value that happens to contain a
+// placeholder name stays as it is); without one, the video site's own player
+// for the id between "id_" and ".htm" of the address. "" when neither works.
+std::string HandOffPlayerAddress(const std::string& playerTemplate, const std::string& playerHost,
+                                 const std::string& address, const std::string& title,
+                                 const std::string& label);
+
+// The caption of a hand-off: the cleaned title, followed by "_" and the
+// cleaned label when they differ.
+std::string HandOffCaption(std::string_view title, std::string_view label);
+
+class SeparatePlayWindow {
+ public:
+  static constexpr int kPlayerId = 1011;
+  static constexpr int kPopupSinkId = 1029;
+  static constexpr int kOpenPlayerTimer = 2;
+  static constexpr int kBlankSinkTimer = 3;
+  static constexpr int kTopmostCommand = 1124;
+  static constexpr int kNotTopmostCommand = 1125;
+
+  // Creates the window, places and shows it and starts what its form asks
+  // for. `templatePath` is data/main.htm of the program's folder.
+  static std::unique_ptr<SeparatePlayWindow> Create(port::Platform& platform, const std::string& command,
+                                                    const std::string& templatePath);
+  ~SeparatePlayWindow();
+  SeparatePlayWindow(const SeparatePlayWindow&) = delete;
+  SeparatePlayWindow& operator=(const SeparatePlayWindow&) = delete;
+
+  port::WindowHost& Host() { return host_; }
+  const PlayCommand& Command() const { return parsed_; }
+  bool AllowsNewWindows() const { return allowNewWindow_ != 0; }
+
+ private:
+  SeparatePlayWindow(port::Platform& platform, const std::string& command, const std::string& templatePath);
+  void Initialise();
+  void Layout();
+  void ShowLoadingPage();
+  void OnTimer(int id);
+  void OpenPlayer();
+  port::BrowserView* OnNewWindow();
+  void OnSystemCommand(int id);
+  void DetachFromHost();
+
+  port::Platform& platform_;
+  port::WindowHost& host_;
+  std::string templatePath_;
+  bool hostAlive_ = true;
+
+  int allowNewWindow_ = 1;
+  int layoutReady_ = 0;
+  int clientWidth_ = 0;
+  int clientHeight_ = 0;
+  std::string command_;
+  PlayCommand parsed_;
+  std::unique_ptr<CWebBrowser2> player_;
+  std::unique_ptr<CWebBrowser2> popupSink_;
+};
+
+// The entry start-up calls for "runPlay:" + a play command: runs the window
+// modally; returns when it has closed.
+void RunSeparatePlayWindow(port::Platform& platform, const std::string& playCommand);
+
+}  // namespace tavelo
