@@ -50,7 +50,7 @@ SearchWindow::SearchWindow(const SearchContext& context)
     : context_(context),
       host_(context.platform->CreateWindow(port::WindowOptions{})),
       edit_(host_.AddEdit(kEditId)),
-      searchButton_(host_.AddButton(kSearchButtonId, Gbk("搜索"))) {
+      searchButton_(host_.AddFaceButton(kSearchButtonId, Gbk("搜索"))) {
   host_.SetCaption(Gbk("视频搜索"));
   browser_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kBrowserId, port::BrowserPolicy::kFull),
                                             *context_.platform);

@@ -55,7 +55,7 @@ class SearchWindow {
   SearchContext context_;
   port::WindowHost& host_;
   port::Edit* edit_;
-  port::Button* searchButton_;
+  port::FaceButton* searchButton_;
   std::unique_ptr<CWebBrowser2> browser_;
   std::string keyword_;
   int layoutReady_ = 0;

@@ -80,7 +80,7 @@ TEST_F(SearchWindowTest, FirstSearchPlacesTheWindowAndSearchesOnTheTimer) {
   EXPECT_TRUE(edit->focused);
   Size client = host.client;
   EXPECT_EQ(browser->bounds, (Rect{0, 28, client.width, client.height}));
-  EXPECT_EQ(host.Control<fakes::FakeButton>(SearchWindow::kSearchButtonId)->bounds,
+  EXPECT_EQ(host.Control<fakes::FakeFaceButton>(SearchWindow::kSearchButtonId)->bounds,
             Rect::FromSize(client.width - 65, 3, 60, 22));
 }
 
@@ -116,7 +116,7 @@ TEST_F(SearchWindowTest, KeysButtonAndPageCommands) {
   host.Control<fakes::FakeEdit>(SearchWindow::kEditId)->PressEnter();
   EXPECT_EQ(host.timers.count(SearchWindow::kSearchTimer), 1u);
   host.KillTimer(SearchWindow::kSearchTimer);
-  host.Control<fakes::FakeButton>(SearchWindow::kSearchButtonId)->Click();
+  host.Control<fakes::FakeFaceButton>(SearchWindow::kSearchButtonId)->Click();
   EXPECT_EQ(host.timers.count(SearchWindow::kSearchTimer), 1u);
 
   auto* browser = host.Browser(SearchWindow::kBrowserId);

@@ -1,0 +1,328 @@
+#include "mainwin/main_window.h"
+
+#include <array>
+
+#include "app/site_config.h"
+#include "catalogue/personal_lists.h"
+#include "companion/companion_launch.h"
+#include "mainwin/about_window.h"
+#include "text/encoding.h"
+#include "text/gbk_text.h"
+#include "text/template_file.h"
+#include "windows/search_window.h"
+#include "windows/web_window.h"
+
+namespace tavelo {
+
+namespace {
+
+constexpr const char* kTemplatePath = "data/main.htm";
+constexpr const char* kCaption = "Tavelo(Tavelo视频播放器)";
+constexpr const char* kSearchPlaceholder = "输入视频,演员名称,搜索视频";
+
+struct NavButton {
+  int id;
+  const char* caption;
+};
+
+// Top to bottom, as the column shows them.
+constexpr std::array<NavButton, 13> kNavButtons = {{
+    {MainWindow::kRecommended, "推荐视频"},
+    {MainWindow::kP2p, "讯雷(P2P)种子"},
+    {MainWindow::kSeries, "连续剧"},
+    {MainWindow::kMovies, "电  影"},
+    {MainWindow::kVariety, "综  艺"},
+    {MainWindow::kAnime, "动  漫"},
+    {MainWindow::kDocumentaries, "记录片"},
+    {MainWindow::kLiveTv, "电视直播"},
+    {MainWindow::kLiveShows, "美女直播"},
+    {MainWindow::kFavourites, "我的收藏"},
+    {MainWindow::kHistory, "观看记录"},
+    {MainWindow::kProblemReport, "问题报告"},
+    {MainWindow::kAbout, "关于软件"},
+}};
+
+// The buttons of which one at a time is shown selected.
+constexpr std::array<int, 9> kSelectionGroup = {
+    MainWindow::kDocumentaries, MainWindow::kP2p,        MainWindow::kVariety,
+    MainWindow::kRecommended,   MainWindow::kFavourites, MainWindow::kSeries,
+    MainWindow::kHistory,       MainWindow::kMovies,     MainWindow::kAnime};
+
+struct Category {
+  int id;
+  const char* key;
+  const char* fallbackSearch;
+};
+
+constexpr std::array<Category, 5> kCategories = {{
+    {MainWindow::kSeries, "[Y_LXJ]", "连续剧"},
+    {MainWindow::kMovies, "[Y_DY]", "电影"},
+    {MainWindow::kVariety, "[Y_ZY]", "综艺"},
+    {MainWindow::kAnime, "[Y_DM]", "动漫"},
+    {MainWindow::kDocumentaries, "[Y_JLP]", "纪录片"},
+}};
+
+constexpr int kNavLeft = 3;
+constexpr int kNavTop = 30;
+constexpr int kNavWidth = 120;
+constexpr int kNavHeight = 28;
+constexpr int kContentLeft = 128;
+constexpr int kContentTop = 28;
+constexpr int kPanelHeight = 44;
+
+}  // namespace
+
+std::string WithPageVersion(const std::string& address, int version) {
+  return address + (address.find('?') == std::string::npos ? "?" : "&") + "v=" +
+         std::to_string(version);
+}
+
+MainWindow::MainWindow(port::Platform& platform, const CatalogueStore& catalogue,
+                       MainWindowSetup setup)
+    : platform_(platform),
+      catalogue_(catalogue),
+      setup_(std::move(setup)),
+      host_(platform.CreateWindow(port::WindowOptions{})) {
+  host_.SetCaption(Gbk(kCaption));
+  host_.AddSystemMenuItem(kAboutCommand, Gbk("关于 Tavelo(&A)..."));
+  CreateControls();
+
+  Rect work = host_.WorkArea();
+  host_.Place(Rect::FromSize(20, 10, work.right - 40, work.bottom - 20));
+  edit_->SetText(Gbk(kSearchPlaceholder));
+  layoutReady_ = 1;
+  Layout();
+  host_.Show();
+  if (setup_.startDataUpdate) updater_.Start(setup_.programDirectory);
+  host_.StartTimer(kStartTimer, 100);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::CreateControls() {
+  for (const NavButton& button : kNavButtons) {
+    port::FlatButton* control = host_.AddFlatButton(button.id, Gbk(button.caption));
+    control->on_click = [this, id = button.id] { OnNavButton(id); };
+    navButtons_[button.id] = control;
+  }
+  edit_ = host_.AddEdit(kSearchEdit);
+  edit_->on_enter = [this] { SearchFromBox(); };
+  searchButton_ = host_.AddFaceButton(kSearchButton, Gbk("搜索"));
+  searchButton_->on_click = [this] { SearchFromBox(); };
+  panel_ = host_.AddInfoPanel(kInfoPanel);
+  panel_->on_click = [this] { SearchFromPanel(); };
+
+  list_ = host_.AddList(kList);
+  list_->SetSkin({.columnCount = 4, .rowStyle = port::ListSkin::kCatalogueRows, .thirdSetting = 1});
+  list_->SetColumns({48, 300, 100, 100});
+  // The rows are as tall as the 56-pixel pictures of the list's image list.
+  list_->SetRowHeight(56);
+  list_->on_click = [this](port::ListHit hit) { OnListClick(hit, false); };
+  list_->on_double_click = [this](port::ListHit hit) { OnListClick(hit, true); };
+
+  browser_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kBrowser, port::BrowserPolicy::kFull),
+                                            platform_);
+  browser_->on_before_navigate = [this](const std::string& address, bool* cancel) {
+    if (HandleCommandNavigation(address, *this)) *cancel = true;
+  };
+  browser_->on_new_window = [this]() { return OpenPopupWebWindow(CommandWebContext(platform_, this)); };
+
+  host_.on_resize = [this](Size) { Layout(); };
+  host_.on_timer = [this](int id) { OnTimer(id); };
+  host_.on_system_command = [this](int id) {
+    if (id >= kAboutCommand && id <= 31) ShowAbout();
+  };
+  // Enter outside the search box and Escape would end a dialog; here they do nothing.
+  host_.on_key = [](port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; };
+}
+
+void MainWindow::Run() { platform_.RunModal(host_); }
+
+void MainWindow::Layout() {
+  if (layoutReady_ != 1) return;
+  const Size client = host_.ClientSize();
+  int top = kNavTop;
+  for (const NavButton& button : kNavButtons) {
+    navButtons_[button.id]->SetBounds(Rect::FromSize(kNavLeft, top, kNavWidth, kNavHeight));
+    top += kNavHeight;
+  }
+  searchButton_->SetBounds(Rect::FromSize(client.width - 65, 3, 60, 22));
+  int editLeft = std::max(client.width - 418, kContentLeft);
+  edit_->SetBounds(Rect{editLeft, 3, client.width - 68, 25});
+
+  const Rect content{kContentLeft, kContentTop, client.width, client.height};
+  if (mode_.find("web") != std::string::npos) {
+    browser_->View().SetBounds(content);
+    browser_->View().SetVisible(true);
+    panel_->SetVisible(false);
+    list_->SetVisible(false);
+  } else if (mode_ == "list") {
+    panel_->SetBounds(Rect{content.left, content.bottom - kPanelHeight, content.right, content.bottom});
+    panel_->SetVisible(true);
+    list_->SetBounds(Rect{content.left, content.top, content.right, content.bottom - 47});
+    list_->SetVisible(true);
+    // Out of sight: a category page may still load in it.
+    browser_->View().SetBounds(Rect::FromSize(0, 0, 1, 1));
+  }
+}
+
+void MainWindow::SelectNavButton(int id) {
+  for (int member : kSelectionGroup) navButtons_[member]->SetSelected(member == id ? 1 : 0);
+}
+
+void MainWindow::OnNavButton(int id) {
+  switch (id) {
+    case kRecommended:
+      ShowWebMode("webTJ", id);
+      return;
+    case kP2p:
+      ShowWebMode("webP2P", id);
+      return;
+    case kLiveTv:
+      RunLiveTv();
+      return;
+    case kLiveShows:
+      RelaunchLiveShows(*this);
+      return;
+    case kProblemReport:
+      OpenProblemReport();
+      return;
+    case kAbout:
+      ShowAbout();
+      return;
+    case kFavourites:
+    case kHistory:
+      // The favourites and history windows are not part of the program yet.
+      return;
+    default:
+      OnCategory(id);
+  }
+}
+
+void MainWindow::ShowWebMode(const std::string& mode, int id) {
+  SelectNavButton(id);
+  mode_ = mode;
+  Layout();
+  ShowStatusPage(*browser_, StatusFrame::kWhite,
+                 Gbk("<font color=#6699ff>数据加载中,请稍候....</font><br><font color=green>Loading...</font>"));
+  host_.StartTimer(kModePageTimer, 200);
+}
+
+void MainWindow::ShowModePage() {
+  TemplateFile templates;
+  templates.Load(kTemplatePath);
+  std::string address;
+  if (mode_ == "webTJ") address = templates.GetValue("[MAIN_URL2]");
+  if (mode_ == "webP2P") address = templates.GetValue("[P2P_URL2]");
+  if (address.empty()) {
+    OnCategory(kSeries);
+    return;
+  }
+  browser_->Navigate(WithPageVersion(address, kPageVersion));
+}
+
+int MainWindow::OpenCategory(const std::string& key) {
+  std::string address = TemplateValue(kTemplatePath, key);
+  if (address.empty()) return 0;
+  browser_->Navigate(address);
+  return 1;
+}
+
+void MainWindow::OnCategory(int id) {
+  for (const Category& category : kCategories) {
+    if (category.id != id) continue;
+    SelectNavButton(id);
+    if (OpenCategory(category.key) == 1) return;
+    mode_ = "list";
+    Layout();
+    OpenSearch(Gbk(category.fallbackSearch));
+    return;
+  }
+}
+
+void MainWindow::RunLiveTv() {
+  std::string command = TemplateValue(kTemplatePath, "[TV]");
+  if (command.empty()) {
+    const std::string page = CatalogueServer() + "/tj_tavelo/tv/play.asp";
+    command = page + "?cmd=TVPLAY|" + page + Gbk("|在线电视播放|NONEWWINDOW#TOPMOST|950|560|");
+  }
+  RelaunchPlay(command, *this);
+}
+
+void MainWindow::OpenProblemReport() {
+  std::string address = TemplateValue(kTemplatePath, "[LY_URL]");
+  if (address.empty()) address = MakerSite() + "/club/addjy.asp?soft=" + Gbk(kCaption);
+  OpenWebWindow(CommandWebContext(platform_, this), address);
+}
+
+void MainWindow::ShowAbout() {
+  ShowAboutWindow(platform_, {catalogue_.TotalRecordCount(), updater_.VideoNewCount(),
+                              updater_.P2pNewCount()});
+}
+
+void MainWindow::SearchFromBox() {
+  std::string keyword(Trim(edit_->Text()));
+  if (keyword == Gbk(kSearchPlaceholder)) {
+    ShowMessage(Gbk("输入搜索关键字,多个条件用空格分开"));
+    return;
+  }
+  OpenSearch(keyword);
+}
+
+void MainWindow::SearchFromPanel() {
+  std::string word = panel_->WordAtCursor();
+  if (word.empty()) return;
+  edit_->SetText(word);
+  OpenSearch(word);
+}
+
+void MainWindow::OnListClick(port::ListHit hit, bool doubleClick) {
+  const int row = list_->FirstSelectedRow();
+  if (row < 0) return;
+  auto cell = [&](int column) { return list_->Cell(row, column); };
+  if (doubleClick) {
+    OpenVideo(cell(0), cell(1), cell(2));
+  } else if (hit.row >= 0 && hit.column == 2) {
+    OpenVideo(cell(0), cell(1), cell(2));
+  } else if (hit.row >= 0 && hit.column == 3) {
+    AddToFavourites(cell(0), cell(1));
+  }
+  panel_->ShowRecordInfo(cell(1));
+}
+
+void MainWindow::OnTimer(int id) {
+  if (id == kStartTimer) {
+    host_.KillTimer(kStartTimer);
+    OnNavButton(kRecommended);
+    RunFirstRunSetup(setup_.firstRun, [this](const std::string& text) { ShowMessage(text); });
+  } else if (id == kModePageTimer) {
+    host_.KillTimer(kModePageTimer);
+    ShowModePage();
+  }
+}
+
+void MainWindow::OpenVideo(const std::string&, const std::string&, const std::string&) {
+  // The play and resource windows are not part of the program yet; a video
+  // opened from a page is not shown.
+}
+
+void MainWindow::OpenSearch(const std::string& keyword) {
+  tavelo::OpenSearch(SearchContext{&platform_, this}, keyword);
+}
+
+void MainWindow::StartCompanion(const std::string&, const std::string& productKey,
+                                const std::string& programFile) {
+  // Installing a missing companion is not part of the program yet.
+  StartInstalledCompanion(productKey, programFile,
+                          [this](const std::vector<std::string>& argv) { return platform_.StartProcess(argv); });
+}
+
+void MainWindow::ShowMessage(const std::string& text) { platform_.MessageBox(&host_, text, Gbk(kCaption)); }
+
+void MainWindow::StartProcess(const std::vector<std::string>& argv) { platform_.StartProcess(argv); }
+
+void MainWindow::AddToFavourites(const std::string& name, const std::string& record) {
+  ShowMessage(AddToFavouritesList(name, record));
+}
+
+}  // namespace tavelo

@@ -1,0 +1,108 @@
+#pragma once
+// The portal: a column of navigation buttons, a search box and a content
+// area that shows the catalogue server's pages in a browser, or a list with
+// an information panel. It carries out the page commands of its browser and
+// owns the two operations other windows call: OpenVideo and AddToFavourites.
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "browser/command_protocol.h"
+#include "browser/web_browser.h"
+#include "catalogue/catalogue_store.h"
+#include "mainwin/data_updater.h"
+#include "mainwin/first_run_setup.h"
+#include "port/window_host.h"
+
+namespace tavelo {
+
+struct MainWindowSetup {
+  // The program's folder, with its trailing "/".
+  std::string programDirectory;
+  // Where first-run setup puts the entries and the installed-program record.
+  FirstRunPaths firstRun;
+  // The update thread is started unless a test says otherwise.
+  bool startDataUpdate = true;
+};
+
+class MainWindow : public CommandTarget {
+ public:
+  enum ControlId {
+    kRecommended = 1014,
+    kP2p = 1029,
+    kSeries = 1015,
+    kMovies = 1016,
+    kVariety = 1017,
+    kAnime = 1018,
+    kDocumentaries = 1019,
+    kLiveTv = 1027,
+    kLiveShows = 1020,
+    kFavourites = 1023,
+    kHistory = 1022,
+    kProblemReport = 1028,
+    kAbout = 1012,
+    kSearchEdit = 1024,
+    kSearchButton = 1025,
+    kInfoPanel = 1026,
+    kList = 1021,
+    kBrowser = 1011,
+  };
+  static constexpr int kAboutCommand = 16;
+  static constexpr int kStartTimer = 3;
+  static constexpr int kModePageTimer = 1;
+  static constexpr int kPageVersion = 108;
+
+  MainWindow(port::Platform& platform, const CatalogueStore& catalogue, MainWindowSetup setup);
+  ~MainWindow() override;
+
+  // Runs the window until the user closes it.
+  void Run();
+
+  void OpenVideo(const std::string& name, const std::string& record, const std::string& label) override;
+  void OpenSearch(const std::string& keyword) override;
+  void StartCompanion(const std::string& displayName, const std::string& productKey,
+                      const std::string& programFile) override;
+  void ShowMessage(const std::string& text) override;
+  void StartProcess(const std::vector<std::string>& argv) override;
+  void AddToFavourites(const std::string& name, const std::string& record);
+
+  port::WindowHost& Host() { return host_; }
+  const std::string& Mode() const { return mode_; }
+
+ private:
+  void CreateControls();
+  void Layout();
+  void SelectNavButton(int id);
+  void ShowModePage();
+  int OpenCategory(const std::string& key);
+  void OnNavButton(int id);
+  void ShowWebMode(const std::string& mode, int id);
+  void OnCategory(int id);
+  void RunLiveTv();
+  void OpenProblemReport();
+  void ShowAbout();
+  void SearchFromBox();
+  void SearchFromPanel();
+  void OnListClick(port::ListHit hit, bool doubleClick);
+  void OnTimer(int id);
+
+  port::Platform& platform_;
+  const CatalogueStore& catalogue_;
+  MainWindowSetup setup_;
+  port::WindowHost& host_;
+  std::string mode_ = "list";
+  int layoutReady_ = 0;
+  std::map<int, port::FlatButton*> navButtons_;
+  port::FaceButton* searchButton_ = nullptr;
+  port::Edit* edit_ = nullptr;
+  port::InfoPanel* panel_ = nullptr;
+  port::ListView* list_ = nullptr;
+  std::unique_ptr<CWebBrowser2> browser_;
+  DataUpdater updater_;
+};
+
+// "v=108" joined to the address with "?" or "&".
+std::string WithPageVersion(const std::string& address, int version);
+
+}  // namespace tavelo

@@ -1,0 +1,238 @@
+#include "mainwin/main_window.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/app_paths.h"
+#include "fakes/fake_port.h"
+#include "support/temp_dir.h"
+#include "text/encoding.h"
+#include "windows/search_window.h"
+
+namespace tavelo {
+namespace {
+
+using fakes::FakeBrowserView;
+using fakes::FakeFlatButton;
+using fakes::FakePlatform;
+using fakes::FakeWindowHost;
+
+// The window works on data/ of the current directory, as the program does
+// after start-up; each test gets a fresh one with its own data/main.htm.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
+    ASSERT_EQ(chdir(dir_.Path().c_str()), 0);
+    mkdir("data", 0755);
+    platform_.workArea = {0, 0, 1280, 770};
+  }
+  void TearDown() override {
+    SearchWindow::Destroy();
+    for (FakeWindowHost* window : platform_.LiveWindows()) window->Close();
+    window_.reset();
+    ASSERT_EQ(chdir(oldDir_), 0);
+  }
+  void WriteTemplate(const std::string& utf8) { testing::WriteFile("data/main.htm", Gbk(utf8)); }
+
+  MainWindow& Open() {
+    MainWindowSetup setup;
+    setup.programDirectory = dir_.Path();
+    setup.firstRun.directory = dir_.Path();
+    setup.firstRun.launcherPath = dir_.File("tavelo-launcher");
+    setup.firstRun.uninstallPath = dir_.File("uninstall");
+    setup.firstRun.caption = Gbk("Tavelo(Tavelo视频播放器)");
+    setup.firstRun.desktopFolder = dir_.File("Desktop");
+    setup.firstRun.programsFolder = dir_.File("applications");
+    setup.firstRun.registryDirectory = dir_.File("registry/");
+    setup.startDataUpdate = false;
+    window_ = std::make_unique<MainWindow>(platform_, catalogue_, setup);
+    return *window_;
+  }
+  FakeWindowHost& Host() { return platform_.Window(0); }
+  FakeFlatButton* Nav(int id) { return Host().Control<FakeFlatButton>(id); }
+  FakeBrowserView* Browser() { return Host().Browser(MainWindow::kBrowser); }
+  std::string LastNavigation() { return Browser()->navigations.empty() ? "" : Browser()->navigations.back(); }
+  std::vector<int> SelectedButtons() {
+    std::vector<int> selected;
+    for (int id : {1014, 1029, 1015, 1016, 1017, 1018, 1019, 1027, 1020, 1023, 1022, 1028, 1012}) {
+      if (Nav(id)->selected) selected.push_back(id);
+    }
+    return selected;
+  }
+
+  testing::TempDir dir_;
+  char oldDir_[4096];
+  FakePlatform platform_;
+  CatalogueStore catalogue_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(MainWindowTest, OpensOnTheWorkAreaInListMode) {
+  Open();
+  FakeWindowHost& host = Host();
+  EXPECT_EQ(host.caption, Gbk("Tavelo(Tavelo视频播放器)"));
+  EXPECT_EQ(host.placement, Rect::FromSize(20, 10, 1240, 750));
+  EXPECT_EQ(host.systemMenu.at(MainWindow::kAboutCommand), Gbk("关于 Tavelo(&A)..."));
+  EXPECT_EQ(host.Control<fakes::FakeEdit>(MainWindow::kSearchEdit)->text, Gbk("输入视频,演员名称,搜索视频"));
+  EXPECT_EQ(host.timers.at(MainWindow::kStartTimer), 100);
+  EXPECT_EQ(Nav(1014)->text, Gbk("推荐视频"));
+  EXPECT_EQ(Nav(1014)->bounds, Rect::FromSize(3, 30, 120, 28));
+  EXPECT_EQ(Nav(1012)->bounds, Rect::FromSize(3, 30 + 12 * 28, 120, 28));
+
+  const Size client = host.client;
+  auto* panel = host.Control<fakes::FakeInfoPanel>(MainWindow::kInfoPanel);
+  auto* list = host.Control<fakes::FakeListView>(MainWindow::kList);
+  EXPECT_EQ(panel->bounds, (Rect{128, client.height - 44, client.width, client.height}));
+  EXPECT_EQ(list->bounds, (Rect{128, 28, client.width, client.height - 47}));
+  EXPECT_TRUE(panel->visible && list->visible);
+  EXPECT_EQ(Browser()->bounds, Rect::FromSize(0, 0, 1, 1));
+  EXPECT_EQ(list->widths, (std::vector<int>{48, 300, 100, 100}));
+  EXPECT_EQ(list->skin.rowStyle, port::ListSkin::kCatalogueRows);
+}
+
+TEST_F(MainWindowTest, SearchBoxNeverStartsLeftOfTheContentArea) {
+  Open();
+  Host().Resize({1000, 600});
+  EXPECT_EQ(Host().Control<fakes::FakeEdit>(MainWindow::kSearchEdit)->bounds, (Rect{582, 3, 932, 25}));
+  EXPECT_EQ(Host().Control<fakes::FakeFaceButton>(MainWindow::kSearchButton)->bounds,
+            Rect::FromSize(935, 3, 60, 22));
+  Host().Resize({300, 600});
+  EXPECT_EQ(Host().Control<fakes::FakeEdit>(MainWindow::kSearchEdit)->bounds.left, 128);
+}
+
+TEST_F(MainWindowTest, StartShowsTheRecommendedPageAndRunsFirstRunSetup) {
+  WriteTemplate("[MAIN_URL2]\nhttp://cat/tj/index.asp\n[P2P_URL2]\nhttp://cat/p2p.asp?a=1\n");
+  Open();
+  ASSERT_TRUE(Host().FireTimer(MainWindow::kStartTimer));
+  EXPECT_EQ(window_->Mode(), "webTJ");
+  EXPECT_EQ(SelectedButtons(), std::vector<int>{1014});
+  EXPECT_EQ(LastNavigation().rfind("about:", 0), 0u);  // the loading page first
+  EXPECT_EQ(Browser()->bounds, (Rect{128, 28, Host().client.width, Host().client.height}));
+  EXPECT_FALSE(Host().Control<fakes::FakeListView>(MainWindow::kList)->visible);
+  ASSERT_EQ(platform_.messageBoxes.size(), 1u);
+  EXPECT_EQ(platform_.messageBoxes[0].text, Gbk("首次使用，创建桌面快捷方式"));
+
+  ASSERT_TRUE(Host().FireTimer(MainWindow::kModePageTimer));
+  EXPECT_EQ(LastNavigation(), "http://cat/tj/index.asp?v=108");
+
+  Nav(MainWindow::kP2p)->Click();
+  EXPECT_EQ(window_->Mode(), "webP2P");
+  EXPECT_EQ(SelectedButtons(), std::vector<int>{1029});
+  Host().FireTimer(MainWindow::kModePageTimer);
+  EXPECT_EQ(LastNavigation(), "http://cat/p2p.asp?a=1&v=108");
+}
+
+TEST_F(MainWindowTest, CategoriesNavigateOrFallBackToSearch) {
+  WriteTemplate("[Y_LXJ]\nhttp://cat/list/lxj.htm\n");
+  Open();
+  Nav(MainWindow::kSeries)->Click();
+  EXPECT_EQ(LastNavigation(), "http://cat/list/lxj.htm");
+  EXPECT_EQ(window_->Mode(), "list");  // a category page leaves the mode alone
+  EXPECT_EQ(SelectedButtons(), std::vector<int>{1015});
+
+  Nav(MainWindow::kDocumentaries)->Click();
+  EXPECT_EQ(SelectedButtons(), std::vector<int>{1019});
+  ASSERT_NE(SearchWindow::Instance(), nullptr);
+  EXPECT_EQ(platform_.Window(1).Control<fakes::FakeEdit>(SearchWindow::kEditId)->text, Gbk("纪录片"));
+}
+
+TEST_F(MainWindowTest, AMissingRecommendedPageFallsBackToTheSeriesButton) {
+  WriteTemplate("[Y_LXJ]\nhttp://cat/list/lxj.htm\n");
+  Open();
+  Host().FireTimer(MainWindow::kStartTimer);
+  Host().FireTimer(MainWindow::kModePageTimer);
+  EXPECT_EQ(LastNavigation(), "http://cat/list/lxj.htm");
+  EXPECT_EQ(SelectedButtons(), std::vector<int>{1015});
+}
+
+TEST_F(MainWindowTest, LiveTvAndLiveShowsStartANewCopyOfTheProgram) {
+  Open();
+  Nav(MainWindow::kLiveTv)->Click();
+  Nav(MainWindow::kLiveShows)->Click();
+  WriteTemplate("[TV]\nhttp://tv/p.asp?cmd=TVPLAY|http://tv/p.asp|Live TV|TOPMOST|800|600|\n");
+  Nav(MainWindow::kLiveTv)->Click();
+  const std::string self = ModuleFilePath();
+  const std::string page = "http://127.0.0.1:8790/tj_tavelo/tv/play.asp";
+  EXPECT_EQ(platform_.startedProcesses,
+            (std::vector<std::vector<std::string>>{
+                {self, "runPlay:" + page + "?cmd=TVPLAY|" + page + Gbk("|在线电视播放|NONEWWINDOW#TOPMOST|950|560|")},
+                {self, "runPlay:cmd=PLAYINDEXMV"},
+                {self, "runPlay:http://tv/p.asp?cmd=TVPLAY|http://tv/p.asp|Live**BK**TV|TOPMOST|800|600|"}}));
+  EXPECT_TRUE(SelectedButtons().empty());
+}
+
+TEST_F(MainWindowTest, ProblemReportOpensAWebWindow) {
+  Open();
+  Nav(MainWindow::kProblemReport)->Click();
+  ASSERT_EQ(platform_.LiveWindows().size(), 2u);
+  EXPECT_EQ(platform_.Window(1).Browser(1011)->navigations,
+            std::vector<std::string>{"http://127.0.0.5:8790/club/addjy.asp?soft=Tavelo(Tavelo%CA%D3%C6%B5%B2%A5%B7%C5%C6%F7)"});
+}
+
+TEST_F(MainWindowTest, AboutFromTheButtonAndTheSystemMenu) {
+  Open();
+  Nav(MainWindow::kAbout)->Click();
+  Host().on_system_command(MainWindow::kAboutCommand);
+  Host().on_system_command(40);  // not ours
+  EXPECT_EQ(platform_.modalRuns.size(), 2u);
+}
+
+TEST_F(MainWindowTest, SearchBoxRules) {
+  Open();
+  auto* edit = Host().Control<fakes::FakeEdit>(MainWindow::kSearchEdit);
+  edit->PressEnter();  // still the placeholder
+  ASSERT_EQ(platform_.messageBoxes.size(), 1u);
+  EXPECT_EQ(platform_.messageBoxes[0].text, Gbk("输入搜索关键字,多个条件用空格分开"));
+  EXPECT_EQ(SearchWindow::Instance(), nullptr);
+
+  edit->SetText(Gbk("  江湖 "));
+  Host().Control<fakes::FakeFaceButton>(MainWindow::kSearchButton)->Click();
+  ASSERT_NE(SearchWindow::Instance(), nullptr);
+  EXPECT_EQ(platform_.Window(1).Control<fakes::FakeEdit>(SearchWindow::kEditId)->text, Gbk("江湖"));
+
+  EXPECT_TRUE(Host().FireKey(port::Key::kEscape));
+  EXPECT_TRUE(Host().FireKey(port::Key::kEnter));
+  EXPECT_FALSE(Host().destroyed);
+}
+
+TEST_F(MainWindowTest, PanelWordsSearch) {
+  Open();
+  auto* panel = Host().Control<fakes::FakeInfoPanel>(MainWindow::kInfoPanel);
+  panel->ClickWord("");
+  EXPECT_EQ(SearchWindow::Instance(), nullptr);
+  panel->ClickWord(Gbk("香港"));
+  EXPECT_EQ(Host().Control<fakes::FakeEdit>(MainWindow::kSearchEdit)->text, Gbk("香港"));
+  EXPECT_NE(SearchWindow::Instance(), nullptr);
+}
+
+TEST_F(MainWindowTest, PageCommandsFromTheBrowser) {
+  Open();
+  EXPECT_TRUE(Browser()->FireBeforeNavigate("http://cat/x?cmd=TAVELO|AREA|HK|"));
+  ASSERT_NE(SearchWindow::Instance(), nullptr);
+  EXPECT_EQ(SearchWindow::Instance()->Host().Caption(), Gbk("视频搜索"));
+  EXPECT_TRUE(Browser()->FireBeforeNavigate("http://cat/x?cmd=quillo_cmd|bad|x"));
+  EXPECT_EQ(platform_.messageBoxes.back().text, Gbk("不能运行此功能,请下载最新版本"));
+  EXPECT_FALSE(Browser()->FireBeforeNavigate("http://cat/list/2.htm"));
+}
+
+TEST_F(MainWindowTest, ListClicksPlayFavouriteAndShowInfo) {
+  Open();
+  auto* list = Host().Control<fakes::FakeListView>(MainWindow::kList);
+  list->InsertRow(0, "cat");
+  list->SetCell(0, 1, "Title\nhttp://v/1");
+  list->SetCell(0, 2, "label");
+  list->Click(0, 3);
+  EXPECT_EQ(testing::ReadFile("data/myfavo.dat"), "0\tcat\tTitle**MYN**http://v/1\tdata3\t\r\n");
+  EXPECT_EQ(platform_.messageBoxes.back().text, Gbk("收藏完成"));
+  auto* panel = Host().Control<fakes::FakeInfoPanel>(MainWindow::kInfoPanel);
+  EXPECT_EQ(panel->info, "Title\nhttp://v/1");
+
+  size_t boxes = platform_.messageBoxes.size();
+  list->Click(-1, -1);  // below the rows: nothing selected, nothing happens
+  EXPECT_EQ(platform_.messageBoxes.size(), boxes);
+}
+
+}  // namespace
+}  // namespace tavelo
