@@ -40,6 +40,7 @@ class LiveShowWindow {
   LiveShowWindow& operator=(const LiveShowWindow&) = delete;
 
   port::WindowHost& Host() { return host_; }
+  CWebBrowser2& Browser() { return *browser_; }
   int SiteCount() const { return siteCount_; }
   // Index of the selected site button, -1 before any.
   int SelectedSite() const { return selected_; }

@@ -71,6 +71,7 @@ class SeparatePlayWindow {
   SeparatePlayWindow& operator=(const SeparatePlayWindow&) = delete;
 
   port::WindowHost& Host() { return host_; }
+  CWebBrowser2& Player() { return *player_; }
   const PlayCommand& Command() const { return parsed_; }
   bool AllowsNewWindows() const { return allowNewWindow_ != 0; }
 

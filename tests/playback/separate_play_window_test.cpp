@@ -68,11 +68,6 @@ TEST(ParsePlayCommandTest, DecimalValueToleratesJunkAndHugeNumbers) {
   for (const Case& c : cases) EXPECT_EQ(DecimalValue(c.text), c.value) << c.text;
 }
 
-TEST(PlayerAddressTest, ClientSizeQueryJoinsWithTheRightSeparator) {
-  EXPECT_EQ(AppendClientSizeQuery("http://tv/p", 946, 538), "http://tv/p?w=946&h=538");
-  EXPECT_EQ(AppendClientSizeQuery("http://tv/p?c=1", 946, 538), "http://tv/p?c=1&w=946&h=538");
-}
-
 TEST(PlayerAddressTest, HandOffTemplateAndSitePlayer) {
   const std::string address = "http://v/v_show/id_XMTk2.html";
   const std::string title = Gbk("天龙 八部");
