@@ -15,7 +15,7 @@ std::string MakerSite() { return ConfiguredValue("[MAKER_SITE]", "http://127.0.0
 std::string SetupServer() { return ConfiguredValue("[SETUP_SERVER]", "http://127.0.0.5:8790"); }
 std::string VideoSiteDomain() { return ConfiguredValue("[VIDEO_SITE_DOMAIN]", "127.0.0.2:8790"); }
 std::string VideoShowHost() { return ConfiguredValue("[VIDEO_SHOW_HOST]", "http://127.0.0.2:8790"); }
-std::string VideoPlayerHost() { return ConfiguredValue("[VIDEO_PLAYER_HOST]", "127.0.0.2:8790"); }
+std::string VideoPlayerHost() { return ConfiguredValue("[VIDEO_PLAYER_HOST]", kDefaultVideoPlayerHost); }
 
 std::string ResourceSiteDomain(int site) {
   return site == 1 ? ConfiguredValue("[RESOURCE_SITE1_DOMAIN]", "127.0.0.3:8790")

@@ -24,6 +24,7 @@ std::string VideoSiteDomain();
 // Scheme and host of the video site's show pages (before "/v_show/id_").
 std::string VideoShowHost();
 // Host of the video site's own player.
+inline constexpr const char* kDefaultVideoPlayerHost = "127.0.0.2:8790";
 std::string VideoPlayerHost();
 // Domain of torrent resource site 1 or 2.
 std::string ResourceSiteDomain(int site);

@@ -82,7 +82,7 @@ void LiveShowWindow::Initialise(const std::vector<LiveSite>& sites) {
   host_.SetCaption(Gbk("美女直播"));
   // Buttons first: the browsers are added after them and must not hide them.
   for (int i = 0; i < kMaxSites; ++i) {
-    port::Button* button = host_.AddButton(kFirstSiteButtonId + i, Gbk("直播") + std::to_string(i + 1));
+    port::FlatButton* button = host_.AddFlatButton(kFirstSiteButtonId + i, Gbk("直播") + std::to_string(i + 1));
     button->on_click = [this, i] { SelectSite(i); };
     buttons_.push_back({button, {}});
   }
@@ -109,7 +109,7 @@ void LiveShowWindow::Initialise(const std::vector<LiveSite>& sites) {
   for (const LiveSite& site : sites) {
     if (siteCount_ >= kMaxSites || site.name == "end") break;
     buttons_[static_cast<size_t>(siteCount_)].site = site;
-    buttons_[static_cast<size_t>(siteCount_)].button->SetText(site.name);
+    buttons_[static_cast<size_t>(siteCount_)].button->SetSite(site.name, site.startAddress);
     ++siteCount_;
   }
   initialised_ = 1;
@@ -142,8 +142,10 @@ void LiveShowWindow::SelectSite(int index) {
   if (index < 0 || index >= static_cast<int>(buttons_.size())) return;
   const LiveSite& site = buttons_[static_cast<size_t>(index)].site;
   if (site.startAddress.empty()) return;
-  // The plain port button has no selected look yet; the index is the state.
   selected_ = index;
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    buttons_[i].button->SetSelected(static_cast<int>(i) == index ? 1 : 0);
+  }
   host_.SetCaption(site.name + Gbk(" 视频直播"));
   browser_->Navigate(SiteNavigationAddress(site.startAddress));
 }

@@ -57,7 +57,7 @@ class LiveShowWindow {
   void DetachFromHost();
 
   struct SiteButton {
-    port::Button* button = nullptr;
+    port::FlatButton* button = nullptr;
     LiveSite site;
   };
 

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "app/app_paths.h"
+#include "app/site_config.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/splitters.h"
@@ -23,8 +24,6 @@ constexpr std::string_view kTabEscape = "**TAB**";
 constexpr std::string_view kSpaceEscape = "**BK**";
 
 constexpr std::string_view kPlayerTemplateKey = "[YOUKU_PLAY_URL2]";
-constexpr std::string_view kPlayerHostKey = "[VIDEO_PLAYER_HOST]";
-constexpr std::string_view kDefaultPlayerHost = "player.youku.com";
 
 // TVPLAY sizes below these are taken as unusable.
 constexpr int kMinTvWidth = 500, kDefaultTvWidth = 950;
@@ -37,8 +36,7 @@ bool Contains(std::string_view text, std::string_view part) { return text.find(p
 std::string UndoSpaceEscape(std::string_view text) { return ReplaceAll(text, kSpaceEscape, " "); }
 
 std::string PlayerHost(const std::string& templatePath) {
-  std::string host = std::string(Trim(TemplateValue(templatePath, kPlayerHostKey)));
-  return host.empty() ? std::string(kDefaultPlayerHost) : host;
+  return ConfiguredValue("[VIDEO_PLAYER_HOST]", kDefaultVideoPlayerHost, templatePath);
 }
 
 std::string TopmostMark() { return Gbk("(窗口置顶)"); }

@@ -11,7 +11,7 @@ namespace tavelo {
 namespace {
 
 using fakes::FakeBrowserView;
-using fakes::FakeButton;
+using fakes::FakeFlatButton;
 using fakes::FakePlatform;
 using fakes::FakeWindowHost;
 
@@ -25,7 +25,7 @@ class LiveShowWindowTest : public ::testing::Test {
   }
   LiveShowWindow& OpenBuiltIn() { return Open(LiveSiteTable(dir.File("main.htm"))); }
   FakeWindowHost& Host() { return platform.Window(0); }
-  FakeButton& SiteButton(int i) { return *Host().Control<FakeButton>(LiveShowWindow::kFirstSiteButtonId + i); }
+  FakeFlatButton& SiteButton(int i) { return *Host().Control<FakeFlatButton>(LiveShowWindow::kFirstSiteButtonId + i); }
   FakeBrowserView& Browser() { return *Host().Browser(LiveShowWindow::kBrowserId); }
   FakeBrowserView& Sink() { return *Host().Browser(LiveShowWindow::kPopupSinkId); }
   std::vector<std::string> Relaunch(const std::string& word) { return {ModuleFilePath(), word}; }
@@ -75,6 +75,8 @@ TEST_F(LiveShowWindowTest, ClickSelectsThatSiteOnlyAndHiddenButtonsDoNothing) {
 
   SiteButton(2).Click();
   EXPECT_EQ(window->SelectedSite(), 2);
+  EXPECT_EQ(SiteButton(2).selected, 1);
+  EXPECT_EQ(SiteButton(0).selected, 0);
   EXPECT_EQ(Host().caption, "C" + Gbk(" 视频直播"));
   EXPECT_EQ(Browser().navigations.back(), "http://c/show");
 
@@ -99,7 +101,7 @@ TEST_F(LiveShowWindowTest, TableWalkStopsAtEndAndAtTenButtons) {
   FakePlatform p;
   auto w = LiveShowWindow::Create(p, {{"A", "http://a/"}, {"end", "http://x/"}, {"B", "http://b/"}});
   EXPECT_EQ(w->SiteCount(), 1);
-  EXPECT_FALSE(p.Window(0).Control<FakeButton>(LiveShowWindow::kFirstSiteButtonId + 1)->visible);
+  EXPECT_FALSE(p.Window(0).Control<FakeFlatButton>(LiveShowWindow::kFirstSiteButtonId + 1)->visible);
 
   FakePlatform empty;
   auto none = LiveShowWindow::Create(empty, {});

@@ -201,7 +201,7 @@ TEST_F(SeparatePlayWindowTest, HandOffWithoutTemplateUsesTheSitePlayerOrKeepsLoa
   struct Case {
     std::string mainHtm, address, expected;
   } cases[] = {
-      {"", "http://v/v_show/id_XMTk2.html", "http://player.youku.com/player.php/sid/XMTk2/v.swf"},
+      {"", "http://v/v_show/id_XMTk2.html", "http://127.0.0.2:8790/player.php/sid/XMTk2/v.swf"},
       {"[VIDEO_PLAYER_HOST]\n player.test \n", "http://v/id_AB.htm", "http://player.test/player.php/sid/AB/v.swf"},
       {"", "http://v/no-id.html", ""},
   };
