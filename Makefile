@@ -36,6 +36,7 @@ test-asan: deps
 
 bench: build
 	python3 bench/run_benchmarks.py --app $(BUILD_DIR)/app
+	xvfb-run -a -s "-screen 0 1280x800x24" python3 bench/ui_benchmarks.py --build $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR)
