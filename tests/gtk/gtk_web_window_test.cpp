@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "gtk_pump.h"
 #include "port/gtk/gtk_port.h"
 #include "text/encoding.h"
 #include "windows/web_window.h"
@@ -17,20 +18,8 @@
 namespace tavelo {
 namespace {
 
-// Spins the main loop until `done` holds or the time is up.
-bool RunUntil(const std::function<bool()>& done, int seconds = 20) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    if (!g_main_context_iteration(nullptr, FALSE)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
-
-void Pump(int milliseconds) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  RunUntil([&] { return std::chrono::steady_clock::now() > end; });
-}
+using testing::Pump;
+using testing::RunUntil;
 
 class GtkWebWindowTest : public ::testing::Test {
  protected:

@@ -25,7 +25,8 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
  public:
   SkinWidget(GtkWindowHost& host, bool offscreen) : GtkControl<Base>(host, gtk_drawing_area_new()), offscreen_(offscreen) {
     GtkWidget* w = this->widget_;
-    gtk_widget_add_events(w, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
+    gtk_widget_add_events(w, GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK | GDK_BUTTON_PRESS_MASK |
+                                 GDK_BUTTON_RELEASE_MASK);
     g_signal_connect(w, "draw", G_CALLBACK(+[](GtkWidget*, cairo_t* cr, gpointer self) -> gboolean {
                        static_cast<SkinWidget*>(self)->Draw(cr);
                        return TRUE;
@@ -33,6 +34,14 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
                      this);
     g_signal_connect(w, "motion-notify-event",
                      G_CALLBACK(+[](GtkWidget*, GdkEventMotion* e, gpointer self) -> gboolean {
+                       static_cast<SkinWidget*>(self)->OnMotion({static_cast<int>(e->x), static_cast<int>(e->y)});
+                       return FALSE;
+                     }),
+                     this);
+    // Entering is a mouse move too: the pointer may jump onto the control
+    // without moving inside it.
+    g_signal_connect(w, "enter-notify-event",
+                     G_CALLBACK(+[](GtkWidget*, GdkEventCrossing* e, gpointer self) -> gboolean {
                        static_cast<SkinWidget*>(self)->OnMotion({static_cast<int>(e->x), static_cast<int>(e->y)});
                        return FALSE;
                      }),
@@ -240,7 +249,8 @@ class GtkInfoPanel : public SkinWidget<port::InfoPanel> {
 class GtkListControl : public GtkControl<port::ListView> {
  public:
   explicit GtkListControl(GtkWindowHost& host)
-      : GtkControl(host, gtk_scrolled_window_new(nullptr, nullptr)), area_(gtk_drawing_area_new()) {
+      : GtkControl(host, gtk_scrolled_window_new(nullptr, nullptr)),
+        area_(GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()))) {
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(widget_), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
     gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(widget_), GTK_SHADOW_IN);
     gtk_container_add(GTK_CONTAINER(widget_), area_);
@@ -258,7 +268,10 @@ class GtkListControl : public GtkControl<port::ListView> {
                      }),
                      this);
   }
-  ~GtkListControl() override { g_signal_handlers_disconnect_by_data(area_, this); }
+  ~GtkListControl() override {
+    g_signal_handlers_disconnect_by_data(area_, this);
+    g_object_unref(area_);
+  }
 
   void SetSkin(const port::ListSkin& skin) override {
     model_.SetColumnCount(skin.columnCount);

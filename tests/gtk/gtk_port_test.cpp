@@ -1,0 +1,400 @@
+// The window host and the skinned controls on the real GTK port, under
+// xvfb-run (see CMakeLists.txt). Mouse input is given two ways: synthesized
+// button events handed to GTK's dispatcher, and real pointer moves (warps)
+// that the X server turns into motion events.
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+#include "gtk_pump.h"
+#include "port/gtk/gtk_control.h"
+#include "port/gtk/gtk_port.h"
+#include "skin/skin_paint.h"
+#include "text/encoding.h"
+
+namespace tavelo {
+
+inline void PrintTo(const Rgb& c, std::ostream* os) { *os << "RGB(" << +c.r << "," << +c.g << "," << +c.b << ")"; }
+
+namespace {
+
+using testing::Pump;
+using testing::RunUntil;
+
+GtkWidget* WidgetOf(port::Control* control) { return dynamic_cast<gtkport::WidgetOwner&>(*control).Widget(); }
+
+// Hands GTK a button event as if the X server had sent it, in `target`'s
+// own window coordinates.
+void SendButton(GtkWidget* target, GdkEventType type, int x, int y) {
+  GdkWindow* window = gtk_widget_get_window(target);
+  ASSERT_NE(window, nullptr) << "widget not realised";
+  GdkEvent* event = gdk_event_new(type);
+  event->button.window = GDK_WINDOW(g_object_ref(window));
+  event->button.x = x;
+  event->button.y = y;
+  event->button.button = 1;
+  event->button.time = GDK_CURRENT_TIME;
+  gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window))));
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+}
+
+void Click(GtkWidget* target, int x, int y) {
+  SendButton(target, GDK_BUTTON_PRESS, x, y);
+  SendButton(target, GDK_BUTTON_RELEASE, x, y);
+}
+
+bool SendKey(GtkWidget* window, guint keyval) {
+  GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+  event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
+  event->key.keyval = keyval;
+  event->key.time = GDK_CURRENT_TIME;
+  GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+  gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+  gboolean handled = gtk_widget_event(window, event);
+  gdk_event_free(event);
+  return handled;
+}
+
+// Moves the real pointer to (x, y) of `widget`.
+void WarpTo(GtkWidget* widget, int x, int y) {
+  int ox = 0, oy = 0;
+  gdk_window_get_origin(gtk_widget_get_window(widget), &ox, &oy);
+  GdkDisplay* display = gtk_widget_get_display(widget);
+  gdk_device_warp(gdk_seat_get_pointer(gdk_display_get_default_seat(display)), gdk_display_get_default_screen(display),
+                  ox + x, oy + y);
+  gdk_display_flush(display);
+}
+
+// What is on the screen in `widget`'s area, as an image surface.
+SurfacePtr Grab(GtkWidget* widget) {
+  GdkWindow* window = gtk_widget_get_window(widget);
+  GtkAllocation a;
+  gtk_widget_get_allocation(widget, &a);
+  int x = gtk_widget_get_has_window(widget) ? 0 : a.x;
+  int y = gtk_widget_get_has_window(widget) ? 0 : a.y;
+  GdkPixbuf* pixbuf = gdk_pixbuf_get_from_window(window, x, y, a.width, a.height);
+  if (pixbuf == nullptr) return nullptr;
+  SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, a.width, a.height));
+  CairoPtr cr(cairo_create(surface.get()));
+  gdk_cairo_set_source_pixbuf(cr.get(), pixbuf, 0, 0);
+  cairo_paint(cr.get());
+  g_object_unref(pixbuf);
+  cairo_surface_flush(surface.get());
+  return surface;
+}
+
+Rgb PixelAt(cairo_surface_t* s, int x, int y) {
+  const unsigned char* data = cairo_image_surface_get_data(s);
+  std::uint32_t v = *reinterpret_cast<const std::uint32_t*>(data + y * cairo_image_surface_get_stride(s) + x * 4);
+  return {static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+}
+
+// Pixels close to `colour` (text is anti-aliased) in the whole surface.
+int CountNear(cairo_surface_t* s, Rgb colour, int tolerance = 40) {
+  int n = 0;
+  for (int y = 0; y < cairo_image_surface_get_height(s); ++y) {
+    for (int x = 0; x < cairo_image_surface_get_width(s); ++x) {
+      Rgb p = PixelAt(s, x, y);
+      if (std::abs(p.r - colour.r) <= tolerance && std::abs(p.g - colour.g) <= tolerance &&
+          std::abs(p.b - colour.b) <= tolerance)
+        ++n;
+    }
+  }
+  return n;
+}
+
+class GtkPortTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    platform_.CloseAll();
+    EXPECT_TRUE(RunUntil([&] { return platform_.WindowCount() == 0; }, 5));
+  }
+
+  // A shown window of the given client size at a known place on the screen.
+  port::WindowHost& OpenWindow(int width = 640, int height = 420) {
+    port::WindowHost& host = platform_.CreateWindow({});
+    host.Place(Rect::FromSize(20, 20, width, height));
+    host.Show();
+    return host;
+  }
+
+  // Mapped and allocated at the size the window logic asked for.
+  static bool Drawn(port::Control* control) {
+    GtkWidget* w = WidgetOf(control);
+    return gtk_widget_get_mapped(w) && gtk_widget_get_allocated_width(w) == control->Bounds().Width() &&
+           gtk_widget_get_allocated_height(w) == control->Bounds().Height();
+  }
+
+  gtkport::GtkPlatform platform_;
+};
+
+TEST_F(GtkPortTest, FlatButtonClicksOnReleaseInside) {
+  port::WindowHost& host = OpenWindow();
+  port::FlatButton* button = host.AddFlatButton(1001, Gbk("电影"));
+  button->SetBounds(Rect::FromSize(10, 10, 100, 30));
+  int clicks = 0;
+  button->on_click = [&] { ++clicks; };
+  ASSERT_TRUE(RunUntil([&] { return Drawn(button); }));
+
+  Click(WidgetOf(button), 50, 15);
+  EXPECT_EQ(clicks, 1);
+  // Pressed, then released away from the button: no click, as with a push button.
+  SendButton(WidgetOf(button), GDK_BUTTON_PRESS, 50, 15);
+  SendButton(WidgetOf(button), GDK_BUTTON_RELEASE, 150, 15);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(GtkPortTest, FaceButtonClicksOnlyWhenEnabled) {
+  port::WindowHost& host = OpenWindow();
+  port::FaceButton* button = host.AddFaceButton(1025, Gbk("搜索"));
+  button->SetBounds(Rect::FromSize(10, 10, 60, 22));
+  int clicks = 0;
+  button->on_click = [&] { ++clicks; };
+  ASSERT_TRUE(RunUntil([&] { return Drawn(button); }));
+  Click(WidgetOf(button), 30, 11);
+  EXPECT_EQ(clicks, 1);
+  button->SetEnabled(false);
+  Click(WidgetOf(button), 30, 11);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(button->Enabled());
+}
+
+TEST_F(GtkPortTest, FlatButtonTurnsRedUnderThePointerAndBackWhenItLeaves) {
+  port::WindowHost& host = OpenWindow();
+  port::FlatButton* button = host.AddFlatButton(1001, Gbk("电视剧"));
+  button->SetBounds(Rect::FromSize(10, 10, 120, 30));
+  GtkWidget* widget = WidgetOf(button);
+  ASSERT_TRUE(RunUntil([&] { return Drawn(button); }));
+  Pump(200);
+  auto redPixels = [&] {
+    SurfacePtr shot = Grab(widget);
+    return shot ? CountNear(shot.get(), kFlatHoverText, 60) : -1;
+  };
+  EXPECT_EQ(redPixels(), 0);
+
+  WarpTo(widget, 60, 15);
+  EXPECT_TRUE(RunUntil([&] { return redPixels() > 10; }, 5)) << "no red text under the pointer";
+  // Straight onto the window background: the button hears no more motion,
+  // only its 200 ms timer notices.
+  WarpTo(widget, 60, 200);
+  EXPECT_TRUE(RunUntil([&] { return redPixels() == 0; }, 2)) << "still red after the pointer left";
+}
+
+TEST_F(GtkPortTest, EscapeIsSwallowedAndEnterPassesThrough) {
+  port::WindowHost& host = OpenWindow();
+  std::vector<port::Key> seen;
+  host.on_key = [&](port::Key key) {
+    seen.push_back(key);
+    return key == port::Key::kEscape;
+  };
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(window); }));
+  // Runs after the window's own handling, so only for keys the port let through.
+  std::vector<guint> passed;
+  g_signal_connect_after(window, "key-press-event", G_CALLBACK(+[](GtkWidget*, GdkEventKey* e, gpointer keys) -> gboolean {
+                           static_cast<std::vector<guint>*>(keys)->push_back(e->keyval);
+                           return TRUE;
+                         }),
+                         &passed);
+
+  EXPECT_TRUE(SendKey(window, GDK_KEY_Escape));
+  SendKey(window, GDK_KEY_Return);
+  SendKey(window, GDK_KEY_KP_Enter);
+  EXPECT_EQ(passed, (std::vector<guint>{GDK_KEY_Return, GDK_KEY_KP_Enter}));
+  EXPECT_EQ(seen, (std::vector<port::Key>{port::Key::kEscape, port::Key::kEnter, port::Key::kEnter}));
+  g_signal_handlers_disconnect_by_data(window, &passed);
+}
+
+TEST_F(GtkPortTest, PostFromAWorkerRunsOnTheUiThreadAndIsDroppedAfterClose) {
+  port::WindowHost& host = OpenWindow();
+  std::thread::id ranOn;
+  bool ran = false;
+  std::thread([&] {
+    host.Post([&] {
+      ranOn = std::this_thread::get_id();
+      ran = true;
+    });
+  }).join();
+  ASSERT_TRUE(RunUntil([&] { return ran; }, 5));
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+
+  // Posted while the window lives, but the window closes before the loop
+  // gets to the task.
+  std::atomic<bool> lateRan{false};
+  std::thread([&] { host.Post([&] { lateRan = true; }); }).join();
+  host.Close();
+  ASSERT_TRUE(RunUntil([&] { return platform_.WindowCount() == 0; }, 5));
+  Pump(100);
+  EXPECT_FALSE(lateRan);
+}
+
+TEST_F(GtkPortTest, MessageBoxShowsTheTextAndReturnsWhenAnswered) {
+  port::WindowHost& host = OpenWindow();
+  // The box runs its own loop; a timeout answers it from inside that loop,
+  // and a second one fails the test rather than let it hang.
+  struct Seen {
+    std::string title, text;
+    bool answered = false;
+  } seen;
+  guint answer = g_timeout_add(
+      300,
+      +[](gpointer data) -> gboolean {
+        auto* s = static_cast<Seen*>(data);
+        GList* all = gtk_window_list_toplevels();
+        for (GList* l = all; l; l = l->next) {
+          if (!GTK_IS_MESSAGE_DIALOG(l->data)) continue;
+          s->title = gtk_window_get_title(GTK_WINDOW(l->data));
+          gchar* text = nullptr;
+          g_object_get(l->data, "text", &text, nullptr);
+          s->text = text ? text : "";
+          g_free(text);
+          s->answered = true;
+          gtk_dialog_response(GTK_DIALOG(l->data), GTK_RESPONSE_OK);
+        }
+        g_list_free(all);
+        return s->answered ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+      },
+      &seen);
+  guint guard = g_timeout_add_seconds(
+      10, +[](gpointer) -> gboolean {
+        std::fprintf(stderr, "message box not answered\n");
+        std::abort();
+      },
+      nullptr);
+  platform_.MessageBox(&host, Gbk("删除完成"), Gbk("提示"));
+  g_source_remove(guard);
+  if (!seen.answered) g_source_remove(answer);
+  EXPECT_TRUE(seen.answered);
+  EXPECT_EQ(seen.text, "删除完成");
+  EXPECT_EQ(seen.title, "提示");
+}
+
+// Catalogue rows as the main window fills them: picture label, info text,
+// and the two link columns.
+void FillCatalogue(port::ListView& list, int rows) {
+  list.SetSkin({4, port::ListSkin::kCatalogueRows, 1});
+  list.SetColumns({50, 330, 80, 80});
+  list.SetRowHeight(56);
+  for (int i = 0; i < rows; ++i) {
+    list.InsertRow(i, Gbk(i == 1 ? "种子" : "高清"));
+    list.SetCell(i, 1, Gbk("英雄传奇 第" + std::to_string(i + 1) + "集\n\n2009\n美国\n动作/科幻\n周星星/刘德德"));
+    list.SetCell(i, 2, Gbk("播放视频"));
+    list.SetCell(i, 3, Gbk("收藏视频"));
+  }
+}
+
+TEST_F(GtkPortTest, ListClickReportsRowAndColumnAndSelectsTheRow) {
+  port::WindowHost& host = OpenWindow();
+  port::ListView* list = host.AddList(1021);
+  list->SetBounds(Rect::FromSize(0, 0, 560, 300));
+  FillCatalogue(*list, 3);
+  std::vector<port::ListHit> clicks, doubles;
+  list->on_click = [&](port::ListHit h) { clicks.push_back(h); };
+  list->on_double_click = [&](port::ListHit h) { doubles.push_back(h); };
+  ASSERT_TRUE(RunUntil([&] { return Drawn(list); }));
+  GtkWidget* area = gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(WidgetOf(list)))));
+  ASSERT_TRUE(GTK_IS_DRAWING_AREA(area));
+
+  // Row 1 (56..111), column 2 ("play", x 380..459).
+  SendButton(area, GDK_BUTTON_PRESS, 400, 70);
+  SendButton(area, GDK_2BUTTON_PRESS, 400, 70);
+  ASSERT_EQ(clicks.size(), 1u);
+  EXPECT_EQ(clicks[0].row, 1);
+  EXPECT_EQ(clicks[0].column, 2);
+  ASSERT_EQ(doubles.size(), 1u);
+  EXPECT_EQ(doubles[0].row, 1);
+  EXPECT_EQ(list->FirstSelectedRow(), 1);
+  // Column 3 ("add to favourites") of row 0.
+  SendButton(area, GDK_BUTTON_PRESS, 470, 10);
+  EXPECT_EQ(clicks.back().row, 0);
+  EXPECT_EQ(clicks.back().column, 3);
+  EXPECT_EQ(list->FirstSelectedRow(), 0);
+  // Below the last row: no row, and nothing stays selected.
+  SendButton(area, GDK_BUTTON_PRESS, 400, 250);
+  EXPECT_EQ(clicks.back().row, -1);
+  EXPECT_EQ(list->FirstSelectedRow(), -1);
+}
+
+TEST_F(GtkPortTest, EnsureVisibleScrollsTheListToTheRow) {
+  port::WindowHost& host = OpenWindow();
+  port::ListView* list = host.AddList(1021);
+  list->SetBounds(Rect::FromSize(0, 0, 560, 300));
+  FillCatalogue(*list, 40);
+  ASSERT_TRUE(RunUntil([&] { return Drawn(list); }));
+  Pump(100);
+  EXPECT_EQ(list->HitTest({10, 10}).row, 0);
+
+  list->EnsureVisible(30);
+  Pump(100);
+  // Row 30 spans 1680..1735: it now ends inside the 300-pixel view.
+  port::ListHit top = list->HitTest({10, 10});
+  EXPECT_GT(top.row, 20);
+  EXPECT_LE(top.row, 30);
+  EXPECT_EQ(list->HitTest({10, 290}).row, 30);
+  list->EnsureVisible(2);
+  Pump(100);
+  EXPECT_EQ(list->HitTest({10, 10}).row, 2);
+}
+
+TEST_F(GtkPortTest, ScreenshotOfSkinnedControls) {
+  port::WindowHost& host = OpenWindow(640, 420);
+  host.SetCaption(Gbk("视频播放器"));
+  const char* names[] = {"推荐", "电影", "电视剧", "动漫"};
+  std::vector<port::FlatButton*> buttons;
+  for (int i = 0; i < 4; ++i) {
+    port::FlatButton* b = host.AddFlatButton(1001 + i, Gbk(names[i]));
+    b->SetBounds(Rect::FromSize(5, 5 + i * 32, 70, 28));
+    buttons.push_back(b);
+  }
+  buttons[1]->SetSelected(1);
+  port::Edit* edit = host.AddEdit(1024);
+  edit->SetBounds(Rect::FromSize(85, 5, 480, 24));
+  edit->SetText(Gbk("输入搜索关键字"));
+  port::FaceButton* search = host.AddFaceButton(1025, Gbk("搜索"));
+  search->SetBounds(Rect::FromSize(575, 6, 60, 22));
+  port::ListView* list = host.AddList(1021);
+  list->SetBounds(Rect::FromSize(85, 35, 550, 330));
+  FillCatalogue(*list, 8);
+  list->SelectRow(2, true);
+  port::InfoPanel* panel = host.AddInfoPanel(1026);
+  panel->SetBounds(Rect::FromSize(85, 370, 550, 44));
+  panel->ShowRecordInfo(Gbk("英雄传奇\n\n2009\n美国/香港\n动作\n周星星/刘德德"));
+  ASSERT_TRUE(RunUntil([&] { return Drawn(panel) && Drawn(list); }));
+  Pump(500);
+
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  SurfacePtr shot = Grab(window);
+  ASSERT_TRUE(shot);
+  cairo_surface_write_to_png(shot.get(), "gtk_skinned_window.png");
+
+  EXPECT_EQ(PixelAt(shot.get(), 8, 40), kFlatSelectedFill) << "selected flat button";
+  EXPECT_EQ(PixelAt(shot.get(), 8, 8), kFlatFill) << "plain flat button";
+  EXPECT_GT(CountNear(shot.get(), kFlatSelectedText, 30), 0);
+  // The list's frame is a pixel or two; sample well inside the rows.
+  EXPECT_EQ(PixelAt(shot.get(), 85 + 200, 35 + 4 + 56 * 2 + 50), kCatalogueSelectedFill) << "selected row";
+  EXPECT_EQ(PixelAt(shot.get(), 85 + 200, 35 + 4 + 56 * 3 + 50), kCatalogueOddFill) << "odd row";
+  EXPECT_EQ(PixelAt(shot.get(), 85 + 200, 35 + 4 + 56 * 4 + 50), kCatalogueEvenFill) << "even row";
+  EXPECT_EQ(PixelAt(shot.get(), 85 + 545, 370 + 40), kAppBackgroundBrush) << "info panel background";
+  EXPECT_GT(CountNear(shot.get(), kCatalogueTitle, 40), 100) << "no title text in the list";
+
+  // The panel's words are where its layout says: the label at the left, a gap after it.
+  EXPECT_EQ(panel->WordAt({4, 7}), Gbk("视频:"));
+  EXPECT_EQ(panel->WordAt({4, 25}), Gbk("地区:"));
+}
+
+}  // namespace
+}  // namespace tavelo
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (!gtk_init_check(&argc, &argv)) {
+    std::fprintf(stderr, "no display: run under xvfb-run\n");
+    return 1;
+  }
+  return RUN_ALL_TESTS();
+}
