@@ -48,11 +48,22 @@ void Click(GtkWidget* target, int x, int y) {
   SendButton(target, GDK_BUTTON_RELEASE, x, y);
 }
 
-bool SendKey(GtkWidget* window, guint keyval) {
+// With `bound`, the event carries the key's hardware code too, so that key
+// bindings (an entry's Enter, a window's default activation) see it.
+bool SendKey(GtkWidget* window, guint keyval, bool bound = false) {
   GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
   event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
   event->key.keyval = keyval;
   event->key.time = GDK_CURRENT_TIME;
+  GdkKeymapKey* keys = nullptr;
+  gint count = 0;
+  if (bound &&
+      gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()), keyval, &keys,
+                                        &count) &&
+      count > 0) {
+    event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+  }
+  g_free(keys);
   GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
   gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
   gboolean handled = gtk_widget_event(window, event);
@@ -208,6 +219,27 @@ TEST_F(GtkPortTest, EscapeIsSwallowedAndEnterPassesThrough) {
   EXPECT_EQ(passed, (std::vector<guint>{GDK_KEY_Return, GDK_KEY_KP_Enter}));
   EXPECT_EQ(seen, (std::vector<port::Key>{port::Key::kEscape, port::Key::kEnter, port::Key::kEnter}));
   g_signal_handlers_disconnect_by_data(window, &passed);
+}
+
+TEST_F(GtkPortTest, EnterInAnEditBoxIsTheBoxsOwn) {
+  port::WindowHost& host = OpenWindow();
+  std::vector<port::Key> seen;
+  host.on_key = [&](port::Key key) {
+    seen.push_back(key);
+    return true;  // as the main window does: Enter elsewhere is swallowed
+  };
+  port::Edit* edit = host.AddEdit(1024);
+  edit->SetBounds(Rect::FromSize(3, 3, 200, 22));
+  int entered = 0;
+  edit->on_enter = [&] { ++entered; };
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(window); }));
+  edit->Focus();
+  SendKey(window, GDK_KEY_Return, true);
+  EXPECT_EQ(entered, 1);
+  EXPECT_TRUE(seen.empty());
+  SendKey(window, GDK_KEY_Escape);
+  EXPECT_EQ(seen, std::vector<port::Key>{port::Key::kEscape});
 }
 
 TEST_F(GtkPortTest, PostFromAWorkerRunsOnTheUiThreadAndIsDroppedAfterClose) {

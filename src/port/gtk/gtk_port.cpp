@@ -38,6 +38,10 @@ class GtkStaticControl : public GtkControl<port::Static> {
   GtkStaticControl(GtkWindowHost& host, const std::string& text)
       : GtkControl(host, gtk_label_new(U(text).c_str())), text_(text) {
     gtk_label_set_xalign(GTK_LABEL(widget_), 0);
+    gtk_label_set_yalign(GTK_LABEL(widget_), 0);
+    // A text wider than the static (a long program path) wraps inside it.
+    gtk_label_set_line_wrap(GTK_LABEL(widget_), TRUE);
+    gtk_label_set_line_wrap_mode(GTK_LABEL(widget_), PANGO_WRAP_WORD_CHAR);
   }
   void SetText(const std::string& t) override {
     text_ = t;
@@ -55,6 +59,11 @@ class GtkEditControl : public GtkControl<port::Edit> {
     g_signal_connect(widget_, "changed", G_CALLBACK(+[](GtkEditable*, gpointer self) {
                        auto* e = static_cast<GtkEditControl*>(self);
                        if (e->on_change) e->on_change();
+                     }),
+                     this);
+    g_signal_connect(widget_, "activate", G_CALLBACK(+[](GtkEntry*, gpointer self) {
+                       auto* e = static_cast<GtkEditControl*>(self);
+                       if (e->on_enter) e->on_enter();
                      }),
                      this);
   }
@@ -246,6 +255,8 @@ GtkWindowHost::GtkWindowHost(GtkPlatform& platform, const port::WindowOptions& o
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_resizable(GTK_WINDOW(window_), options.resizable);
   gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), !options.taskbarButton);
+  // A modal box (About) keeps the other windows from input while it is open.
+  gtk_window_set_modal(GTK_WINDOW(window_), options.modal);
   fixed_ = gtk_fixed_new();
   gtk_container_add(GTK_CONTAINER(window_), fixed_);
   gtk_widget_show(fixed_);
@@ -448,7 +459,11 @@ gboolean GtkWindowHost::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
   }
   port::Key key = port::Key::kOther;
   if (event->keyval == GDK_KEY_Escape) key = port::Key::kEscape;
-  if (event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter) key = port::Key::kEnter;
+  if (event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter) {
+    // Enter in an edit box is the box's own: it reports it through on_enter.
+    if (GTK_IS_ENTRY(gtk_window_get_focus(GTK_WINDOW(host->window_)))) return FALSE;
+    key = port::Key::kEnter;
+  }
   return host->on_key && host->on_key(key) ? TRUE : FALSE;
 }
 
