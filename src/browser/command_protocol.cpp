@@ -14,11 +14,8 @@ namespace {
 constexpr std::string_view kPageMarker = "cmd=TAVELO|";
 constexpr std::string_view kCompanionMarker = "cmd=quillo_cmd";
 constexpr std::string_view kLiveShowsMarker = "cmd=MVPLAY|";
-constexpr std::string_view kPlayMarker = "cmd=TVPLAY|";
 
-constexpr std::string_view kLineBreak = "**TAB**";
 constexpr std::string_view kRelaunchPrefix = "runPlay:";
-constexpr std::string_view kRelaunchSpace = "**BK**";
 constexpr std::string_view kLiveShowsPayload = "cmd=PLAYINDEXMV";
 
 constexpr std::array<std::string_view, 5> kSearchOperations = {"AREA", "TYPE", "ACTOR", "TM",
@@ -70,7 +67,7 @@ void RunPageCommand(std::string_view text, CommandTarget& target) {
   FieldList fields;
   fields.Split(text, '|');
   std::string_view operation = fields[1];
-  std::string argument = ReplaceAll(fields[2], kLineBreak, "\n");
+  std::string argument = ReplaceAll(fields[2], kLineBreakEscape, "\n");
   if (operation == "INFO") {
     target.OpenVideo(Gbk("推荐"), argument, Gbk("查看详细"));
     return;
@@ -91,7 +88,7 @@ void RunCompanionCommand(std::string_view address, CommandTarget& target) {
     return;
   }
   FieldList triple;
-  triple.Split(ReplaceAll(fields[2], kLineBreak, "\n"), '\n');
+  triple.Split(ReplaceAll(fields[2], kLineBreakEscape, "\n"), '\n');
   target.StartCompanion(std::string(triple[0]), std::string(triple[1]), std::string(triple[2]));
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/app_paths.h"
 #include "app/site_config.h"
+#include "browser/command_protocol.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/splitters.h"
@@ -17,11 +18,7 @@ namespace tavelo {
 
 namespace {
 
-constexpr std::string_view kPlayMvMarker = "cmd=PLAYMV|";
-constexpr std::string_view kTvPlayMarker = "cmd=TVPLAY|";
 constexpr std::string_view kNoNewWindowFlag = "NONEWWINDOW";
-constexpr std::string_view kTabEscape = "**TAB**";
-constexpr std::string_view kSpaceEscape = "**BK**";
 
 constexpr std::string_view kPlayerTemplateKey = "[YOUKU_PLAY_URL2]";
 
@@ -33,7 +30,7 @@ bool Contains(std::string_view text, std::string_view part) { return text.find(p
 
 // A relaunch writes every space of its word as "**BK**"; turning them back is
 // what lets a "|" command carry an address or title with spaces.
-std::string UndoSpaceEscape(std::string_view text) { return ReplaceAll(text, kSpaceEscape, " "); }
+std::string UndoSpaceEscape(std::string_view text) { return ReplaceAll(text, kRelaunchSpace, " "); }
 
 std::string PlayerHost(const std::string& templatePath) {
   return ConfiguredValue("[VIDEO_PLAYER_HOST]", kDefaultVideoPlayerHost, templatePath);
@@ -58,8 +55,8 @@ int DecimalValue(std::string_view text) {
 PlayCommand ParsePlayCommand(std::string_view command) {
   PlayCommand parsed;
   parsed.noNewWindow = Contains(command, kNoNewWindowFlag);
-  if (Contains(command, kPlayMvMarker) || Contains(command, kTvPlayMarker)) {
-    parsed.form = Contains(command, kPlayMvMarker) ? PlayForm::kPlayMv : PlayForm::kTvPlay;
+  if (Contains(command, kLiveRoomMarker) || Contains(command, kPlayMarker)) {
+    parsed.form = Contains(command, kLiveRoomMarker) ? PlayForm::kPlayMv : PlayForm::kTvPlay;
     FieldList fields;
     fields.Split(command, '|');
     parsed.address = UndoSpaceEscape(fields[1]);
@@ -71,7 +68,7 @@ PlayCommand ParsePlayCommand(std::string_view command) {
     return parsed;
   }
   parsed.form = PlayForm::kHandOff;
-  std::string text = ReplaceAll(ReplaceAll(command, kTabEscape, "\t"), kSpaceEscape, " ");
+  std::string text = ReplaceAll(ReplaceAll(command, kLineBreakEscape, "\t"), kRelaunchSpace, " ");
   FieldList fields;
   fields.Split(text, '\t');
   parsed.address = fields[0];
@@ -244,7 +241,7 @@ void SeparatePlayWindow::OnTimer(int id) {
 }
 
 void SeparatePlayWindow::OpenPlayer() {
-  if (Contains(command_, kTvPlayMarker)) {
+  if (Contains(command_, kPlayMarker)) {
     if (Contains(command_, kNoNewWindowFlag)) allowNewWindow_ = 0;
     player_->Navigate(AppendClientSizeQuery(parsed_.address, clientWidth_, clientHeight_));
     return;

@@ -153,12 +153,3 @@ TEST_F(GtkWebWindowTest, BlankTargetLinkOpensSecondWebWindow) {
 
 }  // namespace
 }  // namespace tavelo
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (!gtk_init_check(&argc, &argv)) {
-    std::fprintf(stderr, "no display: run under xvfb-run\n");
-    return 1;
-  }
-  return RUN_ALL_TESTS();
-}
