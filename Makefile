@@ -28,7 +28,8 @@ test: build
 test-asan: deps
 	cmake -S . -B $(ASAN_DIR) -G Ninja -DTAVELO_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_DIR) -j $(JOBS)
-	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN_DIR) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  ctest --output-on-failure -j $(JOBS)
 
 # The zip reader under libFuzzer (clang). New inputs collect in the build
 # folder; the seeds in fuzz/corpus stay as they are.

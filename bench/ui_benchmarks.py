@@ -8,16 +8,25 @@ web window: time from starting `tavelo-webwindow URL` to the page's load
   the same page; goal a ratio of at most 1.2. The page reports its load event
   by requesting /loaded, so neither browser needs to be instrumented.
 
+portal start-up: time from starting `TaveloMain run` (a copy in a folder of
+  its own whose data/main.htm names the loopback page as the recommended page)
+  to that page's request reaching the server, in the same run as MiniBrowser
+  requesting the same page; goal a ratio of at most 1.3. The resident memory
+  of both, once the page has loaded, is reported side by side (the program's
+  own process, and with the web engine's helper processes).
+
 Needs a display: `make bench` runs it under xvfb-run.
 """
 import argparse
 import http.server
 import json
 import os
+import shutil
 import signal
 import statistics
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 
@@ -26,6 +35,7 @@ RUNS = 5
 TIMEOUT = 30.0
 ROWS_GOAL = 5000
 RATIO_GOAL = 1.2
+STARTUP_RATIO_GOAL = 1.3
 
 PAGE = ("<html><head><title>bench</title></head><body>"
         "<h1>\xd6\xd0\xce\xc4\xd2\xb3\xc3\xe6</h1>"  # GBK, like the portal's pages
@@ -41,6 +51,7 @@ class Server(http.server.ThreadingHTTPServer):
     def __init__(self):
         super().__init__(("127.0.0.1", 0), Handler)
         self.loaded = threading.Event()
+        self.requested = threading.Event()
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -49,6 +60,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.server.loaded.set()
             body = b"ok"
         else:
+            if self.path.startswith("/page.htm"):
+                self.server.requested.set()
             body = PAGE
         self.send_response(200)
         self.send_header("Content-Type", "text/html")
@@ -78,6 +91,94 @@ def time_to_load(command, server):
         except subprocess.TimeoutExpired:
             os.killpg(process.pid, signal.SIGKILL)
             process.wait()
+
+
+def resident_kib(pid):
+    """Resident memory of one process, in KiB."""
+    try:
+        with open("/proc/%d/status" % pid) as status:
+            for line in status:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return 0
+
+
+def session_resident_kib(session):
+    """Resident memory of every process in a session (the program and the web engine's helpers)."""
+    total = 0
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                if os.getsid(int(entry)) == session:
+                    total += resident_kib(int(entry))
+            except OSError:
+                pass
+    return total
+
+
+def startup(command, server, env):
+    """Seconds to the page's request, and (own, total) KiB resident once it has loaded."""
+    server.requested.clear()
+    server.loaded.clear()
+    start = time.perf_counter()
+    process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
+    try:
+        if not server.requested.wait(TIMEOUT):
+            sys.exit("no page request from %s within %.0f s" % (command[0], TIMEOUT))
+        elapsed = time.perf_counter() - start
+        if not server.loaded.wait(TIMEOUT):
+            sys.exit("no load event from %s within %.0f s" % (command[0], TIMEOUT))
+        time.sleep(0.5)
+        return elapsed, resident_kib(process.pid), session_resident_kib(process.pid)
+    finally:
+        os.killpg(process.pid, signal.SIGTERM)
+        try:
+            process.wait(5)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+
+
+def portal_benchmark(app):
+    server = Server()
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    url = "http://127.0.0.1:%d/page.htm" % server.server_address[1]
+    folder = tempfile.mkdtemp(prefix="tavelo-startup-")
+    try:
+        # A copy of the program in a folder of its own, so that its data/ is
+        # this run's; HOME there too, so first run writes nothing of the user's.
+        shutil.copy2(os.path.join(app, "TaveloMain"), folder)
+        os.makedirs(os.path.join(folder, "data"))
+        with open(os.path.join(folder, "data", "main.htm"), "w") as template:
+            template.write("[MAIN_URL2]\n%s\n" % url)
+        env = dict(os.environ, WEBKIT_DISABLE_COMPOSITING_MODE="1", HOME=folder,
+                   XDG_CONFIG_HOME=os.path.join(folder, "config"),
+                   XDG_DATA_HOME=os.path.join(folder, "share"))
+        ours_command = [os.path.join(folder, "TaveloMain"), "run"]
+        theirs_command = [MINIBROWSER, url]
+        startup(ours_command, server, env)
+        startup(theirs_command, server, env)
+        ours, theirs = [], []
+        for _ in range(RUNS):
+            ours.append(startup(ours_command, server, env))
+            theirs.append(startup(theirs_command, server, env))
+    finally:
+        server.shutdown()
+        shutil.rmtree(folder, ignore_errors=True)
+    a = statistics.median(run[0] for run in ours)
+    b = statistics.median(run[0] for run in theirs)
+    ratio = a / b
+    print("portal start to page request: TaveloMain %.0f ms, MiniBrowser %.0f ms (medians of %d), "
+          "ratio %.2f (goal <= %.1f) %s" % (a * 1000, b * 1000, RUNS, ratio, STARTUP_RATIO_GOAL,
+                                            "ok" if ratio <= STARTUP_RATIO_GOAL else "MISSED"))
+    print("memory once loaded: TaveloMain %.0f MiB (%.0f MiB with web engine processes), "
+          "MiniBrowser %.0f MiB (%.0f MiB)" % (
+              statistics.median(run[1] for run in ours) / 1024, statistics.median(run[2] for run in ours) / 1024,
+              statistics.median(run[1] for run in theirs) / 1024, statistics.median(run[2] for run in theirs) / 1024))
+    return ratio <= STARTUP_RATIO_GOAL
 
 
 def web_window_benchmark(app):
@@ -120,6 +221,7 @@ def main():
     # Goals are reported, not enforced: a busy shared machine should not fail a build.
     paint_benchmark(args.build)
     web_window_benchmark(os.path.join(args.build, "app"))
+    portal_benchmark(os.path.join(args.build, "app"))
     return 0
 
 
