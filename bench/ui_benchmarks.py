@@ -73,6 +73,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
 
+def stop(process):
+    """Ends a browser started in a session of its own, helper processes included."""
+    os.killpg(process.pid, signal.SIGTERM)
+    try:
+        process.wait(5)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+
+
 def time_to_load(command, server):
     """Seconds from spawning `command` to the page's load event."""
     server.loaded.clear()
@@ -85,12 +95,7 @@ def time_to_load(command, server):
             sys.exit("no load event from %s within %.0f s" % (command[0], TIMEOUT))
         return time.perf_counter() - start
     finally:
-        os.killpg(process.pid, signal.SIGTERM)
-        try:
-            process.wait(5)
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
-            process.wait()
+        stop(process)
 
 
 def resident_kib(pid):
@@ -134,12 +139,7 @@ def startup(command, server, env):
         time.sleep(0.5)
         return elapsed, resident_kib(process.pid), session_resident_kib(process.pid)
     finally:
-        os.killpg(process.pid, signal.SIGTERM)
-        try:
-            process.wait(5)
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
-            process.wait()
+        stop(process)
 
 
 def portal_benchmark(app):

@@ -24,7 +24,7 @@ struct FontSpec {
 class AppFonts {
  public:
   static constexpr int kSlots = 10;
-  // An empty spec for slots out of range or not created.
+  // An empty description for slots out of range or not created.
   static const FontSpec& Slot(int slot);
   // Font families tried in order for "宋体".
   static const char* Families();

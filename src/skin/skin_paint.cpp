@@ -31,10 +31,10 @@ const PangoFontDescription* SlotFont(int slot) {
   if (slot < 0 || slot >= AppFonts::kSlots) slot = 0;
   PangoFontDescription*& font = fonts[static_cast<size_t>(slot)];
   if (font == nullptr) {
-    const FontSpec& spec = AppFonts::Slot(slot);
+    const FontSpec& face = AppFonts::Slot(slot);
     font = pango_font_description_from_string(AppFonts::Families());
-    pango_font_description_set_absolute_size(font, (spec.pixelHeight > 0 ? spec.pixelHeight : 12) * PANGO_SCALE);
-    pango_font_description_set_weight(font, static_cast<PangoWeight>(spec.weight));
+    pango_font_description_set_absolute_size(font, (face.pixelHeight > 0 ? face.pixelHeight : 12) * PANGO_SCALE);
+    pango_font_description_set_weight(font, static_cast<PangoWeight>(face.weight));
   }
   return font;
 }
