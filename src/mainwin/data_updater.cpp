@@ -10,7 +10,7 @@ DataUpdater::~DataUpdater() {
     stopping_ = true;
   }
   stopWait_.notify_all();
-  downloader_.RequestStop(1);
+  downloader_.Cancel();
   if (thread_.joinable()) thread_.join();
 }
 
@@ -24,7 +24,12 @@ void DataUpdater::Run(std::string programDirectory) {
     std::unique_lock lock(mutex_);
     if (stopWait_.wait_for(lock, kDataUpdateStartDelay, [this] { return stopping_; })) return;
   }
-  RunDataUpdatePass(programDirectory, videoNew_, p2pNew_, downloader_);
+  try {
+    RunDataUpdatePass(programDirectory, videoNew_, p2pNew_, downloader_);
+  } catch (const std::exception&) {
+    // Out of memory on a hostile package: the lists keep what they had, and
+    // the program goes on without the update.
+  }
   videoNewCount_.store(videoNew_.Records().Count());
   p2pNewCount_.store(p2pNew_.Records().Count());
   finished_.store(true);

@@ -15,6 +15,10 @@ namespace tavelo {
 namespace {
 
 constexpr std::string_view kPackageEnd = "DB_DATA_END";
+// Far above any real package; a server that sends more is not believed, so
+// it cannot fill the disk or the memory the package is read into.
+constexpr uint64_t kMaxPackageSize = 256ull << 20;
+
 
 struct Package {
   const char* addressKey;
@@ -41,6 +45,7 @@ void UpdatePackage(const std::string& programDirectory, TemplateFile& templates,
       std::string extracted;
       ExtractOptions keepExisting;
       keepExisting.replaceExisting = false;
+      keepExisting.maxSize = kMaxPackageSize;
       if (ExtractFirstEntry(target, extracted, keepExisting) == 0) source = extracted;
     } else {
       source = target;
@@ -50,10 +55,11 @@ void UpdatePackage(const std::string& programDirectory, TemplateFile& templates,
       if (buffer.Text().find(kPackageEnd) != std::string::npos) {
         // The saved copy is replaced in one step, so a reader never sees it
         // half written; it stays scrambled, as downloaded.
-        rename(source.c_str(), savedPath.c_str());
-        accepted = true;
+        accepted = rename(source.c_str(), savedPath.c_str()) == 0;
       }
-      if (source != target) unlink(source.c_str());
+      // An accepted member has become the saved copy; it may even have been
+      // extracted under the saved copy's own name.
+      if (!accepted && source != target) unlink(source.c_str());
     }
   }
   unlink(target.c_str());
@@ -68,11 +74,14 @@ void RunDataUpdatePass(const std::string& programDirectory, CatalogueCategory& v
   TemplateFile templates;
   templates.Load(programDirectory + "data/main.htm");
   TextBuffer buffer;
+  downloader.SetBodyLimit(kMaxPackageSize);
   const Package packages[] = {
       {"[VIDEO_NEW_DATA_URL]", "data/videonew.ini", "data/data_tmp1.dat", videoNew},
       {"[P2P_NEW_DATA_URL]", "data/p2pnew.ini", "data/data_tmp2.dat", p2pNew},
   };
   for (const Package& package : packages) {
+    // A cancelled pass (the program is closing) starts no further download.
+    if (downloader.IsCancelled()) return;
     UpdatePackage(programDirectory, templates, downloader, buffer, package);
   }
 }

@@ -53,10 +53,10 @@ struct HttpDownloader::Transfer {
   std::function<bool()> opened;
   std::function<bool(const char*, size_t)> deliver;
 
-  const std::atomic<int>* stop = nullptr;
+  const HttpDownloader* owner = nullptr;
   std::vector<char> pending;
+  uint64_t received = 0;
   bool answered = false;
-  bool stopped = false;
   bool keepFailed = false;
   bool thrown = false;
 
@@ -97,7 +97,12 @@ size_t HttpDownloader::OnBody(char* data, size_t size, size_t count, void* self)
   auto* transfer = static_cast<Transfer*>(self);
   size_t length = size * count;
   // The stop flag is read before every block, however curl slices the body.
-  if (transfer->stop->load() == 1) return 0;
+  if (transfer->owner->StopRequested()) return 0;
+  transfer->received += length;
+  if (transfer->owner->bodyLimit_ != 0 && transfer->received > transfer->owner->bodyLimit_) {
+    transfer->keepFailed = true;
+    return 0;
+  }
   try {
     if (!transfer->answered && !transfer->Open()) return 0;
     while (length > 0) {
@@ -109,7 +114,7 @@ size_t HttpDownloader::OnBody(char* data, size_t size, size_t count, void* self)
         }
         data += transfer->chunkSize;
         length -= transfer->chunkSize;
-        if (transfer->stop->load() == 1) return 0;
+        if (transfer->owner->StopRequested()) return 0;
         continue;
       }
       size_t room = transfer->chunkSize - transfer->pending.size();
@@ -119,7 +124,7 @@ size_t HttpDownloader::OnBody(char* data, size_t size, size_t count, void* self)
       length -= take;
       if (transfer->pending.size() == transfer->chunkSize) {
         if (!transfer->Flush()) return 0;
-        if (transfer->stop->load() == 1) return 0;
+        if (transfer->owner->StopRequested()) return 0;
       }
     }
   } catch (...) {
@@ -133,7 +138,7 @@ size_t HttpDownloader::OnBody(char* data, size_t size, size_t count, void* self)
 HttpDownloader::Outcome HttpDownloader::Run(const std::string& url, Transfer& transfer,
                                             bool streamTimeouts) {
   InitialiseCurlOnce();
-  transfer.stop = &stopFlag_;
+  transfer.owner = this;
   CloseHandles();
   curl_.reset(curl_easy_init());
   CURL* curl = static_cast<CURL*>(curl_.get());
@@ -175,22 +180,27 @@ HttpDownloader::Outcome HttpDownloader::Run(const std::string& url, Transfer& tr
   CURLcode code = curl_easy_perform(curl);
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-  bool stopped = stopFlag_.load() == 1 &&
-                 (code == CURLE_ABORTED_BY_CALLBACK || code == CURLE_WRITE_ERROR);
+  bool stopped = StopRequested() && (code == CURLE_ABORTED_BY_CALLBACK || code == CURLE_WRITE_ERROR);
   if (transfer.thrown || transfer.keepFailed) return Outcome::kWriteFailed;
   if (!stopped && code != CURLE_OK && status == 0 && !transfer.answered) {
     return Outcome::kNoAnswer;
   }
   // Answered (or stopped): whatever arrived is kept, also when the
   // connection broke part way; callers check the content themselves.
-  if (!transfer.answered && !transfer.Open()) return Outcome::kWriteFailed;
-  if (!transfer.Flush()) return Outcome::kWriteFailed;
+  try {
+    if (!transfer.answered && !transfer.Open()) return Outcome::kWriteFailed;
+    if (!transfer.Flush()) return Outcome::kWriteFailed;
+  } catch (...) {
+    // The last block goes out here, outside curl's callback: a sink that
+    // throws, or no memory for the body, is a failed write all the same.
+    return Outcome::kWriteFailed;
+  }
   return stopped ? Outcome::kStopped : Outcome::kEnded;
 }
 
 int HttpDownloader::OnProgress(void* self, int64_t, int64_t, int64_t, int64_t) {
   auto* downloader = static_cast<HttpDownloader*>(self);
-  return downloader->stopFlag_.load() == 1 ? 1 : 0;
+  return downloader->StopRequested() ? 1 : 0;
 }
 
 int HttpDownloader::DownloadToString(const std::string& url, std::string& body) {

@@ -70,6 +70,13 @@ class HttpDownloader {
   // call from any thread.
   void RequestStop(int value) { stopFlag_.store(value); }
   int IsStopRequested() const { return stopFlag_.load(); }
+  // Stops the running download and every later one for good (the owner is
+  // going away): unlike RequestStop, no download clears it. Any thread.
+  void Cancel() { cancelled_.store(true); }
+  bool IsCancelled() const { return cancelled_.load(); }
+  // A body longer than this many bytes fails as a write error, so a server
+  // cannot fill the disk or the memory; 0 (the default) sets no limit.
+  void SetBodyLimit(uint64_t bytes) { bodyLimit_ = bytes; }
   void CloseHandles();
   // The running request's content length; 0 without a request or length.
   int QueryContentLength() const;
@@ -89,7 +96,11 @@ class HttpDownloader {
   static int OnProgress(void* self, int64_t, int64_t, int64_t, int64_t);
 
   std::unique_ptr<void, CurlDeleter> curl_;
+  bool StopRequested() const { return stopFlag_.load() == 1 || cancelled_.load(); }
+
   std::atomic<int> stopFlag_{0};
+  std::atomic<bool> cancelled_{false};
+  uint64_t bodyLimit_ = 0;
   StatusSink* statusSink_ = nullptr;
 };
 

@@ -456,6 +456,10 @@ int Extract(const std::string& archivePath, std::string& extractedPath,
   reader.Open(archivePath);
   const ZipEntryInfo& entry = reader.CurrentEntry();
   if (!IsSafeMemberName(entry.name, why)) return 1;
+  if (options.maxSize != 0 && entry.uncompressedSize > options.maxSize) {
+    why = "member larger than " + std::to_string(options.maxSize) + " bytes";
+    return 1;
+  }
 
   size_t slash = archivePath.rfind('/');
   std::string directory = slash == std::string::npos ? "" : archivePath.substr(0, slash + 1);
@@ -514,6 +518,8 @@ int ExtractFirstEntry(const std::string& archivePath, std::string& extractedPath
     why = error.what();
   } catch (const std::bad_alloc&) {
     why = "out of memory";
+  } catch (const std::exception& error) {
+    why = error.what();
   }
   if (reason != nullptr) *reason = why;
   return result;

@@ -106,6 +106,9 @@ struct ExtractOptions {
   // False: a file already standing under the member's name is kept and the
   // extraction fails, so a package cannot replace the program's own files.
   bool replaceExisting = true;
+  // A member larger than this (as recorded, or as it inflates) is refused;
+  // 0 takes any size the format can record.
+  uint64_t maxSize = 0;
 };
 
 // Writes the first member of the archive into the archive's own directory

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "catalogue/catalogue_store.h"
+#include "net/http_downloader.h"
 #include "net/loopback_server.h"
 #include "net/zip_builder.h"
 #include "support/temp_dir.h"
@@ -195,6 +196,32 @@ TEST_F(DataUpdateTest, ZipMemberCannotReplaceProgramFiles) {
     EXPECT_EQ(Saved("videonew.ini"), Package(2, "saved"));
     EXPECT_EQ(ReadFile(templatePath), templateText);
   }
+}
+
+}  // namespace
+}  // namespace tavelo
+
+namespace tavelo {
+namespace {
+
+// A member extracted under the saved copy's own name is the accepted copy:
+// it must not be deleted as a leftover afterwards.
+TEST_F(DataUpdateTest, MemberNamedLikeTheSavedCopyIsKept) {
+  Serve("video.zip", Zipped("videonew.ini", Package(3, "z")));
+  WriteTemplate(server_.Url("/video.zip"), "");
+  EXPECT_EQ(RunPass().video, 3);
+  EXPECT_EQ(Saved("videonew.ini"), Package(3, "z"));
+}
+
+TEST_F(DataUpdateTest, ACancelledDownloaderStartsNoFetch) {
+  WriteFile(dir_.File("data/videonew.ini"), Package(2, "old"));
+  Serve("video.dat", Package(3, "v"));
+  WriteTemplate(server_.Url("/video.dat"), "");
+  CatalogueCategory video, p2p;
+  HttpDownloader downloader;
+  downloader.Cancel();
+  RunDataUpdatePass(dir_.Path(), video, p2p, downloader);
+  EXPECT_EQ(Saved("videonew.ini"), Package(2, "old"));
 }
 
 }  // namespace

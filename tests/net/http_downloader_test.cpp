@@ -310,3 +310,32 @@ TEST_F(HttpDownloaderTest, StopFromAnotherThreadAbortsAStalledTransfer) {
 
 }  // namespace
 }  // namespace tavelo
+
+namespace tavelo {
+namespace {
+
+// Cancel outlasts the downloads that follow it (RequestStop is cleared by
+// each), so an owner that is going away never waits for another fetch.
+TEST_F(HttpDownloaderTest, CancelStopsEveryLaterDownload) {
+  HttpDownloader downloader;
+  downloader.Cancel();
+  std::string body;
+  EXPECT_EQ(downloader.DownloadToFile(Url("/body"), dir_.File("a")), kDownloadStopped);
+  EXPECT_EQ(downloader.DownloadToFile(Url("/body"), dir_.File("b")), kDownloadStopped);
+  EXPECT_EQ(downloader.DownloadToString(Url("/body"), body), kDownloadDone);
+  EXPECT_EQ(body, "");
+}
+
+TEST_F(HttpDownloaderTest, ABodyOverTheLimitIsAWriteFailure) {
+  HttpDownloader downloader;
+  std::string body;
+  ASSERT_EQ(downloader.DownloadToString(Url("/body"), body), kDownloadDone);
+  ASSERT_GT(body.size(), 100u);
+  downloader.SetBodyLimit(100);
+  EXPECT_EQ(downloader.DownloadToFile(Url("/body"), dir_.File("f")), kDownloadFileError);
+  downloader.SetBodyLimit(body.size());
+  EXPECT_EQ(downloader.DownloadToFile(Url("/body"), dir_.File("f")), kDownloadDone);
+}
+
+}  // namespace
+}  // namespace tavelo

@@ -317,3 +317,21 @@ TEST(CZipException, CauseFollowsCode) {
 
 }  // namespace
 }  // namespace tavelo
+
+namespace tavelo {
+namespace {
+
+TEST(ExtractFirstEntry, MembersOverTheSizeLimitAreRefused) {
+  TempDir dir;
+  WriteFile(dir.File("a.zip"), BuildTestZip(OneMember(Member("big.dat", SampleData(5000)))));
+  ExtractOptions limited;
+  limited.maxSize = 4999;
+  Extraction refused = Extract(dir.File("a.zip"), limited);
+  EXPECT_EQ(refused.result, 1);
+  EXPECT_FALSE(FileExists(dir.File("big.dat")));
+  limited.maxSize = 5000;
+  EXPECT_EQ(Extract(dir.File("a.zip"), limited).result, 0);
+}
+
+}  // namespace
+}  // namespace tavelo
