@@ -62,7 +62,10 @@ void RunExitRoutine(port::Platform& platform, const std::string& programDirector
   std::string arrived, installed;
   DigestFileHex("data/dt", arrived);
   DigestFileHex("dt", installed);
-  if (arrived != installed) platform.StartProcess({programDirectory + "npdt", "update"});
+  // Without the program's folder, "npdt" would be looked up on PATH.
+  if (arrived != installed && !programDirectory.empty()) {
+    platform.StartProcess({programDirectory + "npdt", "update"});
+  }
 }
 
 }  // namespace tavelo

@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "app/app_paths.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/splitters.h"
@@ -102,8 +101,12 @@ std::string RelaunchCommandWord(std::string_view payload) {
   return ReplaceAll(std::string(kRelaunchPrefix) + std::string(payload), " ", kRelaunchSpace);
 }
 
+std::vector<std::string> RelaunchArguments(std::string_view payload) {
+  return {"/proc/self/exe", RelaunchCommandWord(payload)};
+}
+
 void Relaunch(std::string_view payload, CommandTarget& target) {
-  target.StartProcess({ModuleFilePath(), RelaunchCommandWord(payload)});
+  target.StartProcess(RelaunchArguments(payload));
 }
 
 }  // namespace tavelo

@@ -59,8 +59,11 @@ void RelaunchPlay(std::string_view playCommand, CommandTarget& target);
 // "runPlay:" + payload with every space written "**BK**", so that the word
 // reaches the new process as one argument.
 std::string RelaunchCommandWord(std::string_view payload);
-// Starts a new copy of this program with the relaunch command word as its
-// only argument.
+// The argument vector of a relaunch: this very program, through
+// /proc/self/exe (which still works when the file was replaced on disk),
+// with the relaunch command word as its only argument.
+std::vector<std::string> RelaunchArguments(std::string_view payload);
+// Starts a new copy of this program for `payload`.
 void Relaunch(std::string_view payload, CommandTarget& target);
 
 }  // namespace tavelo

@@ -14,6 +14,12 @@ int StartInstalledCompanion(const std::string& productKey, const std::string& pr
   key.SetKey("software\\tolvane3\\" + productKey, true);
   std::string folder = key.ReadString("path", "");
   if (folder.empty()) return 1;
+  // The program name comes from a page: it names a file in the companion's
+  // folder and nothing else.
+  if (programFile.empty() || programFile.find('/') != std::string::npos || programFile == "." ||
+      programFile == "..") {
+    return 1;
+  }
   // The folder is glued to the file name as stored: a path without its
   // trailing "/" names another file, and the companion counts as missing.
   // Registry texts are GBK; the file system speaks UTF-8.

@@ -32,7 +32,6 @@ void DataUpdater::Run(std::string programDirectory) {
   }
   videoNewCount_.store(videoNew_.Records().Count());
   p2pNewCount_.store(p2pNew_.Records().Count());
-  finished_.store(true);
 }
 
 }  // namespace tavelo

@@ -27,7 +27,6 @@ class DataUpdater {
 
   int VideoNewCount() const { return videoNewCount_.load(); }
   int P2pNewCount() const { return p2pNewCount_.load(); }
-  bool Finished() const { return finished_.load(); }
 
  private:
   void Run(std::string programDirectory);
@@ -37,7 +36,6 @@ class DataUpdater {
   HttpDownloader downloader_;
   std::atomic<int> videoNewCount_{0};
   std::atomic<int> p2pNewCount_{0};
-  std::atomic<bool> finished_{false};
   std::mutex mutex_;
   std::condition_variable stopWait_;
   bool stopping_ = false;

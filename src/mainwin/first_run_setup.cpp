@@ -14,22 +14,33 @@ namespace {
 
 constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-// Exec= takes a quoted program path; inside quotes these four are escaped.
-std::string QuoteExec(const std::string& utf8Path) {
-  std::string quoted = "\"";
-  for (char c : utf8Path) {
-    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
-    quoted += c;
+// A string value of a desktop entry: backslashes doubled, line breaks escaped.
+std::string EntryValue(std::string_view text) {
+  std::string value;
+  for (char c : text) {
+    if (c == '\\') {
+      value += "\\\\";
+    } else if (c == '\n') {
+      value += "\\n";
+    } else if (c == '\r') {
+      value += "\\r";
+    } else {
+      value += c;
+    }
   }
-  return quoted + "\"";
+  return value;
 }
 
-// A value line may not hold a line break.
-std::string EntryValue(std::string text) {
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
+// Exec= holds a quoted program path, inside which " ` $ and \ take a
+// backslash and % is doubled; the whole is then a string value.
+std::string ExecValue(const std::string& path) {
+  std::string quoted = "\"";
+  for (char c : path) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    if (c == '%') quoted += '%';
+    quoted += c;
   }
-  return text;
+  return EntryValue(quoted + "\"");
 }
 
 // `name` is GBK; the entry file is UTF-8, as desktop entries are.
@@ -38,7 +49,7 @@ void WriteDesktopEntry(const std::string& file, const std::string& name, const s
   std::string entry = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
   entry += "Name=" + EntryValue(GbkToUtf8(name)) + "\n";
   entry += "Comment=" + EntryValue(GbkToUtf8(name)) + "\n";
-  entry += "Exec=" + QuoteExec(target) + "\n";
+  entry += "Exec=" + ExecValue(target) + "\n";
   entry += "Path=" + EntryValue(directory) + "\n";
   entry += "Terminal=false\n";
   // A shortcut that cannot be saved is skipped silently; the rest goes on.

@@ -97,7 +97,10 @@ MainWindow::MainWindow(port::Platform& platform, const CatalogueStore& catalogue
   host_.StartTimer(kStartTimer, 100);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The search window carries out its pages' commands through this window.
+  SearchWindow::Destroy();
+}
 
 void MainWindow::CreateControls() {
   for (const NavButton& button : kNavButtons) {
@@ -122,10 +125,7 @@ void MainWindow::CreateControls() {
 
   browser_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kBrowser, port::BrowserPolicy::kFull),
                                             platform_);
-  browser_->on_before_navigate = [this](const std::string& address, bool* cancel) {
-    if (HandleCommandNavigation(address, *this)) *cancel = true;
-  };
-  browser_->on_new_window = [this]() { return OpenPopupWebWindow(CommandWebContext(platform_, this)); };
+  AttachCommandProtocol(*browser_, CommandWebContext(platform_, this));
 
   host_.on_resize = [this](Size) { Layout(); };
   host_.on_timer = [this](int id) { OnTimer(id); };

@@ -61,7 +61,7 @@ std::unique_ptr<LiveShowWindow> LiveShowWindow::Create(port::Platform& platform,
 }
 
 LiveShowWindow::LiveShowWindow(port::Platform& platform)
-    : platform_(platform), host_(platform.CreateWindow(port::WindowOptions{.modal = true})) {}
+    : platform_(platform), host_(platform.CreateWindow(port::WindowOptions{})) {}
 
 LiveShowWindow::~LiveShowWindow() {
   if (!hostAlive_) return;
@@ -167,9 +167,7 @@ void LiveShowWindow::OnSinkNavigate(const std::string& address, bool* cancel) {
 }
 
 void LiveShowWindow::Relaunch(const std::string& payload) {
-  std::string program = ModuleFilePath();
-  if (program.empty()) return;
-  platform_.StartProcess({program, RelaunchCommandWord(payload)});
+  platform_.StartProcess(RelaunchArguments(payload));
 }
 
 void RunLiveShowWindow(port::Platform& platform) {

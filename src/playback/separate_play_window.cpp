@@ -133,7 +133,7 @@ std::unique_ptr<SeparatePlayWindow> SeparatePlayWindow::Create(port::Platform& p
 SeparatePlayWindow::SeparatePlayWindow(port::Platform& platform, const std::string& command,
                                        const std::string& templatePath)
     : platform_(platform),
-      host_(platform.CreateWindow(port::WindowOptions{.modal = true})),
+      host_(platform.CreateWindow(port::WindowOptions{})),
       templatePath_(templatePath),
       command_(command),
       parsed_(ParsePlayCommand(command)) {}
@@ -241,8 +241,8 @@ void SeparatePlayWindow::OnTimer(int id) {
 }
 
 void SeparatePlayWindow::OpenPlayer() {
-  if (Contains(command_, kPlayMarker)) {
-    if (Contains(command_, kNoNewWindowFlag)) allowNewWindow_ = 0;
+  if (parsed_.form == PlayForm::kTvPlay) {
+    if (parsed_.noNewWindow) allowNewWindow_ = 0;
     player_->Navigate(AppendClientSizeQuery(parsed_.address, clientWidth_, clientHeight_));
     return;
   }

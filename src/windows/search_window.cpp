@@ -54,12 +54,7 @@ SearchWindow::SearchWindow(const SearchContext& context)
   host_.SetCaption(Gbk("视频搜索"));
   browser_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kBrowserId, port::BrowserPolicy::kFull),
                                             *context_.platform);
-  browser_->on_before_navigate = [this](const std::string& address, bool* cancel) {
-    if (context_.commands && HandleCommandNavigation(address, *context_.commands)) *cancel = true;
-  };
-  browser_->on_new_window = [this]() {
-    return OpenPopupWebWindow(CommandWebContext(*context_.platform, context_.commands));
-  };
+  AttachCommandProtocol(*browser_, CommandWebContext(*context_.platform, context_.commands));
 
   searchButton_->on_click = [this] { StartSearch(); };
   edit_->on_enter = [this] { StartSearch(); };

@@ -22,6 +22,13 @@ WebWindowContext CommandWebContext(port::Platform& platform, CommandTarget* comm
   return context;
 }
 
+void AttachCommandProtocol(CWebBrowser2& browser, const WebWindowContext& context) {
+  browser.on_before_navigate = [context](const std::string& address, bool* cancel) {
+    if (context.run_page_command && context.run_page_command(address)) *cancel = true;
+  };
+  browser.on_new_window = [context]() { return OpenPopupWebWindow(context); };
+}
+
 WebWindow& WebWindow::Create(const WebWindowContext& context) {
   // Owned by itself from here on: OnDestroyed deletes it.
   auto* window = new WebWindow(context);
@@ -37,10 +44,7 @@ WebWindow::WebWindow(const WebWindowContext& context)
   browser_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kBrowserId, port::BrowserPolicy::kFull),
                                             *context_.platform);
 
-  browser_->on_before_navigate = [this](const std::string& address, bool* cancel) {
-    if (context_.run_page_command && context_.run_page_command(address)) *cancel = true;
-  };
-  browser_->on_new_window = [this]() { return OpenPopupWebWindow(context_); };
+  AttachCommandProtocol(*browser_, context_);
   browser_->on_document_complete = [](const std::string&) {};
 
   host_.on_resize = [this](Size) { Layout(); };

@@ -26,6 +26,10 @@ struct WebWindowContext {
 // navigation proceeds).
 WebWindowContext CommandWebContext(port::Platform& platform, CommandTarget* commands);
 
+// The rule of every window that shows the portal's pages: command
+// addresses are carried out (and cancelled), pop-ups open in web windows.
+void AttachCommandProtocol(CWebBrowser2& browser, const WebWindowContext& context);
+
 class WebWindow {
  public:
   static constexpr int kBrowserId = 1011;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_paths.h"
 #include "text/encoding.h"
 
 namespace tavelo {
@@ -30,7 +29,7 @@ class RecordingTarget : public CommandTarget {
   std::vector<std::string> calls;
 };
 
-std::string Start(const std::string& word) { return "start [" + ModuleFilePath() + "] [" + word + "]"; }
+std::string Start(const std::string& word) { return "start [/proc/self/exe] [" + word + "]"; }
 
 TEST(CommandProtocolTest, NavigationsAndWhatTheyDo) {
   struct Case {

@@ -1,6 +1,7 @@
 #include "companion/companion_launch.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "mainwin/registry_key.h"
 #include "support/temp_dir.h"
@@ -51,6 +52,11 @@ TEST_F(CompanionLaunchTest, MissingInstallationsStartNothing) {
   EXPECT_EQ(Start("glued", "prog.sh"), 1);
   Install("folder", dir_.Path());
   EXPECT_EQ(Start("folder", ""), 1);  // the folder itself is no program
+  // A page cannot reach out of the companion's folder.
+  mkdir(dir_.File("sub").c_str(), 0755);  // prog.sh stands one level up
+  Install("sub", dir_.File("sub/"));
+  EXPECT_EQ(Start("sub", "../prog.sh"), 1);
+  EXPECT_EQ(Start("sub", "/bin/sh"), 1);
   EXPECT_TRUE(started_.empty());
 }
 

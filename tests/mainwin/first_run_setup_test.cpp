@@ -79,12 +79,15 @@ TEST_F(FirstRunSetupTest, OnlyTheMissingEntryIsMadeWithItsMessage) {
   EXPECT_EQ(testing::ReadFile(DesktopEntry()), desktopBefore);
 }
 
-TEST_F(FirstRunSetupTest, ProgramPathsWithQuotesAndDollarsAreEscaped) {
-  paths_.launcherPath = dir_.File("odd \"$name`\\/tavelo-launcher");
+TEST_F(FirstRunSetupTest, ProgramPathsAreQuotedAndEscapedForExec) {
+  // Exec quoting escapes " ` $ and \ with a backslash and doubles %; the
+  // string value then doubles every backslash once more.
+  paths_.launcherPath = dir_.File("odd \"$name`\\%1/tavelo-launcher");
   Run();
   EXPECT_NE(testing::ReadFile(DesktopEntry()).find("Exec=\"" + dir_.Path() +
-                                                  "odd \\\"\\$name\\`\\\\/tavelo-launcher\"\n"),
-            std::string::npos);
+                                                  "odd \\\\\"\\\\$name\\\\`\\\\\\\\%%1/tavelo-launcher\"\n"),
+            std::string::npos)
+      << testing::ReadFile(DesktopEntry());
 }
 
 }  // namespace
