@@ -15,16 +15,26 @@ int HexValue(char c) {
   return -1;
 }
 
-bool IsValidUtf8(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    auto c = static_cast<unsigned char>(s[i]);
-    int extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
-    if (extra < 0 || (extra == 1 && c < 0xC2) || i + static_cast<size_t>(extra) >= s.size()) return false;
-    for (int k = 1; k <= extra; ++k) {
-      if ((static_cast<unsigned char>(s[i + static_cast<size_t>(k)]) & 0xC0) != 0x80) return false;
-    }
-    i += static_cast<size_t>(extra) + 1;
+// The length of the UTF-8 sequence starting at `s[0]`, or 0 when the bytes
+// there do not form one.
+size_t Utf8SequenceLength(std::string_view s) {
+  auto c = static_cast<unsigned char>(s[0]);
+  size_t length = (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+  if (length == 0 || length > s.size() || (length == 2 && c < 0xC2)) return 0;
+  for (size_t k = 1; k < length; ++k) {
+    if ((static_cast<unsigned char>(s[k]) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+// Chinese text in UTF-8 is made of three- and four-byte sequences. A run of
+// high bytes that is anything else (two-byte sequences included, which GBK
+// pairs often happen to look like) is taken to be GBK already.
+bool IsChineseUtf8(std::string_view run) {
+  for (size_t i = 0; i < run.size();) {
+    size_t length = Utf8SequenceLength(run.substr(i));
+    if (length < 3) return false;
+    i += length;
   }
   return true;
 }
@@ -34,23 +44,34 @@ bool IsValidUtf8(std::string_view s) {
 std::string WebAddressToGbk(std::string_view address) {
   std::string bytes;
   bytes.reserve(address.size());
-  bool anyHigh = false;
   for (size_t i = 0; i < address.size(); ++i) {
     if (address[i] == '%' && i + 2 < address.size()) {
       int hi = HexValue(address[i + 1]);
       int lo = HexValue(address[i + 2]);
       if (hi >= 8 && lo >= 0) {
         bytes.push_back(static_cast<char>(hi * 16 + lo));
-        anyHigh = true;
         i += 2;
         continue;
       }
     }
-    if (static_cast<unsigned char>(address[i]) >= 0x80) anyHigh = true;
     bytes.push_back(address[i]);
   }
-  if (!anyHigh) return bytes;
-  return IsValidUtf8(bytes) ? Utf8ToGbk(bytes) : bytes;
+  // Each run of high bytes is judged on its own: a GBK page's address often
+  // has a UTF-8 path and a query in the page's own charset.
+  std::string gbk;
+  gbk.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size();) {
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      gbk.push_back(bytes[i++]);
+      continue;
+    }
+    size_t end = i;
+    while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80) ++end;
+    std::string_view run(bytes.data() + i, end - i);
+    gbk += IsChineseUtf8(run) ? Utf8ToGbk(run) : std::string(run);
+    i = end;
+  }
+  return gbk;
 }
 
 std::string GbkToWebAddress(std::string_view gbk) {

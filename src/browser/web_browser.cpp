@@ -50,7 +50,9 @@ void CWebBrowser2::BeforeNavigate(const std::string& webAddress, bool* cancel) {
   if (*cancel) return;
   if (!ViewShowsScheme(AddressScheme(webAddress))) {
     *cancel = true;
-    platform_.StartProcess({"xdg-open", webAddress});
+    // Only a user's click hands a link to the desktop: a script or an ad
+    // frame must not start programs on its own.
+    if (view_.NavigationByUser()) platform_.StartProcess({"xdg-open", webAddress});
   }
 }
 

@@ -37,6 +37,9 @@ class BrowserView : public Control {
   // Reads the current document's body HTML (UTF-8) and hands it to `done` on
   // the user-interface thread; "" when there is no document.
   virtual void RequestBodyHtml(std::function<void(std::string utf8Html)> done) = 0;
+  // Whether the navigation being decided (during on_before_navigate) comes
+  // from the user, a click or a key, rather than from a script or a frame.
+  virtual bool NavigationByUser() const = 0;
 
   // A navigation is about to start; set *cancel to stop it. UTF-8 address as
   // the engine reports it (non-ASCII bytes may be percent-escaped).

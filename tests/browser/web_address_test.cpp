@@ -23,6 +23,10 @@ TEST(WebAddressTest, EngineAddressesBecomeGbk) {
       {"command with chinese", "http://h/x?cmd=TAVELO|ACTOR|%E5%88%98|", "http://h/x?cmd=TAVELO|ACTOR|" + Gbk("刘") + "|"},
       {"truncated escape", "http://h/%E4%B", "http://h/\xE4%B"},
       {"bad hex", "http://h/%G4", "http://h/%G4"},
+      // GBK bytes of 小说 also read as two-byte UTF-8 (Cyrillic); they are GBK.
+      {"gbk that looks like utf-8", "http://h/x?k=%D0%A1%CB%B5", "http://h/x?k=" + Gbk("小说")},
+      // A GBK page's address: UTF-8 path, query in the page's charset.
+      {"utf-8 path, gbk query", "http://h/%E4%B8%AD?k=%D6%D0", "http://h/" + Gbk("中") + "?k=" + Gbk("中")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

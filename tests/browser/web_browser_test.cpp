@@ -60,6 +60,13 @@ TEST_F(WebBrowserTest, UnshowableSchemesGoToTheDesktopHandlerAsOneArgument) {
   EXPECT_EQ(platform.startedProcesses[1], (std::vector<std::string>{"xdg-open", "thunder://QUFodHRw"}));
 }
 
+TEST_F(WebBrowserTest, OnlyAUsersClickHandsALinkToTheDesktop) {
+  // A script or an ad frame navigating to such a scheme is cancelled quietly.
+  view.userGesture = false;
+  EXPECT_TRUE(view.FireBeforeNavigate("ssh://h/"));
+  EXPECT_TRUE(platform.startedProcesses.empty());
+}
+
 TEST_F(WebBrowserTest, CommandsWinOverTheSchemeHandOff) {
   // A command the window handles is never also handed to the desktop.
   browser.on_before_navigate = [](const std::string&, bool* cancel) { *cancel = true; };

@@ -33,6 +33,7 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   explicit FakeBrowserView(port::BrowserPolicy p) : policy(p) {}
   void Navigate(const std::string& utf8Address) override { navigations.push_back(utf8Address); }
   void RequestBodyHtml(std::function<void(std::string)> done) override { done(bodyHtml); }
+  bool NavigationByUser() const override { return userGesture; }
 
   // Returns whether the navigation was cancelled.
   bool FireBeforeNavigate(const std::string& utf8Address) {
@@ -51,6 +52,8 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   port::BrowserPolicy policy;
   std::vector<std::string> navigations;
   std::string bodyHtml;
+  // Whether the navigations the test fires come from a click.
+  bool userGesture = true;
 };
 
 class FakeButton : public port::Button, public FakeControlBase {

@@ -217,6 +217,7 @@ gboolean GtkBrowserView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
       webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
   const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
   bool cancel = false;
+  me->userGesture_ = webkit_navigation_action_is_user_gesture(action);
   if (me->on_before_navigate) me->on_before_navigate(uri ? uri : "", &cancel);
   if (cancel) {
     webkit_policy_decision_ignore(decision);
@@ -508,12 +509,9 @@ void GtkPlatform::CloseAll() {
 void GtkPlatform::RunModal(port::WindowHost& window) {
   auto* host = dynamic_cast<GtkWindowHost*>(&window);
   if (host == nullptr) return;
-  auto alive = std::make_shared<bool>(true);
-  auto previous = host->on_destroyed;
-  host->on_destroyed = [alive, previous] {
-    *alive = false;
-    if (previous) previous();
-  };
+  // The host's own flag: it also covers a window destroyed before the run,
+  // and window logic may replace on_destroyed while the run goes on.
+  std::shared_ptr<const bool> alive = host->AliveFlag();
   while (*alive) gtk_main_iteration();
 }
 

@@ -48,6 +48,7 @@ class GtkBrowserView : public port::BrowserView {
   Point CursorPos() const override;
   void Navigate(const std::string& utf8Address) override;
   void RequestBodyHtml(std::function<void(std::string)> done) override;
+  bool NavigationByUser() const override { return userGesture_; }
 
   // Runs a script in the page (developer and test use).
   void RunScript(const std::string& script);
@@ -68,6 +69,7 @@ class GtkBrowserView : public port::BrowserView {
   GRef<WebKitWebView> view_;
   Rect bounds_;
   std::string lastStatus_;
+  bool userGesture_ = false;
 };
 
 class GtkPlatform;
@@ -104,6 +106,9 @@ class GtkWindowHost : public port::WindowHost {
   GtkWidget* Window() const { return window_; }
   bool Destroyed() const { return destroyed_; }
   GtkPlatform& Platform() { return platform_; }
+  // False from the moment the window is destroyed; shared so that waiters
+  // and posted tasks can hold it beyond the host.
+  std::shared_ptr<const bool> AliveFlag() const { return alive_; }
 
  private:
   static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);

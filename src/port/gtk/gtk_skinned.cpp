@@ -384,7 +384,11 @@ class GtkListControl : public GtkControl<port::ListView> {
   void Press(GdkEventButton* e) {
     if (e->button != kLeftButton) return;
     port::ListHit hit = HitAtContent(static_cast<int>(e->x), static_cast<int>(e->y));
-    if (e->type == GDK_BUTTON_PRESS) {
+    guint clicks = 1;
+    gdk_event_get_click_count(reinterpret_cast<GdkEvent*>(e), &clicks);
+    // The second press of a double-click is reported as the double-click
+    // alone, as a report view does, not as one more click.
+    if (e->type == GDK_BUTTON_PRESS && clicks < 2) {
       // As a report view does: the click selects the row under the mouse, a
       // click below the last row clears the selection.
       for (int i = 0; i < model_.RowCount(); ++i) model_.Select(i, i == hit.row);
