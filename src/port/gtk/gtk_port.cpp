@@ -329,6 +329,14 @@ void GtkWindowHost::ShowSystemMenu() {
   }
   gtk_widget_show_all(menu);
   gtk_menu_attach_to_widget(GTK_MENU(menu), window_, nullptr);
+  // A fresh menu each time: it goes once it has been used or dismissed.
+  g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkMenuShell* shell, gpointer) {
+                     g_idle_add(+[](gpointer widget) -> gboolean {
+                       gtk_widget_destroy(GTK_WIDGET(widget));
+                       return G_SOURCE_REMOVE;
+                     }, shell);
+                   }),
+                   nullptr);
   gtk_menu_popup_at_widget(GTK_MENU(menu), window_, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
 }
 
@@ -368,66 +376,39 @@ void GtkWindowHost::Post(std::function<void()> task) {
 }
 
 port::BrowserView* GtkWindowHost::AddBrowser(int id, port::BrowserPolicy policy) {
-  auto view = std::make_unique<GtkBrowserView>(*this, policy);
-  auto* raw = view.get();
-  controls_[id] = std::move(view);
-  return raw;
+  return Keep(id, std::make_unique<GtkBrowserView>(*this, policy));
 }
 
 port::ListView* GtkWindowHost::AddList(int id) {
-  auto c = MakeListView(*this);
-  auto* raw = c.get();
-  controls_[id] = std::move(c);
-  return raw;
+  return Keep(id, MakeListView(*this));
 }
 
 port::FlatButton* GtkWindowHost::AddFlatButton(int id, const std::string& text) {
-  auto c = MakeFlatButton(*this, text);
-  auto* raw = c.get();
-  controls_[id] = std::move(c);
-  return raw;
+  return Keep(id, MakeFlatButton(*this, text));
 }
 
 port::FaceButton* GtkWindowHost::AddFaceButton(int id, const std::string& text) {
-  auto c = MakeFaceButton(*this, text);
-  auto* raw = c.get();
-  controls_[id] = std::move(c);
-  return raw;
+  return Keep(id, MakeFaceButton(*this, text));
 }
 
 port::InfoPanel* GtkWindowHost::AddInfoPanel(int id) {
-  auto c = MakeInfoPanel(*this);
-  auto* raw = c.get();
-  controls_[id] = std::move(c);
-  return raw;
+  return Keep(id, MakeInfoPanel(*this));
 }
 
 port::Button* GtkWindowHost::AddButton(int id, const std::string& text) {
-  auto c = std::make_unique<GtkButtonControl>(*this, text);
-  auto* raw = c.get();
-  controls_[id] = std::move(c);
-  return raw;
+  return Keep(id, std::make_unique<GtkButtonControl>(*this, text));
 }
 
 port::Static* GtkWindowHost::AddStatic(int id, const std::string& text) {
-  auto c = std::make_unique<GtkStaticControl>(*this, text);
-  auto* raw = c.get();
-  controls_[id] = std::move(c);
-  return raw;
+  return Keep(id, std::make_unique<GtkStaticControl>(*this, text));
 }
 
 port::Edit* GtkWindowHost::AddEdit(int id) {
-  auto c = std::make_unique<GtkEditControl>(*this);
-  auto* raw = c.get();
-  controls_[id] = std::move(c);
-  return raw;
+  return Keep(id, std::make_unique<GtkEditControl>(*this));
 }
 
 port::ProgressBar* GtkWindowHost::AddProgressBar(int id) {
-  auto c = std::make_unique<GtkProgressControl>(*this);
-  auto* raw = c.get();
-  controls_[id] = std::move(c);
-  return raw;
+  return Keep(id, std::make_unique<GtkProgressControl>(*this));
 }
 
 gboolean GtkWindowHost::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {

@@ -116,6 +116,13 @@ class GtkWindowHost : public port::WindowHost {
   static gboolean OnKey(GtkWidget*, GdkEventKey*, gpointer self);
   static void OnAllocate(GtkWidget*, GdkRectangle*, gpointer self);
   void ShowSystemMenu();
+  // Takes ownership of a control made for this window under `id`.
+  template <typename T>
+  T* Keep(int id, std::unique_ptr<T> control) {
+    T* raw = control.get();
+    controls_[id] = std::move(control);
+    return raw;
+  }
 
   GtkPlatform& platform_;
   GtkWidget* window_ = nullptr;
