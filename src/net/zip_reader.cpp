@@ -13,13 +13,14 @@
 #include <ctime>
 #include <new>
 
+#include "net/zip_format.h"
+
 namespace tavelo {
 
 namespace {
 
-constexpr uint32_t kEndOfCentralDirSignature = 0x06054b50;
-constexpr uint32_t kCentralRecordSignature = 0x02014b50;
-constexpr uint32_t kLocalHeaderSignature = 0x04034b50;
+using namespace zipformat;
+
 constexpr uint32_t kZip64LocatorSignature = 0x07064b50;
 constexpr size_t kEndOfCentralDirSize = 22;
 constexpr size_t kZip64LocatorSize = 20;
@@ -39,7 +40,6 @@ constexpr uint16_t kZip64Count = 0xFFFF;
 constexpr uint32_t kZip64Value = 0xFFFFFFFF;
 
 // Raw deflate: a negative window size means no zlib header or trailer.
-constexpr int kRawDeflateWindowBits = -15;
 
 uint16_t Le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t Le32(const unsigned char* p) {

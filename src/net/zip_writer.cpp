@@ -6,16 +6,16 @@
 #include <memory>
 #include <stdexcept>
 
+#include "net/zip_format.h"
+
 namespace tavelo {
 
 namespace {
 
-constexpr uint32_t kLocalHeaderSignature = 0x04034b50;
-constexpr uint32_t kCentralRecordSignature = 0x02014b50;
-constexpr uint32_t kEndOfCentralDirSignature = 0x06054b50;
+using namespace zipformat;
+
 // Version 2.0: deflate; "made by" 0 = MS-DOS attributes, as packages always had.
 constexpr uint16_t kVersion = 20;
-constexpr int kRawDeflateWindowBits = -15;
 constexpr int kMemoryLevel = 8;
 
 void Put16(std::string& out, uint32_t value) {

@@ -39,15 +39,12 @@ void KeyedXor(std::string& bytes, std::string_view key) {
   }
 }
 
-int TextBuffer::LoadFile(const std::string& path, std::string_view key) {
-  text_.clear();
-  position_ = 0;
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) return 1;
-
+  if (!file) return false;
   // Read in growing pieces rather than trusting the size the file reports:
   // files under /proc, pipes and files that grow while read all report wrongly.
-  std::string bytes;
   if (std::fseek(file.get(), 0, SEEK_END) == 0) {
     long size = std::ftell(file.get());
     if (size > 0) bytes.reserve(static_cast<size_t>(size) + 1);
@@ -56,8 +53,14 @@ int TextBuffer::LoadFile(const std::string& path, std::string_view key) {
   char chunk[65536];
   size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, got);
-  if (std::ferror(file.get())) return 1;
+  return !std::ferror(file.get());
+}
 
+int TextBuffer::LoadFile(const std::string& path, std::string_view key) {
+  text_.clear();
+  position_ = 0;
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) return 1;
   KeyedXor(bytes, key);
   size_t zero = bytes.find('\0');
   if (zero != std::string::npos) bytes.resize(zero);

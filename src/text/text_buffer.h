@@ -12,6 +12,10 @@ namespace tavelo {
 // Its own inverse; an empty key leaves the bytes unchanged.
 void KeyedXor(std::string& bytes, std::string_view key);
 
+// Reads every byte of a file, zero bytes included. False when it cannot be
+// opened or read.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
 // The line reader on its own: the trimmed line that starts at `position`, which
 // then moves past the run of CR and LF bytes ending it. Nothing at the end.
 std::optional<std::string_view> NextLineAt(std::string_view text, size_t& position);

@@ -40,17 +40,6 @@ constexpr const char* kUsage =
 
 using Arguments = std::vector<std::string>;
 
-// Reads a whole file byte for byte; a missing file is an error here, unlike
-// in the program itself.
-bool ReadBytes(const std::string& path, std::string& bytes) {
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) return false;
-  char chunk[65536];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, got);
-  return !std::ferror(file.get());
-}
-
 bool WriteBytes(const std::string& path, const std::string& bytes) {
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
   if (!file) return false;
@@ -60,7 +49,7 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
 
 int Scramble(const Arguments& args, std::ostream&, std::ostream& err) {
   std::string bytes;
-  if (!ReadBytes(args[0], bytes)) {
+  if (!ReadWholeFile(args[0], bytes)) {
     err << "tavelo-catalogue: cannot read " << args[0] << "\n";
     return kFileError;
   }
@@ -115,7 +104,7 @@ int Pack(const Arguments& args, std::ostream&, std::ostream& err) {
   bool zip = args.size() == 3;
   if (zip && args[2] != "--zip") return kUsageError;
   std::string data;
-  if (!ReadBytes(args[0], data)) {
+  if (!ReadWholeFile(args[0], data)) {
     err << "tavelo-catalogue: cannot read " << args[0] << "\n";
     return kFileError;
   }
