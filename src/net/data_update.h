@@ -17,9 +17,10 @@ class HttpDownloader;
 inline constexpr std::chrono::milliseconds kDataUpdateStartDelay{2000};
 
 // One pass for the program in `programDirectory` (with its trailing "/", or
-// "" for the current directory). A package that cannot be fetched, or is not
-// a package, leaves the saved copy as it was and that copy is loaded instead;
-// a list is left unchanged when there is neither. `downloader` lets the
+// "" for the current directory, whose data/ must then exist already). A
+// package that cannot be fetched, or is not a package, leaves the saved copy
+// as it was and that copy is loaded instead; a list is left unchanged when
+// there is neither. `downloader` lets the
 // owner stop a running fetch.
 void RunDataUpdatePass(const std::string& programDirectory, CatalogueCategory& videoNew,
                        CatalogueCategory& p2pNew, HttpDownloader& downloader);

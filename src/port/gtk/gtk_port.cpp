@@ -187,8 +187,12 @@ void GtkBrowserView::RunScript(const std::string& script) {
 }
 
 void GtkBrowserView::RequestBodyHtml(std::function<void(std::string)> done) {
-  // The answer may come after this view is gone: it carries its own callback.
-  auto* pending = new std::function<void(std::string)>(std::move(done));
+  // The answer may come after this view is gone: it carries its own
+  // callback, which then stays silent.
+  auto* pending = new std::function<void(std::string)>(
+      [alive = host_.AliveFlag(), done = std::move(done)](std::string html) {
+        if (*alive) done(std::move(html));
+      });
   webkit_web_view_evaluate_javascript(
       view_.get(), "document.body ? document.body.innerHTML : ''", -1, nullptr, nullptr, nullptr,
       +[](GObject* source, GAsyncResult* result, gpointer data) {
