@@ -79,10 +79,12 @@ void DemoServer::Start(const DemoSite& site) {
     });
     server.set_logger([this, role](const httplib::Request& request, const httplib::Response& response) {
       if (!log_) return;
+      // One write per line: other threads (the signal report) write to the
+      // same stream, and pieces of lines would interleave.
+      std::string line = std::string(RoleName(role)) + ' ' + RoleHost(role) + ' ' + request.method +
+                         ' ' + request.target + ' ' + std::to_string(response.status) + '\n';
       std::lock_guard lock(logMutex_);
-      *log_ << RoleName(role) << ' ' << RoleHost(role) << ' ' << request.method << ' '
-            << request.target << ' ' << response.status << '\n'
-            << std::flush;
+      *log_ << line << std::flush;
     });
     threads_.emplace_back([&server] { server.listen_after_bind(); });
   }

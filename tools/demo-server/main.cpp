@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
             << std::endl;
   int signal = 0;
   sigwait(&stopSignals, &signal);
-  std::cerr << "tavelo-demo-server: stopping (" << strsignal(signal) << ")" << std::endl;
+  std::cerr << "tavelo-demo-server: stopping (" + std::string(strsignal(signal)) + ")\n" << std::flush;
   server.Stop();
   return 0;
 }
