@@ -87,8 +87,7 @@ MainWindow::MainWindow(port::Platform& platform, const CatalogueStore& catalogue
   host_.AddSystemMenuItem(kAboutCommand, Gbk("关于 Tavelo(&A)..."));
   CreateControls();
 
-  Rect work = host_.WorkArea();
-  host_.Place(Rect::FromSize(20, 10, work.right - 40, work.bottom - 20));
+  PlaceOverWorkArea(host_);
   edit_->SetText(Gbk(kSearchPlaceholder));
   layoutReady_ = 1;
   Layout();

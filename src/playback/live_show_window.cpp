@@ -7,6 +7,7 @@
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/template_file.h"
+#include "windows/web_window.h"
 
 namespace tavelo {
 
@@ -101,8 +102,7 @@ void LiveShowWindow::Initialise(const std::vector<LiveSite>& sites) {
     DetachFromHost();
   };
 
-  Rect work = host_.WorkArea();
-  host_.Place(Rect::FromSize(20, 10, work.right - 40, work.bottom - 20));
+  PlaceOverWorkArea(host_);
   host_.Show();
 
   siteCount_ = 0;

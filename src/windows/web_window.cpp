@@ -12,6 +12,13 @@ std::atomic<int> liveWindows{0};
 
 }  // namespace
 
+void PlaceOverWorkArea(port::WindowHost& host) {
+  // The work area's right and bottom edges, not its size, as the windows
+  // always measured it.
+  Rect work = host.WorkArea();
+  host.Place(Rect::FromSize(20, 10, work.right - 40, work.bottom - 20));
+}
+
 WebWindowContext CommandWebContext(port::Platform& platform, CommandTarget* commands) {
   WebWindowContext context{&platform, nullptr};
   if (commands != nullptr) {
@@ -58,8 +65,7 @@ WebWindow::WebWindow(const WebWindowContext& context)
   };
   host_.on_destroyed = [this] { OnDestroyed(); };
 
-  Rect work = host_.WorkArea();
-  host_.Place(Rect::FromSize(20, 10, work.right - 40, work.bottom - 20));
+  PlaceOverWorkArea(host_);
   host_.Show();
   layoutReady_ = 1;
   Layout();

@@ -22,6 +22,10 @@ struct WebWindowContext {
   std::function<bool(const std::string& address)> run_page_command;
 };
 
+// The big windows (portal, web, live shows) open over the work area, 20
+// pixels in from its left and right edges and 10 from its top and bottom.
+void PlaceOverWorkArea(port::WindowHost& host);
+
 // Web windows whose pages' command addresses go to `commands` (none: every
 // navigation proceeds).
 WebWindowContext CommandWebContext(port::Platform& platform, CommandTarget* commands);
