@@ -41,24 +41,28 @@ uint64_t LowerAsciiWord(uint64_t word) {
 
 void LowerGbkInPlace(char* text, size_t size) {
   constexpr uint64_t kHighBits = 0x8080808080808080ULL;
-  for (size_t i = 0; i < size; ++i) {
-    // The loop stands on a character boundary here, so eight ASCII bytes in
-    // a row are eight single-byte characters.
+  size_t i = 0;
+  while (i < size) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80) {
+      // The trail byte may look like a letter; it is not one.
+      i += IsLeadByte(c) && i + 1 < size ? 2 : 1;
+      continue;
+    }
+    // On a character boundary, eight ASCII bytes in a row are eight
+    // single-byte characters: lower them at once.
     uint64_t word;
-    while (i + sizeof word <= size) {
+    if (i + sizeof word <= size) {
       std::memcpy(&word, text + i, sizeof word);
-      if (word & kHighBits) break;
-      word = LowerAsciiWord(word);
-      std::memcpy(text + i, &word, sizeof word);
-      i += sizeof word;
+      if ((word & kHighBits) == 0) {
+        word = LowerAsciiWord(word);
+        std::memcpy(text + i, &word, sizeof word);
+        i += sizeof word;
+        continue;
+      }
     }
-    if (i >= size) break;
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      text[i] = LowerAscii(static_cast<char>(c));
-    } else if (IsLeadByte(c)) {
-      ++i;  // the trail byte may look like a letter; it is not one
-    }
+    text[i] = LowerAscii(static_cast<char>(c));
+    ++i;
   }
 }
 
