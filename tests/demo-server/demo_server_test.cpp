@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "app/file_digest.h"
 #include "catalogue_tool.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
@@ -132,6 +133,42 @@ TEST_F(DemoServerTest, UpdatePackagesLoadWithTheCatalogueTool) {
   auto zip = Get(Role::kCatalogue, "/update/p2pnew.zip");
   ASSERT_TRUE(zip);
   EXPECT_EQ(zip->body.substr(0, 4), "PK\x03\x04");
+}
+
+TEST_F(DemoServerTest, InstallDescriptionDigestsMatchItsPackages) {
+  auto description = Get(Role::kSetup, "/setup/quillo/getinfo_quillo.asp?v=2&id=quillo&name=x");
+  ASSERT_TRUE(description);
+  ASSERT_NE(description->body.find("END_QORISOFT_INFO"), std::string::npos);
+  std::string list = description->body.substr(description->body.find("[FILE_LIST_BEGIN]"));
+  list = list.substr(0, list.find("[FILE_LIST_END]"));
+  std::istringstream lines(list);
+  std::string line;
+  int packages = 0;
+  testing::TempDir dir;
+  while (std::getline(lines, line)) {
+    std::istringstream fields(line);
+    std::string digest, localPath, address;
+    if (!(fields >> digest >> localPath >> address) || digest == "gethtml") continue;
+    const std::string setupHost = "http://" + RoleAddress(Role::kSetup, port_);
+    ASSERT_TRUE(address.starts_with(setupHost)) << address;
+    auto package = Get(Role::kSetup, address.substr(setupHost.size()));
+    ASSERT_TRUE(package);
+    ASSERT_EQ(package->status, 200) << address;
+    std::string zip = dir.File("package" + std::to_string(++packages) + ".zip");
+    testing::WriteFile(zip, package->body);
+    std::ostringstream out, err;
+    ASSERT_EQ(RunCatalogueTool({"unzip", zip}, out, err), 0) << err.str();
+    std::string extracted = out.str().substr(0, out.str().find('\n'));
+    std::string actual;
+    ASSERT_EQ(DigestFileHex(extracted, actual), 0);
+    EXPECT_EQ(actual, digest) << address;
+  }
+  EXPECT_EQ(packages, 1);
+  EXPECT_NE(description->body.find("MAIN_EXE"), std::string::npos);
+  // A product the server has no description for.
+  auto missing = Get(Role::kSetup, "/setup/other/getinfo_other.asp?v=2&id=other&name=x");
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->body.find("END_QORISOFT_INFO"), std::string::npos);
 }
 
 TEST_F(DemoServerTest, ABusyPortIsRefused) {

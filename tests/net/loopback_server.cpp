@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+
 namespace tavelo::testing {
 
 LoopbackServer::~LoopbackServer() {
@@ -17,9 +19,13 @@ LoopbackServer::~LoopbackServer() {
 void LoopbackServer::Start() {
   port_ = server_.bind_to_any_port("127.0.0.1");
   ASSERT_GT(port_, 0) << "cannot bind a loopback port";
-  // bind_to_any_port already listens, so clients may connect before the
-  // accept loop runs; their connections wait in the backlog.
   thread_ = std::thread([this] { server_.listen_after_bind(); });
+  // stop() only ends an accept loop that is already running; a test that
+  // never calls the server would otherwise leave the destructor waiting.
+  for (int i = 0; i < 500 && !server_.is_running(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(server_.is_running()) << "the server did not start";
 }
 
 std::string LoopbackServer::Url(const std::string& path) const {

@@ -11,6 +11,8 @@
 
 #include "catalogue/catalogue_store.h"
 #include "catalogue_tool.h"
+#include "app/file_digest.h"
+#include "net/zip_writer.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/splitters.h"
@@ -300,7 +302,9 @@ std::optional<DemoSite> DemoSite::Load(const std::string& contentDir, int port,
   site.RenderCatalogue();
   site.RenderVideoSite();
   site.RenderResourceSites();
-  if (!site.MakeUpdatePackages(error)) return std::nullopt;
+  if (!site.MakeUpdatePackages(error) || !site.MakeCompanionPackages(root / "companion", error)) {
+    return std::nullopt;
+  }
   return site;
 }
 
@@ -629,6 +633,32 @@ bool DemoSite::MakeUpdatePackages(std::string& error) {
     }
     if (package.zip) reply.contentType = "application/zip";
     pages_[static_cast<int>(Role::kCatalogue)]["/update/" + std::string(package.name)] = std::move(reply);
+  }
+  return true;
+}
+
+// Each companion file becomes the zip package /setup/<name>/<name>.zip of the
+// setup server, and its digest replaces {{DIGEST:<file>}} in the install
+// descriptions, so a description always matches the packages it lists.
+bool DemoSite::MakeCompanionPackages(const fs::path& folder, std::string& error) {
+  auto& setupPages = pages_[static_cast<int>(Role::kSetup)];
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return true;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    std::string bytes, digest;
+    if (!entry.is_regular_file() || !ReadWholeFile(entry.path(), bytes) ||
+        DigestFileHex(entry.path().string(), digest) != 0) {
+      error = "cannot read " + entry.path().string();
+      return false;
+    }
+    std::string file = entry.path().filename().string();
+    std::string stem = entry.path().stem().string();
+    Reply package{200, "application/zip",
+                  BuildSingleMemberZip(file, bytes, ZipMethod::kDeflated, DosDateTimeNow())};
+    setupPages["/setup/" + stem + "/" + stem + ".zip"] = std::move(package);
+    for (auto& [path, reply] : setupPages) {
+      reply.body = ReplaceAll(reply.body, "{{DIGEST:" + file + "}}", digest);
+    }
   }
   return true;
 }

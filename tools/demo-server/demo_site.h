@@ -7,6 +7,7 @@
 // up, so no request path ever reaches the file system. This class knows
 // nothing about HTTP: the server maps requests onto Handle().
 
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -83,6 +84,7 @@ class DemoSite {
   void RenderVideoSite();
   void RenderResourceSites();
   bool MakeUpdatePackages(std::string& error);
+  bool MakeCompanionPackages(const std::filesystem::path& folder, std::string& error);
   Reply Search(const Query& query) const;
   Reply PlayerPage(std::string_view address, std::string_view name,
                    std::string_view section) const;
