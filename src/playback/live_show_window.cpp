@@ -4,6 +4,7 @@
 
 #include "app/app_paths.h"
 #include "browser/command_protocol.h"
+#include "playback/popup_sink.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/template_file.h"
@@ -122,9 +123,7 @@ void LiveShowWindow::Layout() {
   Size client = host_.ClientSize();
   hiddenStatic_->SetBounds(Rect::FromSize(0, client.height, client.width, 0));
   hiddenStatic_->SetVisible(false);
-  // Live but out of sight; inside the client area, since the toolkit's fixed
-  // container grows to hold a child placed beyond its edge.
-  popupSink_->View().SetBounds(Rect::FromSize(std::max(client.width - 1, 0), std::max(client.height - 1, 0), 1, 1));
+  popupSink_->View().SetBounds(PopupSinkBounds(client));
   browser_->View().SetBounds(Rect::FromSize(0, kBrowserTop, client.width, std::max(client.height - kBrowserTop, 0)));
   int x = kFirstButtonX;
   for (SiteButton& b : buttons_) {

@@ -7,6 +7,7 @@
 #include "app/app_paths.h"
 #include "app/site_config.h"
 #include "browser/command_protocol.h"
+#include "playback/popup_sink.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/splitters.h"
@@ -220,10 +221,7 @@ void SeparatePlayWindow::Layout() {
   if (layoutReady_ == 0) return;
   Size client = host_.ClientSize();
   player_->View().SetBounds(Rect::FromSize(0, 0, client.width, client.height));
-  // The sink must stay a live view, yet the toolkit's fixed container grows
-  // to hold any child placed outside it; one pixel in the corner is both.
-  popupSink_->View().SetBounds(
-      Rect::FromSize(std::max(client.width - 1, 0), std::max(client.height - 1, 0), 1, 1));
+  popupSink_->View().SetBounds(PopupSinkBounds(client));
 }
 
 void SeparatePlayWindow::ShowLoadingPage() {
