@@ -1,11 +1,6 @@
 #include "catalogue/personal_lists.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
-
+#include "app/file_lock.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 
@@ -13,31 +8,9 @@ namespace tavelo {
 
 namespace {
 
-// Holds an exclusive advisory lock on "<list>.lock" for one reload-change-save
-// cycle. When the lock file cannot be made (a read-only folder) the change
-// goes ahead unlocked: the save would fail there anyway.
-class ListFileLock {
- public:
-  explicit ListFileLock(const std::string& listPath)
-      : fd_(open((listPath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
-    if (fd_ >= 0) {
-      while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-      }
-    }
-  }
-  ~ListFileLock() {
-    if (fd_ >= 0) close(fd_);
-  }
-  ListFileLock(const ListFileLock&) = delete;
-  ListFileLock& operator=(const ListFileLock&) = delete;
-
- private:
-  int fd_;
-};
-
 void AddUnderLock(RecordList& list, const std::string& path, std::string_view category,
                   std::string_view info) {
-  ListFileLock lock(path);
+  FileLock lock(path);
   list.LoadPersonalList(path);
   list.AddPersonalRecord(EscapeListField(category), EscapeListField(info), kPersonalKind);
   list.SavePersonalList(path);
@@ -83,7 +56,7 @@ void AddToHistoryList(std::string_view category, std::string_view info) {
 
 std::string DeleteFromPersonalList(RecordList& list, const std::string& path,
                                    std::string_view info) {
-  ListFileLock lock(path);
+  FileLock lock(path);
   // Reloading first keeps what other processes added since the window loaded the list.
   list.LoadPersonalList(path);
   list.MarkDeleted(EscapeListField(info));

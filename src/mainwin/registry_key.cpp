@@ -1,14 +1,12 @@
 #include "mainwin/registry_key.h"
 
-#include <fcntl.h>
 #include <glib.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <memory>
 
 #include "app/app_paths.h"
+#include "app/file_lock.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/url_text.h"
@@ -36,26 +34,6 @@ using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
 // byte is safe in a key file.
 std::string GroupName(std::string_view keyPath) { return HexName(LowerGbk(keyPath)); }
 std::string EntryName(std::string_view valueName) { return HexName(LowerGbk(valueName)); }
-
-// Holds the root file's lock for one load-change-save cycle.
-class RootFileLock {
- public:
-  explicit RootFileLock(const std::string& rootFile)
-      : fd_(open((rootFile + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-    if (fd_ >= 0) {
-      while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-      }
-    }
-  }
-  ~RootFileLock() {
-    if (fd_ >= 0) close(fd_);
-  }
-  RootFileLock(const RootFileLock&) = delete;
-  RootFileLock& operator=(const RootFileLock&) = delete;
-
- private:
-  int fd_;
-};
 
 KeyFilePtr LoadRoot(const std::string& rootFile) {
   KeyFilePtr file(g_key_file_new());
@@ -107,7 +85,7 @@ int RegistryKey::SetKey(std::string_view path, bool create) {
   }
   MakeDirectories(directory_);
   const std::string rootFile = RootFile();
-  RootFileLock lock(rootFile);
+  FileLock lock(rootFile);
   KeyFilePtr file = LoadRoot(rootFile);
   const std::string group = GroupName(path);
   if (!g_key_file_has_group(file.get(), group.c_str())) {
@@ -158,7 +136,7 @@ std::string RegistryKey::ReadString(std::string_view name, std::string_view fall
 int RegistryKey::WriteTyped(std::string_view name, const std::string& stored) {
   if (name.empty()) return 0;
   const std::string rootFile = RootFile();
-  RootFileLock lock(rootFile);
+  FileLock lock(rootFile);
   KeyFilePtr file = LoadRoot(rootFile);
   const std::string group = GroupName(subKey_);
   if (subKey_.empty() || !g_key_file_has_group(file.get(), group.c_str())) return 0;
