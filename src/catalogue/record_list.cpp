@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
 
+#include "app/write_all.h"
 #include "text/gbk_text.h"
 #include "text/splitters.h"
 #include "text/text_buffer.h"
@@ -122,17 +122,8 @@ int RecordList::SavePersonalList(const std::string& path) const {
   std::string temporary = path + ".XXXXXX";
   int fd = mkstemp(temporary.data());
   if (fd < 0) return 1;
-  bool written = true;
-  for (size_t done = 0; done < lines.size() && written;) {
-    ssize_t n = write(fd, lines.data() + done, lines.size() - done);
-    if (n < 0) {
-      written = errno == EINTR;
-      continue;
-    }
-    done += static_cast<size_t>(n);
-  }
   // The list must be on disk before it replaces the old one.
-  written = written && fsync(fd) == 0;
+  bool written = WriteAll(fd, lines.data(), lines.size()) && fsync(fd) == 0;
   fchmod(fd, 0644);
   written = close(fd) == 0 && written;
   if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {

@@ -13,6 +13,7 @@
 #include <ctime>
 #include <new>
 
+#include "app/write_all.h"
 #include "net/zip_format.h"
 
 namespace tavelo {
@@ -438,17 +439,6 @@ class PartFile {
   int fd_ = -1;
   bool kept_ = false;
 };
-
-bool WriteAll(int fd, const unsigned char* data, size_t size) {
-  while (size > 0) {
-    ssize_t written = write(fd, data, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    data += written;
-    size -= static_cast<size_t>(written);
-  }
-  return true;
-}
 
 int Extract(const std::string& archivePath, std::string& extractedPath,
             const ExtractOptions& options, std::string& why) {
