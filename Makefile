@@ -38,7 +38,7 @@ FUZZ_SECONDS ?= 600
 fuzz: deps
 	mkdir -p $(FUZZ_DIR)/corpus
 	clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
-	  fuzz/zip_reader_fuzz.cpp src/net/zip_reader.cpp -lz -o $(FUZZ_DIR)/zip_reader_fuzz
+	  fuzz/zip_reader_fuzz.cpp src/net/zip_reader.cpp src/base/atomic_write.cpp src/base/file_handle.cpp src/base/system_calls.cpp -lz -o $(FUZZ_DIR)/zip_reader_fuzz
 	$(FUZZ_DIR)/zip_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=1024 \
 	  $(FUZZ_DIR)/corpus fuzz/corpus/zip_reader
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_paths.h"
+#include "base/program_paths.h"
 
 int main(int argc, char** argv) {
   const std::string program = tavelo::ModuleDirectory() + "TaveloMain";

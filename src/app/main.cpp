@@ -2,22 +2,25 @@
 // The launcher starts it with "run"; it relaunches itself for play windows.
 
 #include <gtk/gtk.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <string>
 #include <vector>
 
-#include "app/app_paths.h"
-#include "app/portal_app.h"
+#include "base/program_paths.h"
+#include "startup/portal_app.h"
 #include "port/gtk/gtk_port.h"
 
 int main(int argc, char** argv) {
-  // Every relative path of the program (data/main.htm and so on) is taken
-  // from the program's own folder.
-  std::string programDirectory = tavelo::EnterModuleDirectory();
+  const tavelo::ProgramPaths paths = tavelo::ProgramPaths::OfRunningProgram();
+  // Some paths are still taken relative to the program's folder.
+  if (!paths.folder.empty() && chdir(paths.folder.c_str()) != 0) perror(paths.folder.c_str());
   gtk_init(&argc, &argv);
   tavelo::gtkport::GtkPlatform platform;
   std::vector<std::string> arguments(argv + 1, argv + argc);
-  int status = tavelo::RunPortal(platform, arguments, programDirectory);
+  int status = tavelo::RunPortal(platform, arguments, paths);
   platform.CloseAll();
   return status;
 }

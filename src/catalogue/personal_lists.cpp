@@ -1,6 +1,6 @@
 #include "catalogue/personal_lists.h"
 
-#include "app/file_lock.h"
+#include "base/file_lock.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 

@@ -7,7 +7,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "app/write_all.h"
+#include "base/atomic_write.h"
 #include "text/gbk_text.h"
 #include "text/splitters.h"
 #include "text/text_buffer.h"
@@ -119,18 +119,7 @@ int RecordList::SavePersonalList(const std::string& path) const {
     lines += "\t\r\n";
   }
 
-  std::string temporary = path + ".XXXXXX";
-  int fd = mkstemp(temporary.data());
-  if (fd < 0) return 1;
-  // The list must be on disk before it replaces the old one.
-  bool written = WriteAll(fd, lines.data(), lines.size()) && fsync(fd) == 0;
-  fchmod(fd, 0644);
-  written = close(fd) == 0 && written;
-  if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return 1;
-  }
-  return 0;
+  return AtomicWriteFile(path, lines) ? 0 : 1;
 }
 
 int RecordList::AddPersonalRecord(std::string_view category, std::string_view info,

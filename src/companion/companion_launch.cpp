@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "mainwin/registry_key.h"
+#include "base/registry_key.h"
 #include "text/encoding.h"
 
 namespace tavelo {

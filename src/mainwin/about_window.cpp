@@ -1,6 +1,6 @@
 #include "mainwin/about_window.h"
 
-#include "app/app_paths.h"
+#include "base/program_paths.h"
 #include "text/encoding.h"
 
 namespace tavelo {

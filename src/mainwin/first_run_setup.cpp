@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 
 
-#include "app/app_paths.h"
-#include "mainwin/registry_key.h"
+#include "base/program_paths.h"
+#include "base/registry_key.h"
 #include "text/encoding.h"
 
 namespace tavelo {

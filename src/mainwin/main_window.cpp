@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/site_config.h"
+#include "catalogue/site_config.h"
 #include "catalogue/personal_lists.h"
 #include "companion/companion_launch.h"
 #include "mainwin/about_window.h"

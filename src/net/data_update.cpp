@@ -3,7 +3,7 @@
 #include <stdio.h>
 #include <unistd.h>
 
-#include "app/app_paths.h"
+#include "base/program_paths.h"
 #include "catalogue/catalogue_store.h"
 #include "net/http_downloader.h"
 #include "net/zip_reader.h"

@@ -13,7 +13,7 @@
 #include <ctime>
 #include <new>
 
-#include "app/write_all.h"
+#include "base/atomic_write.h"
 #include "net/zip_format.h"
 
 namespace tavelo {
@@ -400,46 +400,6 @@ time_t DosDateTimeToTime(uint32_t dosDateTime) {
   return std::mktime(&parts);
 }
 
-// The temporary file the member is written to before it takes its name.
-class PartFile {
- public:
-  explicit PartFile(const std::string& target) : path_(target + ".part-XXXXXX") {
-    fd_ = mkstemp(path_.data());
-  }
-  ~PartFile() {
-    if (fd_ >= 0) close(fd_);
-    if (!kept_) unlink(path_.c_str());
-  }
-  PartFile(const PartFile&) = delete;
-  PartFile& operator=(const PartFile&) = delete;
-
-  int Fd() const { return fd_; }
-  bool Ok() const { return fd_ >= 0; }
-  bool CloseFd() {
-    int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0;
-  }
-  bool MoveTo(const std::string& target, bool replace) {
-    if (replace) {
-      if (rename(path_.c_str(), target.c_str()) != 0) return false;
-    } else if (renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) !=
-               0) {
-      // Some file systems lack the flag; a hard link refuses an existing
-      // name just as well.
-      if (errno != EINVAL || link(path_.c_str(), target.c_str()) != 0) return false;
-      unlink(path_.c_str());
-    }
-    kept_ = true;
-    return true;
-  }
-
- private:
-  std::string path_;
-  int fd_ = -1;
-  bool kept_ = false;
-};
-
 int Extract(const std::string& archivePath, std::string& extractedPath,
             const ExtractOptions& options, std::string& why) {
   ZipReader reader;
@@ -455,7 +415,7 @@ int Extract(const std::string& archivePath, std::string& extractedPath,
   std::string directory = slash == std::string::npos ? "" : archivePath.substr(0, slash + 1);
   std::string target = directory + entry.name;
 
-  PartFile part(target);
+  PendingFile part(target);
   if (!part.Ok()) {
     why = "cannot create a file beside " + target + ": " + std::strerror(errno);
     return 1;
@@ -464,7 +424,7 @@ int Extract(const std::string& archivePath, std::string& extractedPath,
   unsigned char chunk[kExtractChunk];
   for (;;) {
     size_t got = reader.ReadCurrentEntry(chunk, sizeof chunk);
-    if (!WriteAll(part.Fd(), chunk, got)) {
+    if (!part.Handle().WriteAll(chunk, got)) {
       why = std::string("cannot write the member: ") + std::strerror(errno);
       return 1;
     }
@@ -484,11 +444,11 @@ int Extract(const std::string& archivePath, std::string& extractedPath,
   times[1].tv_sec = DosDateTimeToTime(entry.dosDateTime);
   times[1].tv_nsec = 0;
   if (times[1].tv_sec == static_cast<time_t>(-1)) times[1].tv_nsec = UTIME_NOW;
-  if (futimens(part.Fd(), times) != 0 || fchmod(part.Fd(), 0644) != 0 || !part.CloseFd()) {
+  if (futimens(part.Handle().Get(), times) != 0) {
     why = std::string("cannot finish the member: ") + std::strerror(errno);
     return 1;
   }
-  if (!part.MoveTo(target, options.replaceExisting)) {
+  if (!(options.replaceExisting ? part.Commit() : part.CommitWithoutReplacing())) {
     why = "cannot write " + target + ": " + std::strerror(errno);
     return 1;
   }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/app_paths.h"
+#include "base/program_paths.h"
 #include "browser/command_protocol.h"
 #include "playback/popup_sink.h"
 #include "text/encoding.h"

@@ -4,8 +4,8 @@
 #include <array>
 #include <climits>
 
-#include "app/app_paths.h"
-#include "app/site_config.h"
+#include "base/program_paths.h"
+#include "catalogue/site_config.h"
 #include "browser/command_protocol.h"
 #include "playback/popup_sink.h"
 #include "text/encoding.h"

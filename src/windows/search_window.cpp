@@ -1,6 +1,6 @@
 #include "windows/search_window.h"
 
-#include "app/site_config.h"
+#include "catalogue/site_config.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/template_file.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "mainwin/registry_key.h"
+#include "base/registry_key.h"
 #include "support/temp_dir.h"
 
 namespace tavelo {

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <thread>
 
-#include "app/file_digest.h"
+#include "base/file_digest.h"
 #include "catalogue_tool.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "mainwin/registry_key.h"
+#include "base/registry_key.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
 

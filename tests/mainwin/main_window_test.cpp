@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/app_paths.h"
+#include "base/program_paths.h"
 #include "fakes/fake_port.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"

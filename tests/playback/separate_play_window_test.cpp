@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_paths.h"
+#include "base/program_paths.h"
 #include "fakes/fake_port.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"

@@ -9,7 +9,7 @@
 #include <ostream>
 #include <string_view>
 
-#include "app/file_digest.h"
+#include "base/file_digest.h"
 #include "catalogue/catalogue_store.h"
 #include "net/data_update.h"
 #include "net/http_downloader.h"

@@ -11,7 +11,7 @@
 
 #include "catalogue/catalogue_store.h"
 #include "catalogue_tool.h"
-#include "app/file_digest.h"
+#include "base/file_digest.h"
 #include "net/zip_writer.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"

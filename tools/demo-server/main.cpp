@@ -10,7 +10,7 @@
 #include <iostream>
 #include <string>
 
-#include "app/app_paths.h"
+#include "base/program_paths.h"
 #include "demo_server.h"
 #include "demo_site.h"
 

@@ -1,4 +1,4 @@
-#include "app/command_word.h"
+#include "startup/command_word.h"
 
 #include <gtest/gtest.h>
 

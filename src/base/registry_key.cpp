@@ -1,12 +1,12 @@
-#include "mainwin/registry_key.h"
+#include "base/registry_key.h"
 
 #include <glib.h>
 
 #include <cerrno>
 #include <memory>
 
-#include "app/app_paths.h"
-#include "app/file_lock.h"
+#include "base/program_paths.h"
+#include "base/file_lock.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/url_text.h"

@@ -1,10 +1,10 @@
-#include "app/portal_app.h"
+#include "startup/portal_app.h"
 
 #include <sys/stat.h>
 
-#include "app/app_paths.h"
-#include "app/command_word.h"
-#include "app/file_digest.h"
+#include "base/program_paths.h"
+#include "startup/command_word.h"
+#include "base/file_digest.h"
 #include "catalogue/catalogue_store.h"
 #include "mainwin/main_window.h"
 #include "playback/live_show_window.h"
@@ -17,23 +17,22 @@ namespace {
 
 constexpr const char* kCaption = "Tavelo(Tavelo视频播放器)";
 
-void RunMainWindow(port::Platform& platform, const std::string& programDirectory) {
+void RunMainWindow(port::Platform& platform, const ProgramPaths& paths) {
   // Only the portal needs the catalogue; play windows start without it.
   CatalogueStore catalogue;
-  catalogue.Load();
+  catalogue.Load(paths.folder);
   MainWindowSetup setup;
-  setup.programDirectory = programDirectory;
-  setup.firstRun = DefaultFirstRunPaths(programDirectory, Gbk(kCaption));
+  setup.programDirectory = paths.folder;
+  setup.firstRun = DefaultFirstRunPaths(paths.folder, Gbk(kCaption));
   MainWindow window(platform, catalogue, setup);
   window.Run();
 }
 
 }  // namespace
 
-int RunPortal(port::Platform& platform, const std::vector<std::string>& arguments,
-              const std::string& programDirectory) {
-  MakeDirectories(programDirectory + "data/");
-  MakeDirectories(programDirectory + "tavelo/");
+int RunPortal(port::Platform& platform, const std::vector<std::string>& arguments, const ProgramPaths& paths) {
+  MakeDirectories(paths.In(kDataFolder));
+  MakeDirectories(paths.In(kEpisodeCacheFolder));
 
   StartupChoice choice = ChooseStartup(CommandWord(arguments));
   switch (choice.window) {
@@ -47,24 +46,24 @@ int RunPortal(port::Platform& platform, const std::vector<std::string>& argument
       RunLiveShowWindow(platform);
       break;
     case StartupWindow::kMain:
-      RunMainWindow(platform, programDirectory);
+      RunMainWindow(platform, paths);
       break;
   }
-  RunExitRoutine(platform, programDirectory);
+  RunExitRoutine(platform, paths);
   return 0;
 }
 
-void RunExitRoutine(port::Platform& platform, const std::string& programDirectory) {
-  CleanTempPages();
+void RunExitRoutine(port::Platform& platform, const ProgramPaths& paths) {
+  CleanTempPages(paths);
   struct stat info;
-  if (stat("data/dt", &info) != 0) return;
+  if (stat(paths.In("data/dt").c_str(), &info) != 0) return;
   // A file that cannot be read leaves its digest empty, so it differs.
   std::string arrived, installed;
-  DigestFileHex("data/dt", arrived);
-  DigestFileHex("dt", installed);
+  DigestFileHex(paths.In("data/dt"), arrived);
+  DigestFileHex(paths.In("dt"), installed);
   // Without the program's folder, "npdt" would be looked up on PATH.
-  if (arrived != installed && !programDirectory.empty()) {
-    platform.StartProcess({programDirectory + "npdt", "update"});
+  if (arrived != installed && !paths.folder.empty()) {
+    platform.StartProcess({paths.In("npdt"), "update"});
   }
 }
 

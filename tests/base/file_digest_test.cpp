@@ -1,4 +1,4 @@
-#include "app/file_digest.h"
+#include "base/file_digest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/site_config.h"
+#include "catalogue/site_config.h"
 
 #include "text/template_file.h"
 

@@ -1,4 +1,4 @@
-#include "app/portal_app.h"
+#include "startup/portal_app.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -23,7 +23,7 @@ class PortalAppTest : public ::testing::Test {
     SearchWindow::Destroy();
     ASSERT_EQ(chdir(oldDir_), 0);
   }
-  int Run(const std::vector<std::string>& arguments) { return RunPortal(platform_, arguments, dir_.Path()); }
+  int Run(const std::vector<std::string>& arguments) { return RunPortal(platform_, arguments, ProgramPaths{dir_.Path()}); }
   std::string ModalCaption() {
     return platform_.modalRuns.empty() ? "" : platform_.modalRuns.back()->Caption();
   }
@@ -63,14 +63,14 @@ TEST_F(PortalAppTest, TheCommandWordChoosesTheWindow) {
 }
 
 TEST_F(PortalAppTest, ANewUpdaterTargetStartsTheUpdaterAtExit) {
-  RunExitRoutine(platform_, dir_.Path());  // no data/dt: nothing
+  RunExitRoutine(platform_, ProgramPaths{dir_.Path()});  // no data/dt: nothing
   mkdir("data", 0755);
   testing::WriteFile("data/dt", "new");
-  RunExitRoutine(platform_, dir_.Path());  // dt beside the program missing: differs
+  RunExitRoutine(platform_, ProgramPaths{dir_.Path()});  // dt beside the program missing: differs
   testing::WriteFile("dt", "new");
-  RunExitRoutine(platform_, dir_.Path());  // the same content: nothing
+  RunExitRoutine(platform_, ProgramPaths{dir_.Path()});  // the same content: nothing
   testing::WriteFile("dt", "old");
-  RunExitRoutine(platform_, dir_.Path());
+  RunExitRoutine(platform_, ProgramPaths{dir_.Path()});
   const std::vector<std::string> npdt = {dir_.File("npdt"), "update"};
   EXPECT_EQ(platform_.startedProcesses, (std::vector<std::vector<std::string>>{npdt, npdt}));
 }

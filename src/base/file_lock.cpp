@@ -1,4 +1,4 @@
-#include "app/file_lock.h"
+#include "base/file_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

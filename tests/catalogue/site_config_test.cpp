@@ -1,4 +1,4 @@
-#include "app/site_config.h"
+#include "catalogue/site_config.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "mainwin/registry_key.h"
+#include "base/registry_key.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

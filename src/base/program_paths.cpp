@@ -1,11 +1,10 @@
-#include "app/app_paths.h"
+#include "base/program_paths.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
-#include <cstdio>
 #include <memory>
 #include <string_view>
 
@@ -24,11 +23,7 @@ std::string ModuleDirectory() {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::string EnterModuleDirectory() {
-  std::string directory = ModuleDirectory();
-  if (!directory.empty() && chdir(directory.c_str()) != 0) std::perror(directory.c_str());
-  return directory;
-}
+ProgramPaths ProgramPaths::OfRunningProgram() { return ProgramPaths{ModuleDirectory()}; }
 
 int MakeDirectories(const std::string& path) {
   std::string normalized;
@@ -43,15 +38,15 @@ int MakeDirectories(const std::string& path) {
   return 0;
 }
 
-void CleanTempPages() {
-  static constexpr const char* kTempPages = "script/tmp/";
+void CleanTempPages(const ProgramPaths& paths) {
   static constexpr std::string_view kPageSuffix = ".htm";
-  std::unique_ptr<DIR, int (*)(DIR*)> folder(opendir(kTempPages), &closedir);
+  const std::string pages = paths.In(kTempPagesFolder);
+  std::unique_ptr<DIR, int (*)(DIR*)> folder(opendir(pages.c_str()), &closedir);
   if (!folder) return;
   while (dirent* entry = readdir(folder.get())) {
     std::string_view name = entry->d_name;
     if (!name.ends_with(kPageSuffix)) continue;
-    std::string path = std::string(kTempPages) + entry->d_name;
+    std::string path = pages + entry->d_name;
     struct stat info;
     // Only regular files (or links to them, which unlink removes, not their target).
     if (lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) unlink(path.c_str());
