@@ -17,9 +17,9 @@ std::string VideoSiteDomain() { return ConfiguredValue("[VIDEO_SITE_DOMAIN]", "1
 std::string VideoShowHost() { return ConfiguredValue("[VIDEO_SHOW_HOST]", "http://127.0.0.2:8790"); }
 std::string VideoPlayerHost() { return ConfiguredValue("[VIDEO_PLAYER_HOST]", kDefaultVideoPlayerHost); }
 
-std::string ResourceSiteDomain(int site) {
-  return site == 1 ? ConfiguredValue("[RESOURCE_SITE1_DOMAIN]", "127.0.0.3:8790")
-                   : ConfiguredValue("[RESOURCE_SITE2_DOMAIN]", "127.0.0.4:8790");
+std::string ResourceSiteDomain(int site, const std::string& templatePath) {
+  return site == 1 ? ConfiguredValue("[RESOURCE_SITE1_DOMAIN]", "127.0.0.3:8790", templatePath)
+                   : ConfiguredValue("[RESOURCE_SITE2_DOMAIN]", "127.0.0.4:8790", templatePath);
 }
 
 }  // namespace tavelo

@@ -27,6 +27,6 @@ std::string VideoShowHost();
 inline constexpr const char* kDefaultVideoPlayerHost = "127.0.0.2:8790";
 std::string VideoPlayerHost();
 // Domain of torrent resource site 1 or 2.
-std::string ResourceSiteDomain(int site);
+std::string ResourceSiteDomain(int site, const std::string& templatePath = "data/main.htm");
 
 }  // namespace tavelo

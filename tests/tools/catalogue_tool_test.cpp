@@ -7,6 +7,7 @@
 
 #include "catalogue/catalogue_store.h"
 #include "support/temp_dir.h"
+#include "text/encoding.h"
 #include "text/text_buffer.h"
 
 namespace tavelo {
@@ -90,6 +91,22 @@ TEST(CatalogueToolTest, DigestAndTemplateLookups) {
   EXPECT_EQ(RunTool({"template", dir.File("main.htm"), "[s_url]"}).out, "http://s\n");
   EXPECT_EQ(RunTool({"template", dir.File("main.htm"), "[none]"}).out, "\n");
   EXPECT_EQ(RunTool({"template", dir.File("main.htm"), "--list", "[L]", "[E]"}).out, "one\ntwo\n");
+}
+
+TEST(CatalogueToolTest, ResourceCutsTheConfiguredSitesPartAndTitlesItByTheAddress) {
+  testing::TempDir dir;
+  mkdir(dir.File("data").c_str(), 0755);
+  testing::WriteFile(dir.File("data/main.htm"),
+                     "[RESOURCE_SITE1_DOMAIN]\r\nres1.test\r\n[RESOURCE_SITE2_DOMAIN]\r\nres2.test\r\n");
+  // A UTF-8 page is normalised to GBK before the markers are looked for.
+  testing::WriteFile(dir.File("page"),
+                     "<meta charset=utf-8><!--Content Start-->\xE7\xA7\x8D\xE5\xAD\x90<div class=\"x\">ads");
+  ToolRun run = RunTool({"resource", dir.Path(), dir.File("page"), "http://res1.test/post/seed-42.html"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.out.ends_with("<h3>seed-42.html</h3>" + Gbk("种子") + "</body></html>")) << run.out;
+
+  run = RunTool({"resource", dir.Path(), dir.File("missing"), "http://res1.test/x"});
+  EXPECT_EQ(run.status, 1);
 }
 
 }  // namespace

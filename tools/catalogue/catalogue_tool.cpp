@@ -10,11 +10,15 @@
 #include <string_view>
 
 #include "base/file_digest.h"
+#include "base/program_paths.h"
 #include "catalogue/catalogue_store.h"
+#include "catalogue/site_config.h"
 #include "net/data_update.h"
 #include "net/http_downloader.h"
 #include "net/zip_reader.h"
 #include "net/zip_writer.h"
+#include "windows/resource_page.h"
+#include "text/page_normalizer.h"
 #include "text/template_file.h"
 #include "text/text_buffer.h"
 
@@ -36,7 +40,8 @@ constexpr const char* kUsage =
     "  pack IN OUT [--zip]         make an update package of catalogue data IN (zipped with --zip)\n"
     "  unzip ARCHIVE               extract the first member of ARCHIVE beside it\n"
     "  update DIR                  run one data update for program folder DIR\n"
-    "  fetch URL OUT               download URL into OUT and print the result code\n";
+    "  fetch URL OUT               download URL into OUT and print the result code\n"
+    "  resource DIR FILE ADDRESS   print the resource page made from page FILE of ADDRESS\n";
 
 using Arguments = std::vector<std::string>;
 
@@ -61,9 +66,14 @@ int Scramble(const Arguments& args, std::ostream&, std::ostream& err) {
   return kDone;
 }
 
+// A program folder named on the command line, with its trailing "/".
+std::string FolderArgument(std::string folder) {
+  if (!folder.empty() && !folder.ends_with('/')) folder += '/';
+  return folder;
+}
+
 int Check(const Arguments& args, std::ostream& out, std::ostream&) {
-  std::string directory = args[0];
-  if (!directory.empty() && !directory.ends_with('/')) directory += '/';
+  std::string directory = FolderArgument(args[0]);
   CatalogueStore store;
   store.Load(directory);
   for (int i = 0; i < store.CategoryCount(); ++i) {
@@ -159,6 +169,22 @@ int Fetch(const Arguments& args, std::ostream& out, std::ostream&) {
   return result == kDownloadDone ? kDone : kFileError;
 }
 
+// The title a resource window would take from its record is not known
+// here: the last part of the address stands in for it.
+int Resource(const Arguments& args, std::ostream& out, std::ostream& err) {
+  std::string page;
+  if (!ReadWholeFile(args[1], page)) {
+    err << "tavelo-catalogue: cannot read " << args[1] << "\n";
+    return kFileError;
+  }
+  const std::string templatePath = ProgramPaths{FolderArgument(args[0])}.Template();
+  const ResourceSiteDomains domains{ResourceSiteDomain(1, templatePath), ResourceSiteDomain(2, templatePath)};
+  const std::string& address = args[2];
+  std::string title = address.substr(address.rfind('/') + 1);
+  out << BuildResourcePage(title, ExtractResourceInfo(address, NormalizePage(std::move(page)), domains));
+  return kDone;
+}
+
 struct Command {
   size_t minArguments;
   size_t maxArguments;
@@ -177,6 +203,7 @@ int RunCatalogueTool(const Arguments& arguments, std::ostream& out, std::ostream
       {"unzip", {1, 1, Unzip}},
       {"update", {1, 1, Update}},
       {"fetch", {2, 2, Fetch}},
+      {"resource", {3, 3, Resource}},
   };
   if (arguments.empty()) {
     err << kUsage;
