@@ -7,6 +7,7 @@
 #include "base/program_paths.h"
 #include "catalogue/site_config.h"
 #include "browser/command_protocol.h"
+#include "playback/player_page.h"
 #include "playback/popup_sink.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
@@ -81,41 +82,6 @@ PlayCommand ParsePlayCommand(std::string_view command) {
 std::string AppendClientSizeQuery(const std::string& address, int width, int height) {
   std::string query = "w=" + std::to_string(width) + "&h=" + std::to_string(height);
   return address + (Contains(address, "?") ? "&" : "?") + query;
-}
-
-std::string HandOffPlayerAddress(const std::string& playerTemplate, const std::string& playerHost,
-                                 const std::string& address, const std::string& title,
-                                 const std::string& label) {
-  if (!playerTemplate.empty()) {
-    const std::array<std::pair<std::string_view, std::string>, 6> fills = {{
-        {"CODE_URL", UrlEncode(address)},
-        {"CODE_NAME", UrlEncode(title)},
-        {"CODE_SECTION", UrlEncode(label)},
-        {"SRC_URL", address},
-        {"SRC_NAME", title},
-        {"SRC_SECTION", label},
-    }};
-    std::string out;
-    std::string_view rest = playerTemplate;
-    while (!rest.empty()) {
-      auto hit = std::find_if(fills.begin(), fills.end(),
-                              [&](const auto& fill) { return rest.substr(0, fill.first.size()) == fill.first; });
-      if (hit != fills.end()) {
-        out += hit->second;
-        rest.remove_prefix(hit->first.size());
-      } else {
-        out.push_back(rest.front());
-        rest.remove_prefix(1);
-      }
-    }
-    return out;
-  }
-  size_t idStart = address.find("id_");
-  if (idStart == std::string::npos) return "";
-  std::string_view afterId = std::string_view(address).substr(idStart + 3);
-  size_t idEnd = afterId.find(".htm");
-  if (idEnd == std::string_view::npos) return "";
-  return "http://" + playerHost + "/player.php/sid/" + std::string(afterId.substr(0, idEnd)) + "/v.swf";
 }
 
 std::string HandOffCaption(std::string_view title, std::string_view label) {
@@ -244,7 +210,7 @@ void SeparatePlayWindow::OpenPlayer() {
     player_->Navigate(AppendClientSizeQuery(parsed_.address, clientWidth_, clientHeight_));
     return;
   }
-  std::string target = HandOffPlayerAddress(TemplateValue(templatePath_, kPlayerTemplateKey),
+  std::string target = PlayerPageAddress(TemplateValue(templatePath_, kPlayerTemplateKey),
                                             PlayerHost(templatePath_), parsed_.address, parsed_.title,
                                             parsed_.label);
   // Without a usable address the loading page stays.

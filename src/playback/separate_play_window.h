@@ -41,14 +41,6 @@ int DecimalValue(std::string_view text);
 // address + "?" or "&" + "w=<width>&h=<height>".
 std::string AppendClientSizeQuery(const std::string& address, int width, int height);
 
-// The player address of a hand-off episode. With a template, its six
-// placeholders are filled in one pass (so a value that happens to contain a
-// placeholder name stays as it is); without one, the video site's own player
-// for the id between "id_" and ".htm" of the address. "" when neither works.
-std::string HandOffPlayerAddress(const std::string& playerTemplate, const std::string& playerHost,
-                                 const std::string& address, const std::string& title,
-                                 const std::string& label);
-
 // The caption of a hand-off: the cleaned title, followed by "_" and the
 // cleaned label when they differ.
 std::string HandOffCaption(std::string_view title, std::string_view label);

@@ -68,28 +68,6 @@ TEST(ParsePlayCommandTest, DecimalValueToleratesJunkAndHugeNumbers) {
   for (const Case& c : cases) EXPECT_EQ(DecimalValue(c.text), c.value) << c.text;
 }
 
-TEST(PlayerAddressTest, HandOffTemplateAndSitePlayer) {
-  const std::string address = "http://v/v_show/id_XMTk2.html";
-  const std::string title = Gbk("天龙 八部");
-  const std::string label = Gbk("第1集");
-  struct Case {
-    std::string tmpl, host, address, expected;
-  } cases[] = {
-      {"http://p/play.asp?u=CODE_URL&n=CODE_NAME&s=CODE_SECTION&raw=SRC_URL|SRC_NAME|SRC_SECTION", "", address,
-       "http://p/play.asp?u=http%3A%2F%2Fv%2Fv%5Fshow%2Fid%5FXMTk2%2Ehtml&n=%CC%EC%C1%FA%20%B0%CB%B2%BF"
-       "&s=%B5%DA1%BC%AF&raw=" + address + "|" + title + "|" + label},
-      {"", "player.example", address, "http://player.example/player.php/sid/XMTk2/v.swf"},
-      {"", "player.example", "http://v/show/XMTk2.html", ""},
-      {"", "player.example", "http://v/id_XMTk2", ""},
-      // A value that holds a placeholder name is not expanded a second time.
-      {"SRC_URL/SRC_NAME", "", "http://v/SRC_NAME", "http://v/SRC_NAME/" + title},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.tmpl + " " + c.address);
-    EXPECT_EQ(HandOffPlayerAddress(c.tmpl, c.host, c.address, title, label), c.expected);
-  }
-}
-
 TEST(PlayerAddressTest, HandOffCaptionJoinsDifferentCleanedTexts) {
   struct Case {
     std::string title, label, caption;
