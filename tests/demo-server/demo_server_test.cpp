@@ -110,6 +110,44 @@ TEST_F(DemoServerTest, TraversalAndGarbageNeverReachFiles) {
   EXPECT_EQ(result->get_header_value("Content-Type"), "video/webm");
 }
 
+// The clip loops in the live-TV and live-show windows only when every seek
+// gets exactly the bytes it asked for, marked as a part.
+TEST_F(DemoServerTest, RangeRequestsGetExactlyTheirBytes) {
+  auto whole = Get(Role::kVideo, "/player/clip.webm");
+  ASSERT_TRUE(whole);
+  const std::string clip = whole->body;
+  const std::string size = std::to_string(clip.size());
+  ASSERT_GT(clip.size(), 200u);
+  EXPECT_EQ(whole->status, 200);
+  EXPECT_EQ(whole->get_header_value("Accept-Ranges"), "bytes");
+  EXPECT_FALSE(whole->has_header("Content-Range"));
+
+  struct Case {
+    std::string range;
+    int status;
+    size_t offset, length;
+    std::string contentRange;
+  } cases[] = {
+      {"bytes=0-99", 206, 0, 100, "bytes 0-99/" + size},
+      {"bytes=100-", 206, 100, clip.size() - 100, "bytes 100-" + std::to_string(clip.size() - 1) + "/" + size},
+      {"bytes=0-", 206, 0, clip.size(), "bytes 0-" + std::to_string(clip.size() - 1) + "/" + size},
+      {"bytes=-50", 206, clip.size() - 50, 50,
+       "bytes " + std::to_string(clip.size() - 50) + "-" + std::to_string(clip.size() - 1) + "/" + size},
+      {"bytes=10-99999999", 206, 10, clip.size() - 10,
+       "bytes 10-" + std::to_string(clip.size() - 1) + "/" + size},
+      {"bytes=" + size + "-", 416, 0, 0, "bytes */" + size},
+      {"bytes=0-1,5-6", 200, 0, clip.size(), ""},
+  };
+  for (const Case& c : cases) {
+    httplib::Client client(RoleHost(Role::kVideo), port_);
+    auto result = client.Get("/player/clip.webm", {{"Range", c.range}});
+    ASSERT_TRUE(result) << c.range;
+    EXPECT_EQ(result->status, c.status) << c.range;
+    EXPECT_EQ(result->body, clip.substr(c.offset, c.length)) << c.range;
+    EXPECT_EQ(result->get_header_value("Content-Range"), c.contentRange) << c.range;
+  }
+}
+
 TEST_F(DemoServerTest, EveryRequestIsLogged) {
   ASSERT_TRUE(Get(Role::kLive, "/room/2.htm?from=test"));
   // The logger runs after the reply is sent; give it a moment.
