@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "demo_html.h"
+
 namespace tavelo::demo {
 
 enum class Role { kCatalogue, kVideo, kResource1, kResource2, kSetup, kLive };
@@ -102,12 +104,5 @@ class DemoSite {
 // their "index.htm". Empty for paths that are not plain absolute paths
 // (no "..", ".", empty segments, backslashes or control bytes).
 std::string PageKey(std::string_view path);
-
-// A UTF-8 page in the charset its own label names: "charset=utf-8" stays
-// UTF-8, "charset=big5" becomes Big5, anything else becomes GBK labelled
-// gb2312. Returns the bytes and sets the HTTP content type.
-std::string EncodePage(std::string_view utf8Html, std::string& contentType);
-
-std::string EscapeHtml(std::string_view text);
 
 }  // namespace tavelo::demo
