@@ -226,20 +226,36 @@ TEST(DemoSiteTest, PagesCarryTheCharsetTheirLabelNames) {
   EXPECT_EQ(type, "text/html; charset=gb2312");
 }
 
-TEST(DemoSiteTest, SearchMatchesTitlesAreasTypesAndActors) {
+TEST(DemoSiteTest, SearchMatchesEveryWordInTitlesAreasTypesActorsAndCategories) {
   const DemoSite& site = Site();
   auto found = [&](const char* utf8Keyword) {
     std::string page = GbkToUtf8(site.Handle(Role::kCatalogue, "/so/so.asp", {{"k", Gbk(utf8Keyword)}}).body);
     size_t at = page.find("找到 ");
     return at == std::string::npos ? -1 : std::stoi(page.substr(at + 7));
   };
-  EXPECT_EQ(found("雾港"), 3);      // two videos and one P2P resource
-  EXPECT_EQ(found("香港"), 6);      // area: five videos, one resource
-  EXPECT_EQ(found("纪录片"), 1);    // a resource's title
-  EXPECT_EQ(found("林晓川"), 5);    // actor, also as a voice
-  EXPECT_EQ(found("adam rowe"), 2);  // ASCII letters match in any case
-  EXPECT_EQ(found("没有这个"), 0);
-  EXPECT_EQ(found("  "), -1);  // blank: a hint, no count
+  struct Case {
+    const char* keyword;
+    int found;  // -1: a blank search gets the hint and no count
+  } cases[] = {
+      {"雾港", 3},          // two videos and one P2P resource
+      {"香港", 6},          // area: five videos, one resource
+      {"林晓川", 5},        // actor, also as a voice
+      {"ADAM", 2},          // ASCII letters match in any case
+      {"没有这个", 0},
+      {"  ", -1},
+      {"\xE3\x80\x80", -1},  // an ideographic space alone
+      // The documentaries button's fallback word is their category's name:
+      // the ten documentaries and a resource titled with it.
+      {"纪录片", 11},
+      {"电影", 14},
+      // Every word of a search has to match, each in any field.
+      {"林晓川 悬疑", 3},    // two series and a resource
+      {"悬疑  香港", 2},
+      {"林晓川\xE3\x80\x80悬疑", 3},  // ideographic space between the words
+      {"纪录片 自然", 5},
+      {"雾港 没有这个", 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(found(c.keyword), c.found) << c.keyword;
 
   std::string page = GbkToUtf8(site.Handle(Role::kCatalogue, "/so/so.asp", {{"k", Gbk("暗河")}}).body);
   EXPECT_NE(page.find("cmd=TAVELO|INFO|暗河**TAB**http://127.0.0.2:40123/v_show/id_lxj14.html**TAB**2011"),

@@ -10,6 +10,7 @@
 #include "catalogue/catalogue_store.h"
 #include "catalogue_tool.h"
 #include "base/file_digest.h"
+#include "demo_search.h"
 #include "net/zip_writer.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
@@ -340,16 +341,16 @@ void DemoSite::RenderCatalogue() {
 Reply DemoSite::Search(const Query& query) const {
   auto it = query.find("k");
   std::string keyword = it == query.end() ? "" : std::string(Trim(GbkToUtf8(it->second)));
-  std::string lowered = LowerGbk(keyword);  // ASCII letters only, so UTF-8 stays intact
+  const std::vector<std::string> words = SearchWords(keyword);
+  // A video's category name counts as one of its words, so the category
+  // buttons' fallback searches ("纪录片", ...) find the category.
   auto matches = [&](const Video& v) {
-    for (const std::string* field : {&v.title, &v.area, &v.type, &v.actors}) {
-      if (LowerGbk(*field).find(lowered) != std::string::npos) return true;
-    }
-    return false;
+    const CategoryInfo* category = FindCategory(v.category);
+    return MatchesEveryWord(words, {v.title, v.area, v.type, v.actors, category ? category->name : ""});
   };
   std::string rows;
   int found = 0;
-  if (!keyword.empty()) {
+  if (!words.empty()) {
     for (const Video& v : videos_) {
       if (matches(v)) rows += EntryRow(port_, v, VideoAddress(v, port_)), ++found;
     }
@@ -358,8 +359,8 @@ Reply DemoSite::Search(const Query& query) const {
     }
   }
   std::string page = PageHead("Tavelo 视频搜索");
-  if (keyword.empty()) {
-    page += "<p>请输入要搜索的视频名称、演员、地区或类型。</p>\n";
+  if (words.empty()) {
+    page += "<p>请输入要搜索的视频名称、演员、地区或类型,多个条件用空格分开。</p>\n";
   } else {
     page += "<p>搜索 <b>" + EscapeHtml(keyword) + "</b>: 找到 " + std::to_string(found) +
             " 个结果</p>\n";
