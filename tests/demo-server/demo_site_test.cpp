@@ -303,9 +303,27 @@ TEST(DemoSiteTest, PlayerPageShowsWhatItWasGivenEscaped) {
   EXPECT_LT(clip.body.size(), 1000000u);
   EXPECT_EQ(clip.body.substr(0, 4), "\x1A\x45\xDF\xA3");  // EBML (WebM) signature
 
-  // The site's own player address falls back to the same page, named by the id.
-  std::string fallback = GbkToUtf8(site.Handle(Role::kVideo, "/player.php/sid/lxj01e02/v.swf", {}).body);
-  EXPECT_NE(fallback.find("lxj01e02"), std::string::npos);
+  // Only a web address becomes the link to the original page.
+  struct Case {
+    const char* url;
+    bool linked;
+  } cases[] = {{"http://127.0.0.2:40123/v_show/id_lxj01e03.html", true},
+               {"javascript:alert(1)", false},
+               {"", false}};
+  for (const Case& c : cases) {
+    std::string shown = GbkToUtf8(site.Handle(Role::kVideo, "/player/play.htm", {{"url", c.url}}).body);
+    EXPECT_EQ(shown.find("<a href=\"" + std::string(c.url) + "\"") != std::string::npos, c.linked) << c.url;
+    EXPECT_EQ(shown.find("原地址") != std::string::npos, c.linked) << c.url;
+  }
+}
+
+TEST(DemoSiteTest, SitePlayerKnowsItsEpisodesById) {
+  const DemoSite& site = Site();
+  std::string page = GbkToUtf8(site.Handle(Role::kVideo, "/player.php/sid/lxj01e02/v.swf", {}).body);
+  EXPECT_NE(page.find("<b id=\"name\">雾港旧事</b> <span id=\"section\">第2集</span>"), std::string::npos);
+  EXPECT_NE(page.find("<a href=\"http://127.0.0.2:40123/v_show/id_lxj01e02.html\""), std::string::npos);
+  EXPECT_NE(page.find("/player/clip.webm"), std::string::npos);
+  EXPECT_EQ(site.Handle(Role::kVideo, "/player.php/sid/nosuch/v.swf", {}).status, 404);
 }
 
 TEST(DemoSiteTest, ResourcePagesHoldTheirSitesMarkers) {

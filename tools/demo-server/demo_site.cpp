@@ -248,9 +248,11 @@ std::string CommandHref(int port, std::string_view command) {
   return "http://" + RoleAddress(Role::kCatalogue, port) + "/tavelo.asp?" + std::string(command);
 }
 
-std::string VideoAddress(const Video& v, int port) {
-  return "http://" + RoleAddress(Role::kVideo, port) + "/v_show/id_" + v.id + ".html";
-}
+std::string ShowPrefix(int port) { return "http://" + RoleAddress(Role::kVideo, port) + "/v_show/id_"; }
+
+std::string ShowAddress(std::string_view id, int port) { return ShowPrefix(port) + std::string(id) + ".html"; }
+
+std::string VideoAddress(const Video& v, int port) { return ShowAddress(v.id, port); }
 
 std::string ResourceAddress(const Resource& r, int port) {
   Role role = r.site == 1 ? Role::kResource1 : Role::kResource2;
@@ -408,17 +410,14 @@ std::string EpisodeItem(char layout, const std::string& showPrefix, const std::s
 }  // namespace
 
 void DemoSite::RenderVideoSite() {
-  const std::string showPrefix = "http://" + RoleAddress(Role::kVideo, port_) + "/v_show/id_";
+  const std::string showPrefix = ShowPrefix(port_);
   int index = 0;
   for (const Video& v : videos_) {
     std::string title = v.pageTitle;
     if (title.empty()) {
-      // The site's titles come in several shapes; the scraper keeps the part before "—" or its name.
-      switch (index++ % 3) {
-        case 0: title = v.title + "—在线观看—优酷网"; break;
-        case 1: title = v.title + " 优酷网"; break;
-        default: title = v.title; break;
-      }
+      // Every title carries the site's name, in the two shapes the scraper
+      // cuts: at the first "—", or at the name itself.
+      title = index++ % 2 == 0 ? v.title + "—在线观看—优酷网" : v.title + " 优酷网";
     }
     const char* charset = v.layout == 'U' ? "utf-8" : v.layout == 'B' ? "big5" : "gb2312";
     char layout = v.layout == 'U' ? '1' : v.layout == 'B' ? '2' : v.layout;
@@ -437,16 +436,34 @@ void DemoSite::RenderVideoSite() {
     // Every episode has a show page of its own; they all carry the whole list.
     AddPage(Role::kVideo, "/v_show/id_" + v.id + ".html", page);
     for (int n = 1; n <= v.episodes; ++n) {
-      if (EpisodeId(v, n) != v.id) AddPage(Role::kVideo, "/v_show/id_" + EpisodeId(v, n) + ".html", page);
+      std::string id = EpisodeId(v, n);
+      if (id != v.id) AddPage(Role::kVideo, "/v_show/id_" + id + ".html", page);
+      episodes_[id] = {v.title, EpisodeLabel(v, n)};
     }
   }
+
+  // The site's front page lists every show, so that each can be reached by links.
+  std::string front = PageHead("优酷网 - 演示视频网站") + "<h3>演示视频网站</h3>\n";
+  for (const CategoryInfo& category : kCategories) {
+    front += "<div class=box><b>" + std::string(category.name) + "</b>:";
+    for (const Video& v : videos_) {
+      if (v.category == category.key) front += " " + Link(VideoAddress(v, port_), v.title);
+    }
+    front += "</div>\n";
+  }
+  AddPage(Role::kVideo, "/index.htm", front + std::string(kPageEnd));
 }
 
 Reply DemoSite::PlayerPage(std::string_view address, std::string_view name,
                            std::string_view section) const {
-  std::string page = ReplaceAll(playerTemplate_, "{{NAME}}", EscapeHtml(GbkToUtf8(name)));
-  page = ReplaceAll(page, "{{SECTION}}", EscapeHtml(GbkToUtf8(section)));
-  page = ReplaceAll(page, "{{ADDRESS}}", EscapeHtml(GbkToUtf8(address)));
+  // Only a web address becomes a link; anything else a query brings is shown as text.
+  std::string origin;
+  if (address.starts_with("http://") || address.starts_with("https://")) {
+    origin = " | 原地址: <a href=\"" + EscapeHtml(address) + "\" target=\"_blank\">" + EscapeHtml(address) + "</a>";
+  }
+  std::string page = ReplaceAll(playerTemplate_, "{{NAME}}", EscapeHtml(name));
+  page = ReplaceAll(page, "{{SECTION}}", EscapeHtml(section));
+  page = ReplaceAll(page, "{{ORIGIN}}", origin);
   Reply reply{200, "", ""};
   reply.body = EncodePage(page, reply.contentType);
   return reply;
@@ -597,13 +614,16 @@ Reply DemoSite::Handle(Role role, std::string_view path, const Query& query) con
   };
   if (role == Role::kCatalogue && key == "/so/so.asp") return Search(query);
   if (role == Role::kVideo && key == "/player/play.htm") {
-    return PlayerPage(value("url"), value("name"), value("section"));
+    // The portal fills in its GBK texts, percent-encoded.
+    return PlayerPage(GbkToUtf8(value("url")), GbkToUtf8(value("name")), GbkToUtf8(value("section")));
   }
-  // The site's own player, which the portal falls back to without a player template.
+  // The site's own player, which the portal falls back to without a player
+  // template: it knows its episodes by id.
   constexpr std::string_view kSitePlayer = "/player.php/sid/";
   if (role == Role::kVideo && key.starts_with(kSitePlayer) && key.ends_with("/v.swf")) {
-    std::string id = key.substr(kSitePlayer.size(), key.size() - kSitePlayer.size() - 6);
-    if (IsPlainId(id)) return PlayerPage("", id, "");
+    auto episode = episodes_.find(key.substr(kSitePlayer.size(), key.size() - kSitePlayer.size() - 6));
+    if (episode == episodes_.end()) return {404, "text/plain", "no such video\n"};
+    return PlayerPage(ShowAddress(episode->first, port_), episode->second.title, episode->second.label);
   }
   const auto& pages = pages_[static_cast<int>(role)];
   auto it = pages.find(key);

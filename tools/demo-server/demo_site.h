@@ -88,6 +88,7 @@ class DemoSite {
   bool MakeUpdatePackages(std::string& error);
   bool MakeCompanionPackages(const std::filesystem::path& folder, std::string& error);
   Reply Search(const Query& query) const;
+  // The player page for an episode (UTF-8 texts, escaped here).
   Reply PlayerPage(std::string_view address, std::string_view name,
                    std::string_view section) const;
   void AddPage(Role role, const std::string& path, const std::string& utf8Html);
@@ -97,6 +98,10 @@ class DemoSite {
   std::vector<Resource> resources_;
   std::string mainTemplate_;
   std::string playerTemplate_;  // UTF-8, hosts filled, placeholders for the query values
+  struct EpisodeName {
+    std::string title, label;
+  };
+  std::map<std::string, EpisodeName> episodes_;  // by episode id, for the site's own player
   std::map<std::string, Reply> pages_[kRoleCount];
 };
 
