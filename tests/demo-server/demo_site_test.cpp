@@ -144,6 +144,23 @@ TEST(DemoSiteTest, MainTemplateNamesTheDemoHostsAndLeavesOutDocumentaries) {
   EXPECT_NE(value("[TV]").find(Gbk("|在线电视播放|NONEWWINDOW#TOPMOST|950|560|")), std::string::npos);
   EXPECT_NE(value("[YOUKU_PLAY_URL]").find("CODE_URL"), std::string::npos);
   EXPECT_NE(value("[YOUKU_PLAY_URL2]").find("CODE_SECTION"), std::string::npos);
+  EXPECT_EQ(value("[LY_URL]"), "http://127.0.0.5:40123/club/addjy.asp?soft=Tavelo");  // the maker's site
+
+  // Every key the portal reads, and how its value starts.
+  struct Key {
+    const char* key;
+    std::string start;
+  } keys[] = {
+      {"[MAIN_URL2]", cat},  {"[P2P_URL2]", cat},  {"[Y_LXJ]", cat},  {"[Y_DY]", cat},
+      {"[Y_ZY]", cat},       {"[Y_DM]", cat},      {"[TV]", cat},     {"[S_URL]", cat},
+      {"[VIDEO_NEW_DATA_URL]", cat}, {"[P2P_NEW_DATA_URL]", cat},     {"[CATALOGUE_SERVER]", cat},
+      {"[YOUKU_PLAY_URL]", "http://127.0.0.2:40123/"}, {"[YOUKU_PLAY_URL2]", "http://127.0.0.2:40123/"},
+      {"[VIDEO_SITE_DOMAIN]", "127.0.0.2:40123"},       {"[VIDEO_PLAYER_HOST]", "127.0.0.2:40123"},
+      {"[RESOURCE_SITE1_DOMAIN]", "127.0.0.3:40123"},   {"[MAKER_SITE]", "http://127.0.0.5:40123"},
+      {"[SETUP_SERVER]", "http://127.0.0.5:40123"},     {"[LIVE_SITE_1]", "http://127.0.0.6:40123/"},
+      {"[YOUKU_PLAY_WIDTH]", "650"}, {"[YOUKU_PLAY_HEIGHT]", "450"},
+  };
+  for (const Key& k : keys) EXPECT_TRUE(value(k.key).starts_with(k.start)) << k.key << " " << value(k.key);
 }
 
 TEST(DemoSiteTest, CatalogueFilesDescrambleToRecordsOfTheListedVideos) {
@@ -282,7 +299,52 @@ TEST(DemoSiteTest, CatalogueServerPagesCarryEveryCommandKind) {
   for (const char* slug : {"lxj", "dy", "zy", "dm", "jlp"}) {
     EXPECT_EQ(site.Handle(Role::kCatalogue, std::string("/list/") + slug + ".htm", {}).status, 200);
   }
-  EXPECT_EQ(site.Handle(Role::kCatalogue, "/club/addjy.asp", {{"soft", "Tavelo"}}).status, 200);
+  EXPECT_EQ(site.Handle(Role::kSetup, "/club/addjy.asp", {{"soft", "Tavelo"}}).status, 200);
+}
+
+TEST(DemoSiteTest, ProblemReportConfirmsWhatWasSent) {
+  const DemoSite& site = Site();
+  std::string form = GbkToUtf8(site.Handle(Role::kSetup, "/club/addjy.asp", {}).body);
+  EXPECT_NE(form.find("<form action=\"/club/savejy.asp\" method=\"get\">"), std::string::npos);
+  struct Case {
+    Query query;
+    const char* shown;
+  } cases[] = {
+      {{{"soft", "Tavelo"}, {"title", Gbk("播放卡住")}, {"content", Gbk("第3集")}}, "提交成功"},
+      {{{"title", Gbk("<b>粗体</b>")}}, "尽快处理:&lt;b&gt;粗体&lt;/b&gt;</p>"},
+      {{{"content", Gbk("只有内容")}}, "感谢您的反馈,我们会尽快处理</p>"},
+      {{{"soft", "Tavelo"}, {"title", "  "}, {"content", ""}}, "请填写标题或内容后再提交"},
+      {{}, "请填写标题或内容后再提交"},
+  };
+  for (const Case& c : cases) {
+    Reply reply = site.Handle(Role::kSetup, "/club/savejy.asp", c.query);
+    EXPECT_EQ(reply.status, 200) << c.shown;
+    EXPECT_NE(GbkToUtf8(reply.body).find(c.shown), std::string::npos) << c.shown;
+  }
+}
+
+// The live-TV window hides every new window a page asks for, so the TV pages
+// link within their own window, each to every other one.
+TEST(DemoSiteTest, LiveTvPagesLinkToEachOtherInTheirOwnWindow) {
+  const DemoSite& site = Site();
+  const std::string folder = "http://127.0.0.1:40123/tj_tavelo/tv/";
+  const char* pages[] = {"play.asp", "ch2.asp", "ch3.asp", "guide.asp"};
+  for (const char* page : pages) {
+    Reply reply = site.Handle(Role::kCatalogue, std::string("/tj_tavelo/tv/") + page, {{"w", "950"}, {"h", "530"}});
+    ASSERT_EQ(reply.status, 200) << page;
+    std::string html = GbkToUtf8(reply.body);
+    EXPECT_EQ(html.find("target="), std::string::npos) << page;
+    EXPECT_EQ(html.find("href=\"#"), std::string::npos) << page;
+    for (const char* other : pages) {
+      bool linked = html.find("<a href=\"" + folder + other + "\"") != std::string::npos;
+      EXPECT_EQ(linked, std::string_view(other) != page) << page << " to " << other;
+    }
+  }
+  std::string channel = GbkToUtf8(site.Handle(Role::kCatalogue, "/tj_tavelo/tv/ch2.asp", {}).body);
+  EXPECT_NE(channel.find("<video src=\"http://127.0.0.2:40123/player/clip.webm\""), std::string::npos);
+  EXPECT_NE(channel.find("<b>演示二台</b>"), std::string::npos);
+  std::string guide = GbkToUtf8(site.Handle(Role::kCatalogue, "/tj_tavelo/tv/guide.asp", {}).body);
+  EXPECT_NE(guide.find("<td>20:00</td><td>最后一班渡轮</td>"), std::string::npos);
 }
 
 TEST(DemoSiteTest, PlayerPageShowsWhatItWasGivenEscaped) {

@@ -59,7 +59,7 @@ std::string Link(std::string_view href, std::string_view text) {
   return "<a href=\"" + EscapeHtml(href) + "\">" + EscapeHtml(text) + "</a>";
 }
 
-std::string PageHead(std::string_view title, std::string_view charset) {
+std::string PageHead(std::string_view title, std::string_view charset, std::string_view style) {
   std::string head = "<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=";
   head += charset;
   head += "\">\n<title>";
@@ -67,7 +67,9 @@ std::string PageHead(std::string_view title, std::string_view charset) {
   head +=
       "</title>\n<style>body{font-size:12px;font-family:sans-serif;margin:8px}"
       "a{color:#1a4f9c;text-decoration:none}td{padding:2px 6px}"
-      ".box{border:1px solid #c9d7ea;margin:6px 0;padding:6px}</style>\n</head>\n<body>\n";
+      ".box{border:1px solid #c9d7ea;margin:6px 0;padding:6px}";
+  head += style;
+  head += "</style>\n</head>\n<body>\n";
   return head;
 }
 

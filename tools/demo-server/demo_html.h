@@ -13,7 +13,9 @@ std::string EscapeHtml(std::string_view text);
 std::string Link(std::string_view href, std::string_view text);
 
 // The page's start up to the opening body tag: charset label, title, style.
-std::string PageHead(std::string_view title, std::string_view charset = "gb2312");
+// `style` adds rules after the shared ones.
+std::string PageHead(std::string_view title, std::string_view charset = "gb2312",
+                     std::string_view style = {});
 inline constexpr std::string_view kPageEnd = "</body>\n</html>\n";
 
 // A UTF-8 page in the charset its own label names: "charset=utf-8" stays

@@ -11,6 +11,7 @@
 #include "catalogue_tool.h"
 #include "base/file_digest.h"
 #include "demo_search.h"
+#include "demo_tv.h"
 #include "net/zip_writer.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
@@ -215,6 +216,8 @@ std::optional<DemoSite> DemoSite::Load(const std::string& contentDir, int port,
         reply.body = Utf8ToGbk(FillHosts(reply.body, port));
       } else if (ext == ".webm") {
         reply.contentType = "video/webm";
+      } else if (ext == ".js") {
+        reply.contentType = "application/javascript";
       } else if (ext == ".png") {
         reply.contentType = "image/png";
       } else if (ext == ".sh") {
@@ -243,7 +246,7 @@ void DemoSite::AddPage(Role role, const std::string& path, const std::string& ut
 namespace {
 
 // The portal's page commands; the catalogue server's own address keeps them
-// ordinary links for any other browser.
+// ordinary links for any other browser, which gets a page that says so.
 std::string CommandHref(int port, std::string_view command) {
   return "http://" + RoleAddress(Role::kCatalogue, port) + "/tavelo.asp?" + std::string(command);
 }
@@ -294,15 +297,16 @@ constexpr std::string_view kTableHead =
 void DemoSite::RenderCatalogue() {
   const int port = port_;
   const std::string cat = "http://" + RoleAddress(Role::kCatalogue, port);
+  const std::string maker = "http://" + RoleAddress(Role::kSetup, port);
   std::string tvCommand = cat + "/tj_tavelo/tv/play.asp?cmd=TVPLAY|" + cat +
                           "/tj_tavelo/tv/play.asp|在线电视播放|NONEWWINDOW#TOPMOST|950|560|";
   std::string extras =
       "<div class=box>更多: <a href=\"" + EscapeHtml(tvCommand) + "\">电视直播</a> | <a href=\"" +
       EscapeHtml(CommandHref(port, "cmd=MVPLAY|")) + "\">美女直播</a> | <a href=\"" +
       EscapeHtml(CommandHref(port, "cmd=quillo_cmd|exe|奇洛播放器**TAB**quillo**TAB**quillo.exe|")) +
-      "\">用奇洛播放器看高清</a> | <a href=\"" + cat +
-      "/club/addjy.asp?soft=Tavelo\" target=\"_blank\">问题报告</a> | <a href=\"http://" +
-      RoleAddress(Role::kSetup, port) + "/\" target=\"_blank\">软件官网</a></div>\n";
+      "\">用奇洛播放器看高清</a> | <a href=\"" + maker +
+      "/club/addjy.asp?soft=Tavelo\" target=\"_blank\">问题报告</a> | <a href=\"" + maker +
+      "/\" target=\"_blank\">软件官网</a></div>\n";
 
   // Category pages.
   for (const CategoryInfo& category : kCategories) {
@@ -338,6 +342,26 @@ void DemoSite::RenderCatalogue() {
   for (const Resource& r : resources_) page += EntryRow(port, AsVideo(r), ResourceAddress(r, port));
   page += "</table>\n" + extras + std::string(kPageEnd);
   AddPage(Role::kCatalogue, "/p2p/index.asp", page);
+
+  for (const RenderedPage& tv : LiveTvPages(port)) AddPage(Role::kCatalogue, tv.path, tv.utf8Html);
+
+  // Page commands reach this page only in a browser that does not know them.
+  page = PageHead("Tavelo 页面命令");
+  page += "<p>这是 Tavelo视频播放器 的页面命令,请在 Tavelo 中点击它。</p>\n<p>" +
+          Link(cat + "/", "返回演示目录服务器首页") + "</p>\n" + std::string(kPageEnd);
+  AddPage(Role::kCatalogue, "/tavelo.asp", page);
+
+  // The server's front page, for a look with any browser.
+  page = PageHead("Tavelo 演示目录服务器");
+  page += "<h3>Tavelo 演示目录服务器</h3>\n<ul>\n<li>" + Link(cat + "/tj/index.asp", "推荐视频") + "</li>\n";
+  for (const CategoryInfo& category : kCategories) {
+    page += "<li>" + Link(cat + "/list/" + category.slug + ".htm", category.name) + "</li>\n";
+  }
+  page += "<li>" + Link(cat + "/p2p/index.asp", "讯雷(P2P)种子") + "</li>\n<li>" +
+          Link(cat + "/tj_tavelo/tv/play.asp", "电视直播") + "</li>\n</ul>\n<form action=\"" + cat +
+          "/so/so.asp\" method=\"get\">搜索: <input name=\"k\" size=\"30\"> <input type=\"submit\" "
+          "value=\"搜索\"></form>\n" + std::string(kPageEnd);
+  AddPage(Role::kCatalogue, "/index.htm", page);
 }
 
 Reply DemoSite::Search(const Query& query) const {
@@ -605,6 +629,32 @@ bool DemoSite::MakeCompanionPackages(const fs::path& folder, std::string& error)
   return true;
 }
 
+namespace {
+
+// The problem-report form's answer: a confirmation, or a request to write
+// something first. Nothing is kept; the form's GBK fields are only echoed.
+Reply ReportAnswer(const Query& query) {
+  auto field = [&](const char* name) {
+    auto it = query.find(name);
+    return it == query.end() ? std::string() : std::string(Trim(GbkToUtf8(it->second)));
+  };
+  const std::string title = field("title");
+  std::string page = PageHead("问题报告");
+  if (title.empty() && field("content").empty()) {
+    page += "<h3>问题报告</h3>\n<p>请填写标题或内容后再提交。</p>\n";
+  } else {
+    page += "<h3>提交成功</h3>\n<p>感谢您的反馈,我们会尽快处理";
+    if (!title.empty()) page += ":" + EscapeHtml(title);
+    page += "</p>\n<p>(演示页面: 内容没有发送到任何地方。)</p>\n";
+  }
+  page += "<p><a href=\"/club/addjy.asp?soft=Tavelo\">返回问题报告</a></p>\n" + std::string(kPageEnd);
+  Reply reply{200, "", ""};
+  reply.body = EncodePage(page, reply.contentType);
+  return reply;
+}
+
+}  // namespace
+
 Reply DemoSite::Handle(Role role, std::string_view path, const Query& query) const {
   std::string key = PageKey(path);
   if (key.empty()) return {400, "text/plain", "bad request path\n"};
@@ -613,6 +663,7 @@ Reply DemoSite::Handle(Role role, std::string_view path, const Query& query) con
     return it == query.end() ? std::string() : it->second;
   };
   if (role == Role::kCatalogue && key == "/so/so.asp") return Search(query);
+  if (role == Role::kSetup && key == "/club/savejy.asp") return ReportAnswer(query);
   if (role == Role::kVideo && key == "/player/play.htm") {
     // The portal fills in its GBK texts, percent-encoded.
     return PlayerPage(GbkToUtf8(value("url")), GbkToUtf8(value("name")), GbkToUtf8(value("section")));
