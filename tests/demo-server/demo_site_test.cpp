@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
 #include "catalogue/catalogue_store.h"
 #include "catalogue/record_list.h"
+#include "episode_scrape.h"
 #include "text/encoding.h"
 #include "text/text_buffer.h"
 
@@ -36,39 +39,14 @@ size_t CountOf(const std::string& text, const std::string& part) {
   return count;
 }
 
-// The episode ids the portal's scraper would find: the four list layouts it
-// knows, each a start marker and an id rule (written out again here, from the
-// portal's side, so that the pages are checked against it and not against
-// the code that made them).
-std::vector<std::string> ScrapedIds(const std::string& page, const std::string& showPrefix) {
-  const std::string markers[] = {"<div class=\"item\" name=\"tvlist\"", "div class=\"program",
-                                 "class=\"current\" href=\"" + showPrefix, "class=\"item"};
+// The episode ids the portal's layout scans find, and the scan that found
+// the first one.
+std::vector<std::string> ScrapedIds(const std::string& page, const std::string& showPrefix,
+                                    int* firstScan = nullptr) {
   std::vector<std::string> ids;
-  for (int scan = 0; scan < 4; ++scan) {
-    size_t pos = 0;
-    while (true) {
-      size_t m = page.find(markers[scan], pos);
-      if (m == std::string::npos) break;
-      size_t s = m + markers[scan].size();
-      size_t e = page.find('>', s);
-      if (e == std::string::npos) break;
-      std::string tag = page.substr(s, e - s);
-      pos = e + 1;
-      std::string id;
-      if (scan == 2) {
-        size_t html = tag.find(".html");
-        if (html == std::string::npos) continue;
-        id = tag.substr(0, html);
-      } else {
-        size_t a = tag.find("id=\"item_");
-        if (a == std::string::npos) continue;
-        size_t b = tag.find('"', a + 9);
-        if (b == std::string::npos) continue;
-        id = tag.substr(a + 9, b - a - 9);
-      }
-      if (tag.find("title=\"") == std::string::npos) continue;
-      if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
-    }
+  for (const EpisodeRow& row : ScanEpisodeLists(page, showPrefix)) {
+    if (firstScan && ids.empty()) *firstScan = row.scan;
+    ids.push_back(row.address.substr(showPrefix.size(), row.address.size() - showPrefix.size() - 5));
   }
   return ids;
 }
@@ -197,10 +175,15 @@ TEST(DemoSiteTest, ShowPagesOfferEveryListLayoutTheScraperKnows) {
     return site.Handle(Role::kVideo, std::string("/v_show/id_") + id + ".html", {});
   };
   // lxj01..lxj04 use layouts 1 to 4, each with its own number of episodes.
-  for (auto [id, episodes] : {std::pair{"lxj01", 12}, std::pair{"lxj02", 8}, std::pair{"lxj03", 10},
-                              std::pair{"lxj04", 6}}) {
-    std::vector<std::string> ids = ScrapedIds(GbkToUtf8(page(id).body), prefix);
+  struct Case {
+    const char* id;
+    int episodes, scan;
+  } cases[] = {{"lxj01", 12, 1}, {"lxj02", 8, 2}, {"lxj03", 10, 3}, {"lxj04", 6, 4}};
+  for (auto [id, episodes, scan] : cases) {
+    int firstScan = 0;
+    std::vector<std::string> ids = ScrapedIds(GbkToUtf8(page(id).body), prefix, &firstScan);
     ASSERT_EQ(ids.size(), static_cast<size_t>(episodes)) << id;
+    EXPECT_EQ(firstScan, scan) << id;
     EXPECT_EQ(ids.front(), std::string(id) + "e01");
     // Each episode's own page exists and carries the same list.
     EXPECT_EQ(ScrapedIds(GbkToUtf8(page(ids.back().c_str()).body), prefix), ids);

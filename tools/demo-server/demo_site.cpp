@@ -345,12 +345,6 @@ void DemoSite::RenderCatalogue() {
 
   for (const RenderedPage& tv : LiveTvPages(port)) AddPage(Role::kCatalogue, tv.path, tv.utf8Html);
 
-  // Page commands reach this page only in a browser that does not know them.
-  page = PageHead("Tavelo 页面命令");
-  page += "<p>这是 Tavelo视频播放器 的页面命令,请在 Tavelo 中点击它。</p>\n<p>" +
-          Link(cat + "/", "返回演示目录服务器首页") + "</p>\n" + std::string(kPageEnd);
-  AddPage(Role::kCatalogue, "/tavelo.asp", page);
-
   // The server's front page, for a look with any browser.
   page = PageHead("Tavelo 演示目录服务器");
   page += "<h3>Tavelo 演示目录服务器</h3>\n<ul>\n<li>" + Link(cat + "/tj/index.asp", "推荐视频") + "</li>\n";
@@ -459,6 +453,8 @@ void DemoSite::RenderVideoSite() {
     std::string page = PageHead(title, charset) + body + std::string(kPageEnd);
     // Every episode has a show page of its own; they all carry the whole list.
     AddPage(Role::kVideo, "/v_show/id_" + v.id + ".html", page);
+    // The show page itself plays too: the scraper lists it under the page's title.
+    episodes_[v.id] = {v.title, ""};
     for (int n = 1; n <= v.episodes; ++n) {
       std::string id = EpisodeId(v, n);
       if (id != v.id) AddPage(Role::kVideo, "/v_show/id_" + id + ".html", page);
@@ -631,6 +627,27 @@ bool DemoSite::MakeCompanionPackages(const fs::path& folder, std::string& error)
 
 namespace {
 
+// Page commands reach this page only in a browser that does not know them.
+// A video's command names its page, which such a browser can still open.
+Reply CommandPage(const Query& query, int port) {
+  auto it = query.find("cmd");
+  std::string command = it == query.end() ? "" : GbkToUtf8(it->second);
+  std::string page = PageHead("Tavelo 页面命令");
+  page += "<p>这是 Tavelo视频播放器 的页面命令,请在 Tavelo 中点击它。</p>\n";
+  FieldList fields;  // "TAVELO", the operation, its argument
+  fields.Split(command, '|');
+  if (fields[0] == "TAVELO" && fields[1] == "INFO") {
+    FieldList record;  // title, address, details
+    record.Split(ReplaceAll(fields[2], "**TAB**", "\n"), '\n');
+    if (record[1].starts_with("http://")) page += "<p>" + Link(record[1], std::string(record[0]) + " 的网页") + "</p>\n";
+  }
+  page += "<p>" + Link("http://" + RoleAddress(Role::kCatalogue, port) + "/", "返回演示目录服务器首页") + "</p>\n" +
+          std::string(kPageEnd);
+  Reply reply{200, "", ""};
+  reply.body = EncodePage(page, reply.contentType);
+  return reply;
+}
+
 // The problem-report form's answer: a confirmation, or a request to write
 // something first. Nothing is kept; the form's GBK fields are only echoed.
 Reply ReportAnswer(const Query& query) {
@@ -663,6 +680,7 @@ Reply DemoSite::Handle(Role role, std::string_view path, const Query& query) con
     return it == query.end() ? std::string() : it->second;
   };
   if (role == Role::kCatalogue && key == "/so/so.asp") return Search(query);
+  if (role == Role::kCatalogue && key == "/tavelo.asp") return CommandPage(query, port_);
   if (role == Role::kSetup && key == "/club/savejy.asp") return ReportAnswer(query);
   if (role == Role::kVideo && key == "/player/play.htm") {
     // The portal fills in its GBK texts, percent-encoded.
