@@ -241,6 +241,7 @@ TEST(DemoSiteTest, SearchMatchesEveryWordInTitlesAreasTypesActorsAndCategories) 
       {"香港", 6},          // area: five videos, one resource
       {"林晓川", 5},        // actor, also as a voice
       {"ADAM", 2},          // ASCII letters match in any case
+      {"冰原求生英国", 0},  // a word does not span two fields (title, area)
       {"没有这个", 0},
       {"  ", -1},
       {"\xE3\x80\x80", -1},  // an ideographic space alone
