@@ -39,12 +39,12 @@ ByteRange AnswerRange(std::string_view header, size_t size) {
   if (equals == std::string_view::npos || !EqualsIgnoreCaseGbk(Trim(text.substr(0, equals)), kUnit)) {
     return kWhole;
   }
-  std::string_view spec = Trim(text.substr(equals + 1));
-  if (spec.find(',') != std::string_view::npos) return kWhole;
-  size_t dash = spec.find('-');
+  std::string_view ranges = Trim(text.substr(equals + 1));
+  if (ranges.find(',') != std::string_view::npos) return kWhole;
+  size_t dash = ranges.find('-');
   if (dash == std::string_view::npos) return kWhole;
-  std::optional<size_t> from = Number(Trim(spec.substr(0, dash)));
-  std::string_view lastText = Trim(spec.substr(dash + 1));
+  std::optional<size_t> from = Number(Trim(ranges.substr(0, dash)));
+  std::string_view lastText = Trim(ranges.substr(dash + 1));
 
   if (dash == 0) {  // "-N": the last N bytes
     std::optional<size_t> length = Number(lastText);
