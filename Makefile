@@ -31,16 +31,22 @@ test-asan: deps
 	cd $(ASAN_DIR) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  ctest --output-on-failure -j $(JOBS)
 
-# The zip reader under libFuzzer (clang). New inputs collect in the build
-# folder; the seeds in fuzz/corpus stay as they are.
+# The zip reader and the demo server's Range answer under libFuzzer (clang),
+# each for FUZZ_SECONDS. New inputs collect in the build folder; the seeds in
+# fuzz/corpus stay as they are.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 600
+FUZZ_FLAGS = -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc
 fuzz: deps
-	mkdir -p $(FUZZ_DIR)/corpus
-	clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
-	  fuzz/zip_reader_fuzz.cpp src/net/zip_reader.cpp src/base/atomic_write.cpp src/base/file_handle.cpp src/base/system_calls.cpp -lz -o $(FUZZ_DIR)/zip_reader_fuzz
+	mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/corpus-range
+	clang++ $(FUZZ_FLAGS) fuzz/zip_reader_fuzz.cpp src/net/zip_reader.cpp src/base/atomic_write.cpp \
+	  src/base/file_handle.cpp src/base/system_calls.cpp -lz -o $(FUZZ_DIR)/zip_reader_fuzz
 	$(FUZZ_DIR)/zip_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=1024 \
 	  $(FUZZ_DIR)/corpus fuzz/corpus/zip_reader
+	clang++ $(FUZZ_FLAGS) -Itools/demo-server fuzz/byte_range_fuzz.cpp tools/demo-server/byte_range.cpp \
+	  src/text/gbk_text.cpp -o $(FUZZ_DIR)/byte_range_fuzz
+	$(FUZZ_DIR)/byte_range_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=1024 \
+	  $(FUZZ_DIR)/corpus-range fuzz/corpus/byte_range
 
 bench: build
 	python3 bench/net_benchmarks.py --app $(BUILD_DIR)/app

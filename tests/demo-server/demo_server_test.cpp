@@ -15,6 +15,7 @@
 
 #include "base/file_digest.h"
 #include "catalogue_tool.h"
+#include "running_demo.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
 #include "text/url_text.h"
@@ -24,33 +25,21 @@ extern char** environ;
 namespace tavelo::demo {
 namespace {
 
-// One server for the whole suite, on a port that is free on all six hosts.
+// One server for the whole suite.
 class DemoServerTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    server_ = new DemoServer(&log_);
-    port_ = server_->Bind(0);
-    ASSERT_GT(port_, 0);
-    std::string error;
-    auto site = DemoSite::Load(TAVELO_DEMO_CONTENT, port_, error);
-    ASSERT_TRUE(site) << error;
-    site_ = new DemoSite(std::move(*site));
-    server_->Start(*site_);
+    demo_ = new RunningDemo;
+    ASSERT_EQ(demo_->Error(), "");
+    port_ = demo_->Port();
+    site_ = &demo_->Site();
   }
-  static void TearDownTestSuite() {
-    delete server_;
-    delete site_;
-  }
+  static void TearDownTestSuite() { delete demo_; }
 
-  static httplib::Result Get(Role role, const std::string& target) {
-    httplib::Client client(RoleHost(role), port_);
-    client.set_connection_timeout(5);
-    return client.Get(target.c_str());
-  }
+  static httplib::Result Get(Role role, const std::string& target) { return demo_->Get(role, target); }
 
-  static inline std::ostringstream log_;
-  static inline DemoServer* server_ = nullptr;
-  static inline DemoSite* site_ = nullptr;
+  static inline RunningDemo* demo_ = nullptr;
+  static inline const DemoSite* site_ = nullptr;
   static inline int port_ = 0;
 };
 
@@ -110,13 +99,47 @@ TEST_F(DemoServerTest, TraversalAndGarbageNeverReachFiles) {
   EXPECT_EQ(result->get_header_value("Content-Type"), "video/webm");
 }
 
+// The clip loops in the live-TV and live-show windows only when every seek
+// gets exactly the bytes it asked for, marked as a part.
+TEST_F(DemoServerTest, RangeRequestsGetExactlyTheirBytes) {
+  auto whole = Get(Role::kVideo, "/player/clip.webm");
+  ASSERT_TRUE(whole);
+  const std::string clip = whole->body;
+  const std::string size = std::to_string(clip.size());
+  ASSERT_GT(clip.size(), 200u);
+  EXPECT_EQ(whole->status, 200);
+  EXPECT_EQ(whole->get_header_value("Accept-Ranges"), "bytes");
+  EXPECT_FALSE(whole->has_header("Content-Range"));
+
+  struct Case {
+    std::string range;
+    int status;
+    size_t offset, length;
+    std::string contentRange;
+  } cases[] = {
+      {"bytes=0-99", 206, 0, 100, "bytes 0-99/" + size},
+      {"bytes=100-", 206, 100, clip.size() - 100, "bytes 100-" + std::to_string(clip.size() - 1) + "/" + size},
+      {"bytes=-50", 206, clip.size() - 50, 50,
+       "bytes " + std::to_string(clip.size() - 50) + "-" + std::to_string(clip.size() - 1) + "/" + size},
+      {"bytes=" + size + "-", 416, 0, 0, "bytes */" + size},
+      {"bytes=0-1,5-6", 200, 0, clip.size(), ""},
+  };
+  for (const Case& c : cases) {
+    auto result = demo_->Get(Role::kVideo, "/player/clip.webm", {{"Range", c.range}});
+    ASSERT_TRUE(result) << c.range;
+    EXPECT_EQ(result->status, c.status) << c.range;
+    EXPECT_EQ(result->body, clip.substr(c.offset, c.length)) << c.range;
+    EXPECT_EQ(result->get_header_value("Content-Range"), c.contentRange) << c.range;
+  }
+}
+
 TEST_F(DemoServerTest, EveryRequestIsLogged) {
   ASSERT_TRUE(Get(Role::kLive, "/room/2.htm?from=test"));
   // The logger runs after the reply is sent; give it a moment.
-  for (int i = 0; i < 100 && log_.str().find("/room/2.htm") == std::string::npos; ++i) {
+  for (int i = 0; i < 100 && demo_->LogText().find("/room/2.htm") == std::string::npos; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  EXPECT_NE(log_.str().find("live 127.0.0.6 GET /room/2.htm?from=test 200"), std::string::npos);
+  EXPECT_NE(demo_->LogText().find("live 127.0.0.6 GET /room/2.htm?from=test 200"), std::string::npos);
 }
 
 TEST_F(DemoServerTest, UpdatePackagesLoadWithTheCatalogueTool) {

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
 #include "catalogue/catalogue_store.h"
 #include "catalogue/record_list.h"
+#include "episode_scrape.h"
 #include "text/encoding.h"
 #include "text/text_buffer.h"
 
@@ -36,39 +39,14 @@ size_t CountOf(const std::string& text, const std::string& part) {
   return count;
 }
 
-// The episode ids the portal's scraper would find: the four list layouts it
-// knows, each a start marker and an id rule (written out again here, from the
-// portal's side, so that the pages are checked against it and not against
-// the code that made them).
-std::vector<std::string> ScrapedIds(const std::string& page, const std::string& showPrefix) {
-  const std::string markers[] = {"<div class=\"item\" name=\"tvlist\"", "div class=\"program",
-                                 "class=\"current\" href=\"" + showPrefix, "class=\"item"};
+// The episode ids the portal's layout scans find, and the scan that found
+// the first one.
+std::vector<std::string> ScrapedIds(const std::string& page, const std::string& showPrefix,
+                                    int* firstScan = nullptr) {
   std::vector<std::string> ids;
-  for (int scan = 0; scan < 4; ++scan) {
-    size_t pos = 0;
-    while (true) {
-      size_t m = page.find(markers[scan], pos);
-      if (m == std::string::npos) break;
-      size_t s = m + markers[scan].size();
-      size_t e = page.find('>', s);
-      if (e == std::string::npos) break;
-      std::string tag = page.substr(s, e - s);
-      pos = e + 1;
-      std::string id;
-      if (scan == 2) {
-        size_t html = tag.find(".html");
-        if (html == std::string::npos) continue;
-        id = tag.substr(0, html);
-      } else {
-        size_t a = tag.find("id=\"item_");
-        if (a == std::string::npos) continue;
-        size_t b = tag.find('"', a + 9);
-        if (b == std::string::npos) continue;
-        id = tag.substr(a + 9, b - a - 9);
-      }
-      if (tag.find("title=\"") == std::string::npos) continue;
-      if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
-    }
+  for (const EpisodeRow& row : ScanEpisodeLists(page, showPrefix)) {
+    if (firstScan && ids.empty()) *firstScan = row.scan;
+    ids.push_back(row.address.substr(showPrefix.size(), row.address.size() - showPrefix.size() - 5));
   }
   return ids;
 }
@@ -144,6 +122,23 @@ TEST(DemoSiteTest, MainTemplateNamesTheDemoHostsAndLeavesOutDocumentaries) {
   EXPECT_NE(value("[TV]").find(Gbk("|在线电视播放|NONEWWINDOW#TOPMOST|950|560|")), std::string::npos);
   EXPECT_NE(value("[YOUKU_PLAY_URL]").find("CODE_URL"), std::string::npos);
   EXPECT_NE(value("[YOUKU_PLAY_URL2]").find("CODE_SECTION"), std::string::npos);
+  EXPECT_EQ(value("[LY_URL]"), "http://127.0.0.5:40123/club/addjy.asp?soft=Tavelo");  // the maker's site
+
+  // Every key the portal reads, and how its value starts.
+  struct Key {
+    const char* key;
+    std::string start;
+  } keys[] = {
+      {"[MAIN_URL2]", cat},  {"[P2P_URL2]", cat},  {"[Y_LXJ]", cat},  {"[Y_DY]", cat},
+      {"[Y_ZY]", cat},       {"[Y_DM]", cat},      {"[TV]", cat},     {"[S_URL]", cat},
+      {"[VIDEO_NEW_DATA_URL]", cat}, {"[P2P_NEW_DATA_URL]", cat},     {"[CATALOGUE_SERVER]", cat},
+      {"[YOUKU_PLAY_URL]", "http://127.0.0.2:40123/"}, {"[YOUKU_PLAY_URL2]", "http://127.0.0.2:40123/"},
+      {"[VIDEO_SITE_DOMAIN]", "127.0.0.2:40123"},       {"[VIDEO_PLAYER_HOST]", "127.0.0.2:40123"},
+      {"[RESOURCE_SITE1_DOMAIN]", "127.0.0.3:40123"},   {"[MAKER_SITE]", "http://127.0.0.5:40123"},
+      {"[SETUP_SERVER]", "http://127.0.0.5:40123"},     {"[LIVE_SITE_1]", "http://127.0.0.6:40123/"},
+      {"[YOUKU_PLAY_WIDTH]", "650"}, {"[YOUKU_PLAY_HEIGHT]", "450"},
+  };
+  for (const Key& k : keys) EXPECT_TRUE(value(k.key).starts_with(k.start)) << k.key << " " << value(k.key);
 }
 
 TEST(DemoSiteTest, CatalogueFilesDescrambleToRecordsOfTheListedVideos) {
@@ -180,10 +175,15 @@ TEST(DemoSiteTest, ShowPagesOfferEveryListLayoutTheScraperKnows) {
     return site.Handle(Role::kVideo, std::string("/v_show/id_") + id + ".html", {});
   };
   // lxj01..lxj04 use layouts 1 to 4, each with its own number of episodes.
-  for (auto [id, episodes] : {std::pair{"lxj01", 12}, std::pair{"lxj02", 8}, std::pair{"lxj03", 10},
-                              std::pair{"lxj04", 6}}) {
-    std::vector<std::string> ids = ScrapedIds(GbkToUtf8(page(id).body), prefix);
+  struct Case {
+    const char* id;
+    int episodes, scan;
+  } cases[] = {{"lxj01", 12, 1}, {"lxj02", 8, 2}, {"lxj03", 10, 3}, {"lxj04", 6, 4}};
+  for (auto [id, episodes, scan] : cases) {
+    int firstScan = 0;
+    std::vector<std::string> ids = ScrapedIds(GbkToUtf8(page(id).body), prefix, &firstScan);
     ASSERT_EQ(ids.size(), static_cast<size_t>(episodes)) << id;
+    EXPECT_EQ(firstScan, scan) << id;
     EXPECT_EQ(ids.front(), std::string(id) + "e01");
     // Each episode's own page exists and carries the same list.
     EXPECT_EQ(ScrapedIds(GbkToUtf8(page(ids.back().c_str()).body), prefix), ids);
@@ -226,20 +226,37 @@ TEST(DemoSiteTest, PagesCarryTheCharsetTheirLabelNames) {
   EXPECT_EQ(type, "text/html; charset=gb2312");
 }
 
-TEST(DemoSiteTest, SearchMatchesTitlesAreasTypesAndActors) {
+TEST(DemoSiteTest, SearchMatchesEveryWordInTitlesAreasTypesActorsAndCategories) {
   const DemoSite& site = Site();
   auto found = [&](const char* utf8Keyword) {
     std::string page = GbkToUtf8(site.Handle(Role::kCatalogue, "/so/so.asp", {{"k", Gbk(utf8Keyword)}}).body);
     size_t at = page.find("找到 ");
     return at == std::string::npos ? -1 : std::stoi(page.substr(at + 7));
   };
-  EXPECT_EQ(found("雾港"), 3);      // two videos and one P2P resource
-  EXPECT_EQ(found("香港"), 6);      // area: five videos, one resource
-  EXPECT_EQ(found("纪录片"), 1);    // a resource's title
-  EXPECT_EQ(found("林晓川"), 5);    // actor, also as a voice
-  EXPECT_EQ(found("adam rowe"), 2);  // ASCII letters match in any case
-  EXPECT_EQ(found("没有这个"), 0);
-  EXPECT_EQ(found("  "), -1);  // blank: a hint, no count
+  struct Case {
+    const char* keyword;
+    int found;  // -1: a blank search gets the hint and no count
+  } cases[] = {
+      {"雾港", 3},          // two videos and one P2P resource
+      {"香港", 6},          // area: five videos, one resource
+      {"林晓川", 5},        // actor, also as a voice
+      {"ADAM", 2},          // ASCII letters match in any case
+      {"冰原求生英国", 0},  // a word does not span two fields (title, area)
+      {"没有这个", 0},
+      {"  ", -1},
+      {"\xE3\x80\x80", -1},  // an ideographic space alone
+      // The documentaries button's fallback word is their category's name:
+      // the ten documentaries and a resource titled with it.
+      {"纪录片", 11},
+      {"电影", 14},
+      // Every word of a search has to match, each in any field.
+      {"林晓川 悬疑", 3},    // two series and a resource
+      {"悬疑  香港", 2},
+      {"林晓川\xE3\x80\x80悬疑", 3},  // ideographic space between the words
+      {"纪录片 自然", 5},
+      {"雾港 没有这个", 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(found(c.keyword), c.found) << c.keyword;
 
   std::string page = GbkToUtf8(site.Handle(Role::kCatalogue, "/so/so.asp", {{"k", Gbk("暗河")}}).body);
   EXPECT_NE(page.find("cmd=TAVELO|INFO|暗河**TAB**http://127.0.0.2:40123/v_show/id_lxj14.html**TAB**2011"),
@@ -266,7 +283,52 @@ TEST(DemoSiteTest, CatalogueServerPagesCarryEveryCommandKind) {
   for (const char* slug : {"lxj", "dy", "zy", "dm", "jlp"}) {
     EXPECT_EQ(site.Handle(Role::kCatalogue, std::string("/list/") + slug + ".htm", {}).status, 200);
   }
-  EXPECT_EQ(site.Handle(Role::kCatalogue, "/club/addjy.asp", {{"soft", "Tavelo"}}).status, 200);
+  EXPECT_EQ(site.Handle(Role::kSetup, "/club/addjy.asp", {{"soft", "Tavelo"}}).status, 200);
+}
+
+TEST(DemoSiteTest, ProblemReportConfirmsWhatWasSent) {
+  const DemoSite& site = Site();
+  std::string form = GbkToUtf8(site.Handle(Role::kSetup, "/club/addjy.asp", {}).body);
+  EXPECT_NE(form.find("<form action=\"/club/savejy.asp\" method=\"get\">"), std::string::npos);
+  struct Case {
+    Query query;
+    const char* shown;
+  } cases[] = {
+      {{{"soft", "Tavelo"}, {"title", Gbk("播放卡住")}, {"content", Gbk("第3集")}}, "提交成功"},
+      {{{"title", Gbk("<b>粗体</b>")}}, "尽快处理:&lt;b&gt;粗体&lt;/b&gt;</p>"},
+      {{{"content", Gbk("只有内容")}}, "感谢您的反馈,我们会尽快处理</p>"},
+      {{{"soft", "Tavelo"}, {"title", "  "}, {"content", ""}}, "请填写标题或内容后再提交"},
+      {{}, "请填写标题或内容后再提交"},
+  };
+  for (const Case& c : cases) {
+    Reply reply = site.Handle(Role::kSetup, "/club/savejy.asp", c.query);
+    EXPECT_EQ(reply.status, 200) << c.shown;
+    EXPECT_NE(GbkToUtf8(reply.body).find(c.shown), std::string::npos) << c.shown;
+  }
+}
+
+// The live-TV window hides every new window a page asks for, so the TV pages
+// link within their own window, each to every other one.
+TEST(DemoSiteTest, LiveTvPagesLinkToEachOtherInTheirOwnWindow) {
+  const DemoSite& site = Site();
+  const std::string folder = "http://127.0.0.1:40123/tj_tavelo/tv/";
+  const char* pages[] = {"play.asp", "ch2.asp", "ch3.asp", "guide.asp"};
+  for (const char* page : pages) {
+    Reply reply = site.Handle(Role::kCatalogue, std::string("/tj_tavelo/tv/") + page, {{"w", "950"}, {"h", "530"}});
+    ASSERT_EQ(reply.status, 200) << page;
+    std::string html = GbkToUtf8(reply.body);
+    EXPECT_EQ(html.find("target="), std::string::npos) << page;
+    EXPECT_EQ(html.find("href=\"#"), std::string::npos) << page;
+    for (const char* other : pages) {
+      bool linked = html.find("<a href=\"" + folder + other + "\"") != std::string::npos;
+      EXPECT_EQ(linked, std::string_view(other) != page) << page << " to " << other;
+    }
+  }
+  std::string channel = GbkToUtf8(site.Handle(Role::kCatalogue, "/tj_tavelo/tv/ch2.asp", {}).body);
+  EXPECT_NE(channel.find("<video src=\"http://127.0.0.2:40123/player/clip.webm\""), std::string::npos);
+  EXPECT_NE(channel.find("<b>演示二台</b>"), std::string::npos);
+  std::string guide = GbkToUtf8(site.Handle(Role::kCatalogue, "/tj_tavelo/tv/guide.asp", {}).body);
+  EXPECT_NE(guide.find("<td>20:00</td><td>最后一班渡轮</td>"), std::string::npos);
 }
 
 TEST(DemoSiteTest, PlayerPageShowsWhatItWasGivenEscaped) {
@@ -287,9 +349,27 @@ TEST(DemoSiteTest, PlayerPageShowsWhatItWasGivenEscaped) {
   EXPECT_LT(clip.body.size(), 1000000u);
   EXPECT_EQ(clip.body.substr(0, 4), "\x1A\x45\xDF\xA3");  // EBML (WebM) signature
 
-  // The site's own player address falls back to the same page, named by the id.
-  std::string fallback = GbkToUtf8(site.Handle(Role::kVideo, "/player.php/sid/lxj01e02/v.swf", {}).body);
-  EXPECT_NE(fallback.find("lxj01e02"), std::string::npos);
+  // Only a web address becomes the link to the original page.
+  struct Case {
+    const char* url;
+    bool linked;
+  } cases[] = {{"http://127.0.0.2:40123/v_show/id_lxj01e03.html", true},
+               {"javascript:alert(1)", false},
+               {"", false}};
+  for (const Case& c : cases) {
+    std::string shown = GbkToUtf8(site.Handle(Role::kVideo, "/player/play.htm", {{"url", c.url}}).body);
+    EXPECT_EQ(shown.find("<a href=\"" + std::string(c.url) + "\"") != std::string::npos, c.linked) << c.url;
+    EXPECT_EQ(shown.find("原地址") != std::string::npos, c.linked) << c.url;
+  }
+}
+
+TEST(DemoSiteTest, SitePlayerKnowsItsEpisodesById) {
+  const DemoSite& site = Site();
+  std::string page = GbkToUtf8(site.Handle(Role::kVideo, "/player.php/sid/lxj01e02/v.swf", {}).body);
+  EXPECT_NE(page.find("<b id=\"name\">雾港旧事</b> <span id=\"section\">第2集</span>"), std::string::npos);
+  EXPECT_NE(page.find("<a href=\"http://127.0.0.2:40123/v_show/id_lxj01e02.html\""), std::string::npos);
+  EXPECT_NE(page.find("/player/clip.webm"), std::string::npos);
+  EXPECT_EQ(site.Handle(Role::kVideo, "/player.php/sid/nosuch/v.swf", {}).status, 404);
 }
 
 TEST(DemoSiteTest, ResourcePagesHoldTheirSitesMarkers) {

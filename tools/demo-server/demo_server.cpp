@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "byte_range.h"
+
 namespace tavelo::demo {
 
 namespace {
@@ -19,6 +21,30 @@ void WaitUntilRunning(const httplib::Server& server) {
   while (!server.is_running() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
+}
+
+// Sends `reply`, or the part of it that the request's Range header names.
+void AnswerWithRange(const httplib::Request& request, Reply& reply, httplib::Response& response) {
+  // The library cuts the body once more after the handler whenever it parsed
+  // a Range header, and keeps a 200 status while doing so; the answer is
+  // made here instead, so its own copy of the ranges is dropped. The request
+  // object is the library's per-request one and is not const itself.
+  const_cast<httplib::Request&>(request).ranges.clear();
+  if (reply.status == 200) {
+    ByteRange range = AnswerRange(request.get_header_value("Range"), reply.body.size());
+    std::string contentRange = ContentRangeValue(range, reply.body.size());
+    if (range.kind == ByteRange::Kind::kPart) {
+      reply.status = 206;
+      reply.body = reply.body.substr(range.first, range.last - range.first + 1);
+    } else if (range.kind == ByteRange::Kind::kUnsatisfiable) {
+      reply.status = 416;
+      reply.body.clear();
+    }
+    response.set_header("Accept-Ranges", "bytes");
+    if (!contentRange.empty()) response.set_header("Content-Range", contentRange);
+  }
+  response.status = reply.status;
+  response.set_content(reply.body, reply.contentType.c_str());
 }
 
 }  // namespace
@@ -74,8 +100,7 @@ void DemoServer::Start(const DemoSite& site) {
     server.Get(".*", [&site, role](const httplib::Request& request, httplib::Response& response) {
       Query query(request.params.begin(), request.params.end());
       Reply reply = site.Handle(role, request.path, query);
-      response.status = reply.status;
-      response.set_content(reply.body, reply.contentType.c_str());
+      AnswerWithRange(request, reply, response);
     });
     server.set_logger([this, role](const httplib::Request& request, const httplib::Response& response) {
       if (!log_) return;

@@ -1,10 +1,8 @@
 #include "demo_site.h"
 
-#include <iconv.h>
 #include <stdlib.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -12,6 +10,8 @@
 #include "catalogue/catalogue_store.h"
 #include "catalogue_tool.h"
 #include "base/file_digest.h"
+#include "demo_search.h"
+#include "demo_tv.h"
 #include "net/zip_writer.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
@@ -55,32 +55,6 @@ bool ReadWholeFile(const fs::path& path, std::string& bytes) {
   return !in.bad();
 }
 
-// UTF-8 to Big5 for the one page that tests the Big5 path; characters Big5
-// lacks become "?".
-std::string Utf8ToBig5(std::string_view utf8) {
-  iconv_t handle = iconv_open("CP950", "UTF-8");
-  if (handle == reinterpret_cast<iconv_t>(-1)) return std::string(utf8);
-  std::string out(utf8.size() * 2 + 16, '\0');
-  char* in = const_cast<char*>(utf8.data());
-  size_t inLeft = utf8.size();
-  char* outPtr = out.data();
-  size_t outLeft = out.size();
-  while (inLeft > 0) {
-    if (iconv(handle, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG || outLeft == 0) break;  // cannot happen with the size above
-    // Skip one whole UTF-8 character and mark it.
-    size_t skip = 1;
-    while (skip < inLeft && (static_cast<unsigned char>(in[skip]) & 0xC0) == 0x80) ++skip;
-    in += skip;
-    inLeft -= skip;
-    *outPtr++ = '?';
-    --outLeft;
-  }
-  iconv_close(handle);
-  out.resize(out.size() - outLeft);
-  return out;
-}
-
 std::vector<std::string> SplitTabs(std::string_view line) {
   std::vector<std::string> fields;
   size_t start = 0;
@@ -119,22 +93,6 @@ std::vector<std::string> SplitSlash(const std::string& text) {
   }
   return words;
 }
-
-// --- page building (UTF-8; EncodePage converts at the end) ---
-
-std::string PageHead(std::string_view title, std::string_view charset = "gb2312") {
-  std::string head = "<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=";
-  head += charset;
-  head += "\">\n<title>";
-  head += EscapeHtml(title);
-  head +=
-      "</title>\n<style>body{font-size:12px;font-family:sans-serif;margin:8px}"
-      "a{color:#1a4f9c;text-decoration:none}td{padding:2px 6px}"
-      ".box{border:1px solid #c9d7ea;margin:6px 0;padding:6px}</style>\n</head>\n<body>\n";
-  return head;
-}
-
-constexpr std::string_view kPageEnd = "</body>\n</html>\n";
 
 std::string InfoText(const std::string& title, const std::string& address, const Video& v) {
   return title + "\n" + address + "\n" + v.year + "\n" + v.area + "\n" + v.type + "\n" + v.actors;
@@ -194,22 +152,6 @@ std::vector<Resource> ParseResources(std::string_view text) {
   return resources;
 }
 
-std::string EscapeHtml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
 std::string PageKey(std::string_view path) {
   if (path.empty() || path.front() != '/') return {};
   for (char c : path) {
@@ -228,22 +170,6 @@ std::string PageKey(std::string_view path) {
   std::string key(path);
   if (key.back() == '/') key += "index.htm";
   return key;
-}
-
-std::string EncodePage(std::string_view utf8Html, std::string& contentType) {
-  // Only the head decides, so that text a page echoes cannot change its charset.
-  size_t headEnd = utf8Html.find("</head>");
-  std::string head = LowerGbk(utf8Html.substr(0, headEnd));
-  if (head.find("charset=utf-8") != std::string::npos) {
-    contentType = "text/html; charset=utf-8";
-    return std::string(utf8Html);
-  }
-  if (head.find("charset=big5") != std::string::npos) {
-    contentType = "text/html; charset=big5";
-    return Utf8ToBig5(utf8Html);
-  }
-  contentType = "text/html; charset=gb2312";
-  return Utf8ToGbk(utf8Html);
 }
 
 // ---------------------------------------------------------------------------
@@ -290,6 +216,8 @@ std::optional<DemoSite> DemoSite::Load(const std::string& contentDir, int port,
         reply.body = Utf8ToGbk(FillHosts(reply.body, port));
       } else if (ext == ".webm") {
         reply.contentType = "video/webm";
+      } else if (ext == ".js") {
+        reply.contentType = "application/javascript";
       } else if (ext == ".png") {
         reply.contentType = "image/png";
       } else if (ext == ".sh") {
@@ -318,14 +246,16 @@ void DemoSite::AddPage(Role role, const std::string& path, const std::string& ut
 namespace {
 
 // The portal's page commands; the catalogue server's own address keeps them
-// ordinary links for any other browser.
+// ordinary links for any other browser, which gets a page that says so.
 std::string CommandHref(int port, std::string_view command) {
   return "http://" + RoleAddress(Role::kCatalogue, port) + "/tavelo.asp?" + std::string(command);
 }
 
-std::string VideoAddress(const Video& v, int port) {
-  return "http://" + RoleAddress(Role::kVideo, port) + "/v_show/id_" + v.id + ".html";
-}
+std::string ShowPrefix(int port) { return "http://" + RoleAddress(Role::kVideo, port) + "/v_show/id_"; }
+
+std::string ShowAddress(std::string_view id, int port) { return ShowPrefix(port) + std::string(id) + ".html"; }
+
+std::string VideoAddress(const Video& v, int port) { return ShowAddress(v.id, port); }
 
 std::string ResourceAddress(const Resource& r, int port) {
   Role role = r.site == 1 ? Role::kResource1 : Role::kResource2;
@@ -367,15 +297,16 @@ constexpr std::string_view kTableHead =
 void DemoSite::RenderCatalogue() {
   const int port = port_;
   const std::string cat = "http://" + RoleAddress(Role::kCatalogue, port);
+  const std::string maker = "http://" + RoleAddress(Role::kSetup, port);
   std::string tvCommand = cat + "/tj_tavelo/tv/play.asp?cmd=TVPLAY|" + cat +
                           "/tj_tavelo/tv/play.asp|在线电视播放|NONEWWINDOW#TOPMOST|950|560|";
   std::string extras =
       "<div class=box>更多: <a href=\"" + EscapeHtml(tvCommand) + "\">电视直播</a> | <a href=\"" +
       EscapeHtml(CommandHref(port, "cmd=MVPLAY|")) + "\">美女直播</a> | <a href=\"" +
       EscapeHtml(CommandHref(port, "cmd=quillo_cmd|exe|奇洛播放器**TAB**quillo**TAB**quillo.exe|")) +
-      "\">用奇洛播放器看高清</a> | <a href=\"" + cat +
-      "/club/addjy.asp?soft=Tavelo\" target=\"_blank\">问题报告</a> | <a href=\"http://" +
-      RoleAddress(Role::kSetup, port) + "/\" target=\"_blank\">软件官网</a></div>\n";
+      "\">用奇洛播放器看高清</a> | <a href=\"" + maker +
+      "/club/addjy.asp?soft=Tavelo\" target=\"_blank\">问题报告</a> | <a href=\"" + maker +
+      "/\" target=\"_blank\">软件官网</a></div>\n";
 
   // Category pages.
   for (const CategoryInfo& category : kCategories) {
@@ -411,21 +342,35 @@ void DemoSite::RenderCatalogue() {
   for (const Resource& r : resources_) page += EntryRow(port, AsVideo(r), ResourceAddress(r, port));
   page += "</table>\n" + extras + std::string(kPageEnd);
   AddPage(Role::kCatalogue, "/p2p/index.asp", page);
+
+  for (const RenderedPage& tv : LiveTvPages(port)) AddPage(Role::kCatalogue, tv.path, tv.utf8Html);
+
+  // The server's front page, for a look with any browser.
+  page = PageHead("Tavelo 演示目录服务器");
+  page += "<h3>Tavelo 演示目录服务器</h3>\n<ul>\n<li>" + Link(cat + "/tj/index.asp", "推荐视频") + "</li>\n";
+  for (const CategoryInfo& category : kCategories) {
+    page += "<li>" + Link(cat + "/list/" + category.slug + ".htm", category.name) + "</li>\n";
+  }
+  page += "<li>" + Link(cat + "/p2p/index.asp", "讯雷(P2P)种子") + "</li>\n<li>" +
+          Link(cat + "/tj_tavelo/tv/play.asp", "电视直播") + "</li>\n</ul>\n<form action=\"" + cat +
+          "/so/so.asp\" method=\"get\">搜索: <input name=\"k\" size=\"30\"> <input type=\"submit\" "
+          "value=\"搜索\"></form>\n" + std::string(kPageEnd);
+  AddPage(Role::kCatalogue, "/index.htm", page);
 }
 
 Reply DemoSite::Search(const Query& query) const {
   auto it = query.find("k");
   std::string keyword = it == query.end() ? "" : std::string(Trim(GbkToUtf8(it->second)));
-  std::string lowered = LowerGbk(keyword);  // ASCII letters only, so UTF-8 stays intact
+  const std::vector<std::string> words = SearchWords(keyword);
+  // A video's category name counts as one of its words, so the category
+  // buttons' fallback searches ("纪录片", ...) find the category.
   auto matches = [&](const Video& v) {
-    for (const std::string* field : {&v.title, &v.area, &v.type, &v.actors}) {
-      if (LowerGbk(*field).find(lowered) != std::string::npos) return true;
-    }
-    return false;
+    const CategoryInfo* category = FindCategory(v.category);
+    return MatchesEveryWord(words, {v.title, v.area, v.type, v.actors, category ? category->name : ""});
   };
   std::string rows;
   int found = 0;
-  if (!keyword.empty()) {
+  if (!words.empty()) {
     for (const Video& v : videos_) {
       if (matches(v)) rows += EntryRow(port_, v, VideoAddress(v, port_)), ++found;
     }
@@ -434,8 +379,8 @@ Reply DemoSite::Search(const Query& query) const {
     }
   }
   std::string page = PageHead("Tavelo 视频搜索");
-  if (keyword.empty()) {
-    page += "<p>请输入要搜索的视频名称、演员、地区或类型。</p>\n";
+  if (words.empty()) {
+    page += "<p>请输入要搜索的视频名称、演员、地区或类型,多个条件用空格分开。</p>\n";
   } else {
     page += "<p>搜索 <b>" + EscapeHtml(keyword) + "</b>: 找到 " + std::to_string(found) +
             " 个结果</p>\n";
@@ -483,17 +428,14 @@ std::string EpisodeItem(char layout, const std::string& showPrefix, const std::s
 }  // namespace
 
 void DemoSite::RenderVideoSite() {
-  const std::string showPrefix = "http://" + RoleAddress(Role::kVideo, port_) + "/v_show/id_";
+  const std::string showPrefix = ShowPrefix(port_);
   int index = 0;
   for (const Video& v : videos_) {
     std::string title = v.pageTitle;
     if (title.empty()) {
-      // The site's titles come in several shapes; the scraper keeps the part before "—" or its name.
-      switch (index++ % 3) {
-        case 0: title = v.title + "—在线观看—优酷网"; break;
-        case 1: title = v.title + " 优酷网"; break;
-        default: title = v.title; break;
-      }
+      // Every title carries the site's name, in the two shapes the scraper
+      // cuts: at the first "—", or at the name itself.
+      title = index++ % 2 == 0 ? v.title + "—在线观看—优酷网" : v.title + " 优酷网";
     }
     const char* charset = v.layout == 'U' ? "utf-8" : v.layout == 'B' ? "big5" : "gb2312";
     char layout = v.layout == 'U' ? '1' : v.layout == 'B' ? '2' : v.layout;
@@ -511,17 +453,37 @@ void DemoSite::RenderVideoSite() {
     std::string page = PageHead(title, charset) + body + std::string(kPageEnd);
     // Every episode has a show page of its own; they all carry the whole list.
     AddPage(Role::kVideo, "/v_show/id_" + v.id + ".html", page);
+    // The show page itself plays too: the scraper lists it under the page's title.
+    episodes_[v.id] = {v.title, ""};
     for (int n = 1; n <= v.episodes; ++n) {
-      if (EpisodeId(v, n) != v.id) AddPage(Role::kVideo, "/v_show/id_" + EpisodeId(v, n) + ".html", page);
+      std::string id = EpisodeId(v, n);
+      if (id != v.id) AddPage(Role::kVideo, "/v_show/id_" + id + ".html", page);
+      episodes_[id] = {v.title, EpisodeLabel(v, n)};
     }
   }
+
+  // The site's front page lists every show, so that each can be reached by links.
+  std::string front = PageHead("优酷网 - 演示视频网站") + "<h3>演示视频网站</h3>\n";
+  for (const CategoryInfo& category : kCategories) {
+    front += "<div class=box><b>" + std::string(category.name) + "</b>:";
+    for (const Video& v : videos_) {
+      if (v.category == category.key) front += " " + Link(VideoAddress(v, port_), v.title);
+    }
+    front += "</div>\n";
+  }
+  AddPage(Role::kVideo, "/index.htm", front + std::string(kPageEnd));
 }
 
 Reply DemoSite::PlayerPage(std::string_view address, std::string_view name,
                            std::string_view section) const {
-  std::string page = ReplaceAll(playerTemplate_, "{{NAME}}", EscapeHtml(GbkToUtf8(name)));
-  page = ReplaceAll(page, "{{SECTION}}", EscapeHtml(GbkToUtf8(section)));
-  page = ReplaceAll(page, "{{ADDRESS}}", EscapeHtml(GbkToUtf8(address)));
+  // Only a web address becomes a link; anything else a query brings is shown as text.
+  std::string origin;
+  if (address.starts_with("http://") || address.starts_with("https://")) {
+    origin = " | 原地址: <a href=\"" + EscapeHtml(address) + "\" target=\"_blank\">" + EscapeHtml(address) + "</a>";
+  }
+  std::string page = ReplaceAll(playerTemplate_, "{{NAME}}", EscapeHtml(name));
+  page = ReplaceAll(page, "{{SECTION}}", EscapeHtml(section));
+  page = ReplaceAll(page, "{{ORIGIN}}", origin);
   Reply reply{200, "", ""};
   reply.body = EncodePage(page, reply.contentType);
   return reply;
@@ -663,6 +625,53 @@ bool DemoSite::MakeCompanionPackages(const fs::path& folder, std::string& error)
   return true;
 }
 
+namespace {
+
+// Page commands reach this page only in a browser that does not know them.
+// A video's command names its page, which such a browser can still open.
+Reply CommandPage(const Query& query, int port) {
+  auto it = query.find("cmd");
+  std::string command = it == query.end() ? "" : GbkToUtf8(it->second);
+  std::string page = PageHead("Tavelo 页面命令");
+  page += "<p>这是 Tavelo视频播放器 的页面命令,请在 Tavelo 中点击它。</p>\n";
+  FieldList fields;  // "TAVELO", the operation, its argument
+  fields.Split(command, '|');
+  if (fields[0] == "TAVELO" && fields[1] == "INFO") {
+    FieldList record;  // title, address, details
+    record.Split(ReplaceAll(fields[2], "**TAB**", "\n"), '\n');
+    if (record[1].starts_with("http://")) page += "<p>" + Link(record[1], std::string(record[0]) + " 的网页") + "</p>\n";
+  }
+  page += "<p>" + Link("http://" + RoleAddress(Role::kCatalogue, port) + "/", "返回演示目录服务器首页") + "</p>\n" +
+          std::string(kPageEnd);
+  Reply reply{200, "", ""};
+  reply.body = EncodePage(page, reply.contentType);
+  return reply;
+}
+
+// The problem-report form's answer: a confirmation, or a request to write
+// something first. Nothing is kept; the form's GBK fields are only echoed.
+Reply ReportAnswer(const Query& query) {
+  auto field = [&](const char* name) {
+    auto it = query.find(name);
+    return it == query.end() ? std::string() : std::string(Trim(GbkToUtf8(it->second)));
+  };
+  const std::string title = field("title");
+  std::string page = PageHead("问题报告");
+  if (title.empty() && field("content").empty()) {
+    page += "<h3>问题报告</h3>\n<p>请填写标题或内容后再提交。</p>\n";
+  } else {
+    page += "<h3>提交成功</h3>\n<p>感谢您的反馈,我们会尽快处理";
+    if (!title.empty()) page += ":" + EscapeHtml(title);
+    page += "</p>\n<p>(演示页面: 内容没有发送到任何地方。)</p>\n";
+  }
+  page += "<p><a href=\"/club/addjy.asp?soft=Tavelo\">返回问题报告</a></p>\n" + std::string(kPageEnd);
+  Reply reply{200, "", ""};
+  reply.body = EncodePage(page, reply.contentType);
+  return reply;
+}
+
+}  // namespace
+
 Reply DemoSite::Handle(Role role, std::string_view path, const Query& query) const {
   std::string key = PageKey(path);
   if (key.empty()) return {400, "text/plain", "bad request path\n"};
@@ -671,14 +680,19 @@ Reply DemoSite::Handle(Role role, std::string_view path, const Query& query) con
     return it == query.end() ? std::string() : it->second;
   };
   if (role == Role::kCatalogue && key == "/so/so.asp") return Search(query);
+  if (role == Role::kCatalogue && key == "/tavelo.asp") return CommandPage(query, port_);
+  if (role == Role::kSetup && key == "/club/savejy.asp") return ReportAnswer(query);
   if (role == Role::kVideo && key == "/player/play.htm") {
-    return PlayerPage(value("url"), value("name"), value("section"));
+    // The portal fills in its GBK texts, percent-encoded.
+    return PlayerPage(GbkToUtf8(value("url")), GbkToUtf8(value("name")), GbkToUtf8(value("section")));
   }
-  // The site's own player, which the portal falls back to without a player template.
+  // The site's own player, which the portal falls back to without a player
+  // template: it knows its episodes by id.
   constexpr std::string_view kSitePlayer = "/player.php/sid/";
   if (role == Role::kVideo && key.starts_with(kSitePlayer) && key.ends_with("/v.swf")) {
-    std::string id = key.substr(kSitePlayer.size(), key.size() - kSitePlayer.size() - 6);
-    if (IsPlainId(id)) return PlayerPage("", id, "");
+    auto episode = episodes_.find(key.substr(kSitePlayer.size(), key.size() - kSitePlayer.size() - 6));
+    if (episode == episodes_.end()) return {404, "text/plain", "no such video\n"};
+    return PlayerPage(ShowAddress(episode->first, port_), episode->second.title, episode->second.label);
   }
   const auto& pages = pages_[static_cast<int>(role)];
   auto it = pages.find(key);

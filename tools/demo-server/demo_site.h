@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "demo_html.h"
+
 namespace tavelo::demo {
 
 enum class Role { kCatalogue, kVideo, kResource1, kResource2, kSetup, kLive };
@@ -86,6 +88,7 @@ class DemoSite {
   bool MakeUpdatePackages(std::string& error);
   bool MakeCompanionPackages(const std::filesystem::path& folder, std::string& error);
   Reply Search(const Query& query) const;
+  // The player page for an episode (UTF-8 texts, escaped here).
   Reply PlayerPage(std::string_view address, std::string_view name,
                    std::string_view section) const;
   void AddPage(Role role, const std::string& path, const std::string& utf8Html);
@@ -95,6 +98,10 @@ class DemoSite {
   std::vector<Resource> resources_;
   std::string mainTemplate_;
   std::string playerTemplate_;  // UTF-8, hosts filled, placeholders for the query values
+  struct EpisodeName {
+    std::string title, label;
+  };
+  std::map<std::string, EpisodeName> episodes_;  // by episode id, for the site's own player
   std::map<std::string, Reply> pages_[kRoleCount];
 };
 
@@ -102,12 +109,5 @@ class DemoSite {
 // their "index.htm". Empty for paths that are not plain absolute paths
 // (no "..", ".", empty segments, backslashes or control bytes).
 std::string PageKey(std::string_view path);
-
-// A UTF-8 page in the charset its own label names: "charset=utf-8" stays
-// UTF-8, "charset=big5" becomes Big5, anything else becomes GBK labelled
-// gb2312. Returns the bytes and sets the HTTP content type.
-std::string EncodePage(std::string_view utf8Html, std::string& contentType);
-
-std::string EscapeHtml(std::string_view text);
 
 }  // namespace tavelo::demo
