@@ -19,12 +19,14 @@ inline constexpr std::chrono::milliseconds kDataUpdateStartDelay{2000};
 
 // Every update download ends within these limits, so that a slow or
 // hostile server holds neither the pass nor the passes waiting for it.
-inline constexpr DownloadLimits kUpdateDownloadLimits{
-    .connect = std::chrono::seconds(30),
-    .rateWindow = std::chrono::seconds(30),
-    .minimumRate = 1024,
-    .deadline = std::chrono::minutes(10),
-};
+inline constexpr DownloadLimits kUpdateDownloadLimits = [] {
+  DownloadLimits limits;
+  limits.connect = std::chrono::seconds(30);
+  limits.rateWindow = std::chrono::seconds(30);
+  limits.minimumRate = 1024;
+  limits.deadline = std::chrono::minutes(10);
+  return limits;
+}();
 
 // One pass for the program in `programDirectory` (with its trailing "/", or
 // "" for the current directory, whose data/ must then exist already). A

@@ -6,10 +6,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <map>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 
@@ -127,12 +125,8 @@ class DataUpdateTest : public ::testing::Test {
   // The names in data/ other than the template, the saved copies and the
   // pass lock, space-separated in order.
   std::string Leftovers() {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.File("data"))) {
-      names.insert(entry.path().filename().string());
-    }
     std::string left;
-    for (const std::string& name : names) {
+    for (const std::string& name : testing::FolderNames(dir_.File("data"))) {
       if (name != "main.htm" && name != "videonew.ini" && name != "p2pnew.ini" && name != "update.lock") {
         left += (left.empty() ? "" : " ") + name;
       }
