@@ -3,6 +3,7 @@
 // the registry store) are reloaded, changed and saved while this lock is
 // held: an exclusive advisory lock on "<file>.lock" beside the file.
 
+#include <functional>
 #include <string>
 
 namespace tavelo {
@@ -12,12 +13,18 @@ class FileLock {
   // Waits for the lock. When the lock file cannot be made (a read-only
   // folder) the change goes ahead unlocked: saving would fail there anyway.
   explicit FileLock(const std::string& lockedFile);
+  // Waits as long as `keepWaiting` says so, asking it every few tens of
+  // milliseconds; GaveUp() tells whether it stopped waiting without the lock.
+  FileLock(const std::string& lockedFile, const std::function<bool()>& keepWaiting);
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
 
+  bool GaveUp() const { return gaveUp_; }
+
  private:
   int fd_;
+  bool gaveUp_ = false;
 };
 
 }  // namespace tavelo

@@ -1,6 +1,7 @@
 #include "catalogue/catalogue_store.h"
 
 #include <array>
+#include <optional>
 
 #include "text/splitters.h"
 #include "text/template_file.h"
@@ -45,15 +46,20 @@ int CatalogueCategory::ParseCatalogueLine(std::string_view line,
   return records_.ParseCatalogueText(reader.TakeText());
 }
 
-int CatalogueCategory::LoadFromPackage(const TextBuffer& reader) {
-  std::string_view text = reader.Text();
-  if (text.find(kPackageEnd) == std::string_view::npos) return 0;
+std::optional<std::string_view> PackageList(std::string_view text) {
+  if (text.find(kPackageEnd) == std::string_view::npos) return std::nullopt;
   size_t begin = text.find(kListBegin);
-  if (begin == std::string_view::npos) return 0;
+  if (begin == std::string_view::npos) return std::nullopt;
   begin += kListBegin.size();
   size_t end = text.find(kListEnd, begin);
-  if (end == std::string_view::npos) return 0;
-  return records_.ParseCatalogueText(std::string(text.substr(begin, end - begin)));
+  if (end == std::string_view::npos) return std::nullopt;
+  return text.substr(begin, end - begin);
+}
+
+int CatalogueCategory::LoadFromPackage(const TextBuffer& reader) {
+  std::optional<std::string_view> list = PackageList(reader.Text());
+  if (!list) return 0;
+  return records_.ParseCatalogueText(std::string(*list));
 }
 
 void CatalogueStore::Load(std::string_view programDirectory) {

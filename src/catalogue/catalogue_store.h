@@ -4,6 +4,7 @@
 // takes only its record count from it.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,11 @@ class TextBuffer;
 
 // The fixed key the catalogue files and update packages are scrambled with.
 inline constexpr std::string_view kCatalogueKey = "kqzmtvpwrbxn815902467";
+
+// The record text between "[LIST_BEGIN]" and "[LIST_END]" of a descrambled
+// update package that holds "DB_DATA_END"; nothing when the text is not a
+// package, so a package whose list is empty can be told from no package.
+std::optional<std::string_view> PackageList(std::string_view text);
 
 class CatalogueCategory {
  public:

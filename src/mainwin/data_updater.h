@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "catalogue/catalogue_store.h"
+#include "net/data_update.h"
 #include "net/http_downloader.h"
 
 namespace tavelo {
@@ -33,7 +34,7 @@ class DataUpdater {
 
   CatalogueCategory videoNew_;
   CatalogueCategory p2pNew_;
-  HttpDownloader downloader_;
+  HttpDownloader downloader_{kUpdateDownloadLimits};
   std::atomic<int> videoNewCount_{0};
   std::atomic<int> p2pNewCount_{0};
   std::mutex mutex_;

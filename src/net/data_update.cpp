@@ -1,11 +1,11 @@
 #include "net/data_update.h"
 
 #include <stdio.h>
-#include <unistd.h>
 
+#include "base/file_lock.h"
 #include "base/program_paths.h"
 #include "catalogue/catalogue_store.h"
-#include "net/http_downloader.h"
+#include "net/update_workspace.h"
 #include "net/zip_reader.h"
 #include "text/template_file.h"
 #include "text/text_buffer.h"
@@ -14,56 +14,50 @@ namespace tavelo {
 
 namespace {
 
-constexpr std::string_view kPackageEnd = "DB_DATA_END";
 // Far above any real package; a server that sends more is not believed, so
 // it cannot fill the disk or the memory the package is read into.
 constexpr uint64_t kMaxPackageSize = 256ull << 20;
-
+// Passes of every copy of the program take turns on "data/update.lock".
+constexpr const char* kPassLock = "update";
+// The name a package is downloaded under inside its work folder.
+constexpr const char* kDownloadName = "download";
 
 struct Package {
   const char* addressKey;
-  const char* savedCopy;
-  const char* downloadTarget;
+  const char* savedCopy;  // inside data/
   CatalogueCategory& list;
 };
 
-void UpdatePackage(const std::string& programDirectory, TemplateFile& templates,
-                   HttpDownloader& downloader, TextBuffer& buffer, const Package& package) {
-  std::string url = templates.GetValue(package.addressKey);
-  if (url.empty()) return;
-  std::string savedPath = programDirectory + package.savedCopy;
-  std::string target = programDirectory + package.downloadTarget;
-  MakeDirectories(savedPath);
-
-  bool accepted = false;
-  if (downloader.DownloadToFile(url, target) == kDownloadDone) {
-    std::string source;
-    if (url.find(".zip") != std::string::npos) {
-      // The member's name comes from the server: it may not replace any
-      // file already in data/ (the saved copies, the template, the user's
-      // lists), since the member is deleted again afterwards.
-      std::string extracted;
-      ExtractOptions keepExisting;
-      keepExisting.replaceExisting = false;
-      keepExisting.maxSize = kMaxPackageSize;
-      if (ExtractFirstEntry(target, extracted, keepExisting) == 0) source = extracted;
-    } else {
-      source = target;
-    }
-    if (!source.empty()) {
-      buffer.LoadFile(source, kCatalogueKey);
-      if (buffer.Text().find(kPackageEnd) != std::string::npos) {
-        // The saved copy is replaced in one step, so a reader never sees it
-        // half written; it stays scrambled, as downloaded.
-        accepted = rename(source.c_str(), savedPath.c_str()) == 0;
-      }
-      // An accepted member has become the saved copy; it may even have been
-      // extracted under the saved copy's own name.
-      if (!accepted && source != target) unlink(source.c_str());
-    }
+// Fetches the package at `url` (unpacking a ".zip" address) into a work
+// folder of its own and, when it is a package as the list would load it,
+// makes it the saved copy at `savedPath`. `buffer` then holds its text.
+bool FetchPackage(const std::string& url, const std::string& dataFolder,
+                  const std::string& savedPath, HttpDownloader& downloader, TextBuffer& buffer) {
+  UpdateWorkFolder work(dataFolder);
+  if (!work.Ok()) return false;
+  std::string source = work.File(kDownloadName);
+  if (downloader.DownloadToFile(url, source) != kDownloadDone) return false;
+  if (url.find(".zip") != std::string::npos) {
+    // A member named like the download itself cannot replace it.
+    ExtractOptions options;
+    options.replaceExisting = false;
+    options.maxSize = kMaxPackageSize;
+    std::string extracted;
+    if (ExtractFirstEntry(source, extracted, options) != 0) return false;
+    source = extracted;
   }
-  unlink(target.c_str());
-  if (!accepted) buffer.LoadFile(savedPath, kCatalogueKey);
+  buffer.LoadFile(source, kCatalogueKey);
+  // The saved copy is replaced in one step, so a reader never sees it half
+  // written; it stays scrambled, as downloaded.
+  return PackageList(buffer.Text()) && rename(source.c_str(), savedPath.c_str()) == 0;
+}
+
+void UpdatePackage(const std::string& dataFolder, const std::string& url,
+                   HttpDownloader& downloader, TextBuffer& buffer, const Package& package) {
+  std::string savedPath = dataFolder + package.savedCopy;
+  if (!FetchPackage(url, dataFolder, savedPath, downloader, buffer)) {
+    buffer.LoadFile(savedPath, kCatalogueKey);
+  }
   package.list.LoadFromPackage(buffer);
 }
 
@@ -73,22 +67,38 @@ void RunDataUpdatePass(const std::string& programDirectory, CatalogueCategory& v
                        CatalogueCategory& p2pNew, HttpDownloader& downloader) {
   TemplateFile templates;
   templates.Load(programDirectory + "data/main.htm");
+  const Package packages[] = {
+      {"[VIDEO_NEW_DATA_URL]", "videonew.ini", videoNew},
+      {"[P2P_NEW_DATA_URL]", "p2pnew.ini", p2pNew},
+  };
+  std::string urls[std::size(packages)];
+  bool anyAddress = false;
+  for (size_t i = 0; i < std::size(packages); ++i) {
+    urls[i] = templates.GetValue(packages[i].addressKey);
+    anyAddress = anyAddress || !urls[i].empty();
+  }
+  // Without an address nothing is fetched and each list keeps what it had.
+  if (!anyAddress) return;
+
+  std::string dataFolder = programDirectory + "data/";
+  MakeDirectories(dataFolder);
+  // A second pass waits for the first, unless its owner is going away.
+  FileLock lock(dataFolder + kPassLock, [&] { return !downloader.IsCancelled(); });
+  if (lock.GaveUp()) return;
+  RemoveUpdateLeftovers(dataFolder);
+
   TextBuffer buffer;
   downloader.SetBodyLimit(kMaxPackageSize);
-  const Package packages[] = {
-      {"[VIDEO_NEW_DATA_URL]", "data/videonew.ini", "data/data_tmp1.dat", videoNew},
-      {"[P2P_NEW_DATA_URL]", "data/p2pnew.ini", "data/data_tmp2.dat", p2pNew},
-  };
-  for (const Package& package : packages) {
+  for (size_t i = 0; i < std::size(packages); ++i) {
     // A cancelled pass (the program is closing) starts no further download.
     if (downloader.IsCancelled()) return;
-    UpdatePackage(programDirectory, templates, downloader, buffer, package);
+    if (!urls[i].empty()) UpdatePackage(dataFolder, urls[i], downloader, buffer, packages[i]);
   }
 }
 
 void RunDataUpdatePass(const std::string& programDirectory, CatalogueCategory& videoNew,
                        CatalogueCategory& p2pNew) {
-  HttpDownloader downloader;
+  HttpDownloader downloader(kUpdateDownloadLimits);
   RunDataUpdatePass(programDirectory, videoNew, p2pNew, downloader);
 }
 

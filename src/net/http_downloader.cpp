@@ -6,8 +6,10 @@
 #include <cstring>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <vector>
 
+#include "base/atomic_write.h"
 #include "text/encoding.h"
 
 namespace tavelo {
@@ -16,7 +18,6 @@ namespace {
 
 constexpr const char* kUserAgent = "myie";
 constexpr long kReceiveBuffer = 64 * 1024;
-constexpr size_t kFileBuffer = 256 * 1024;
 
 void InitialiseCurlOnce() {
   static std::once_flag once;
@@ -54,6 +55,11 @@ struct HttpDownloader::Transfer {
   std::function<bool(const char*, size_t)> deliver;
 
   const HttpDownloader* owner = nullptr;
+  // The rate check's current window: when it began and the body bytes
+  // received by then.
+  std::chrono::steady_clock::time_point windowStart;
+  int64_t windowBytes = 0;
+  std::chrono::seconds rateWindow{0};
   std::vector<char> pending;
   uint64_t received = 0;
   bool answered = false;
@@ -78,7 +84,7 @@ void HttpDownloader::CurlDeleter::operator()(void* handle) const {
   curl_easy_cleanup(static_cast<CURL*>(handle));
 }
 
-HttpDownloader::HttpDownloader() = default;
+HttpDownloader::HttpDownloader(const DownloadLimits& limits) : limits_(limits) {}
 HttpDownloader::~HttpDownloader() = default;
 
 void HttpDownloader::CloseHandles() { curl_.reset(); }
@@ -140,6 +146,7 @@ HttpDownloader::Outcome HttpDownloader::Run(const std::string& url, Transfer& tr
   InitialiseCurlOnce();
   transfer.owner = this;
   CloseHandles();
+  status_ = 0;
   curl_.reset(curl_easy_init());
   CURL* curl = static_cast<CURL*>(curl_.get());
   if (curl == nullptr) return Outcome::kNoClient;
@@ -167,40 +174,55 @@ HttpDownloader::Outcome HttpDownloader::Run(const std::string& url, Transfer& tr
   // is silent, so a stop request does not wait for the next block.
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &HttpDownloader::OnProgress);
-  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
-  // Without a receive time-out of its own, curl would wait for ever on a
-  // server that stops sending; less than one byte a second for the idle
-  // time counts as silence.
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
-                   streamTimeouts ? kStreamTimeoutMs : kDefaultConnectTimeoutMs);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME,
-                   streamTimeouts ? kStreamTimeoutMs / 1000 : kDefaultIdleTimeoutS);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+  // Without limits of its own, curl would wait for ever on a server that
+  // stops sending, or sends a byte now and then. The rate is checked in
+  // OnProgress, window by window: curl's own low-speed check averages over
+  // its last few seconds, so it cannot tell a stall after a burst in time.
+  auto connect = streamTimeouts ? limits_.stream : limits_.connect;
+  transfer.rateWindow = streamTimeouts ? std::chrono::duration_cast<std::chrono::seconds>(limits_.stream)
+                                       : limits_.rateWindow;
+  transfer.windowStart = std::chrono::steady_clock::now();
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connect.count()));
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(limits_.deadline.count()));
+  curl_easy_setopt(curl, CURLOPT_FAILONERROR, failOnErrorStatus_ ? 1L : 0L);
 
   CURLcode code = curl_easy_perform(curl);
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  status_ = static_cast<int>(status);
   bool stopped = StopRequested() && (code == CURLE_ABORTED_BY_CALLBACK || code == CURLE_WRITE_ERROR);
   if (transfer.thrown || transfer.keepFailed) return Outcome::kWriteFailed;
-  if (!stopped && code != CURLE_OK && status == 0 && !transfer.answered) {
-    return Outcome::kNoAnswer;
-  }
-  // Answered (or stopped): whatever arrived is kept, also when the
-  // connection broke part way; callers check the content themselves.
+  bool broken = !stopped && code != CURLE_OK;
+  if (broken && status == 0 && !transfer.answered) return Outcome::kNoAnswer;
+  // Whatever arrived goes out, also from a transfer that broke off: the
+  // string's callers use what they got, the file path throws it away.
   try {
-    if (!transfer.answered && !transfer.Open()) return Outcome::kWriteFailed;
+    if (!transfer.answered && !broken && !transfer.Open()) return Outcome::kWriteFailed;
     if (!transfer.Flush()) return Outcome::kWriteFailed;
   } catch (...) {
     // The last block goes out here, outside curl's callback: a sink that
     // throws, or no memory for the body, is a failed write all the same.
     return Outcome::kWriteFailed;
   }
+  if (broken) return Outcome::kBroken;
   return stopped ? Outcome::kStopped : Outcome::kEnded;
 }
 
-int HttpDownloader::OnProgress(void* self, int64_t, int64_t, int64_t, int64_t) {
-  auto* downloader = static_cast<HttpDownloader*>(self);
-  return downloader->StopRequested() ? 1 : 0;
+int HttpDownloader::OnProgress(void* self, int64_t, int64_t received, int64_t, int64_t) {
+  auto* transfer = static_cast<Transfer*>(self);
+  if (transfer->owner->StopRequested()) return 1;
+  if (transfer->rateWindow.count() <= 0) return 0;
+  auto now = std::chrono::steady_clock::now();
+  if (now - transfer->windowStart < transfer->rateWindow) return 0;
+  // Too little in a whole window fails the transfer; a stop request is
+  // told apart from this by the flag.
+  if (received - transfer->windowBytes < transfer->owner->limits_.minimumRate * transfer->rateWindow.count()) {
+    return 1;
+  }
+  transfer->windowStart = now;
+  transfer->windowBytes = received;
+  return 0;
 }
 
 int HttpDownloader::DownloadToString(const std::string& url, std::string& body) {
@@ -220,6 +242,7 @@ int HttpDownloader::DownloadToString(const std::string& url, std::string& body) 
   switch (outcome) {
     case Outcome::kNoClient: return kDownloadNoClient;
     case Outcome::kNoAnswer: return kDownloadNoAnswer;
+    case Outcome::kBroken:
     case Outcome::kWriteFailed: return kDownloadStringError;
     case Outcome::kStopped:
     case Outcome::kEnded: return kDownloadDone;
@@ -229,21 +252,16 @@ int HttpDownloader::DownloadToString(const std::string& url, std::string& body) 
 
 int HttpDownloader::DownloadToFile(const std::string& url, const std::string& path) {
   stopFlag_.store(0);
-  std::unique_ptr<FILE, int (*)(FILE*)> file(nullptr, &std::fclose);
-  bool createFailed = false;
+  // Every way out but a commit removes the temporary file.
+  std::optional<PendingFile> file;
   Transfer transfer{kTextChunk,
                     [&] {
-                      file.reset(std::fopen(path.c_str(), "wb"));
-                      createFailed = !file;
-                      if (file) std::setvbuf(file.get(), nullptr, _IOFBF, kFileBuffer);
-                      return !createFailed;
+                      file.emplace(path);
+                      return file->Ok();
                     },
-                    [&](const char* data, size_t length) {
-                      return std::fwrite(data, 1, length, file.get()) == length;
-                    }};
+                    [&](const char* data, size_t length) { return file->Write({data, length}); }};
   Outcome outcome = Run(url, transfer, false);
   CloseHandles();
-  bool closed = !file || std::fclose(file.release()) == 0;
   switch (outcome) {
     case Outcome::kNoClient: return kDownloadNoClient;
     case Outcome::kNoAnswer: return kDownloadNoAnswer;
@@ -251,7 +269,8 @@ int HttpDownloader::DownloadToFile(const std::string& url, const std::string& pa
     // could not be created.
     case Outcome::kWriteFailed: return kDownloadFileError;
     case Outcome::kStopped: return kDownloadStopped;
-    case Outcome::kEnded: return closed ? kDownloadDone : kDownloadFileError;
+    case Outcome::kBroken: return kDownloadBroken;
+    case Outcome::kEnded: return file->Commit() ? kDownloadDone : kDownloadFileError;
   }
   return kDownloadDone;
 }

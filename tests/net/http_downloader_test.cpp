@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/system_calls.h"
 #include "net/loopback_server.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
@@ -37,6 +38,20 @@ std::string BodyWithZeros() {
   body[100] = '\0';
   body[2 * kChunk + 5] = '\0';
   return body;
+}
+
+ssize_t FailingWrite(int, const void*, size_t) {
+  errno = ENOSPC;
+  return -1;
+}
+
+// Limits short enough for a test to watch them fire.
+DownloadLimits QuickLimits() {
+  DownloadLimits limits;
+  limits.connect = 1s;
+  limits.rateWindow = 1s;
+  limits.stream = 1s;
+  return limits;
 }
 
 class RecordingStatus : public StatusSink {
@@ -107,6 +122,36 @@ class HttpDownloaderTest : public ::testing::Test {
             return false;
           });
     });
+    // Sends two bytes a tenth of a second apart, never ending.
+    routes.Get("/trickle", [this](const httplib::Request&, httplib::Response& res) {
+      res.set_chunked_content_provider(
+          "application/octet-stream", [this](size_t, httplib::DataSink& sink) {
+            std::this_thread::sleep_for(100ms);
+            return !server_.Released() && sink.write("ab", 2);
+          });
+    });
+    // Sends fast and never ends.
+    routes.Get("/endless", [this](const httplib::Request&, httplib::Response& res) {
+      res.set_chunked_content_provider(
+          "application/octet-stream", [this](size_t, httplib::DataSink& sink) {
+            std::this_thread::sleep_for(10ms);
+            std::string block = Pattern(kChunk);
+            return !server_.Released() && sink.write(block.data(), block.size());
+          });
+    });
+    routes.Get("/loop", [this](const httplib::Request&, httplib::Response& res) {
+      res.set_redirect(server_.Url("/loop"));
+    });
+    // One header line far longer than any client takes.
+    routes.Get("/bigheader", [](const httplib::Request&, httplib::Response& res) {
+      res.set_header("X-Filler", std::string(1 << 20, 'h'));
+      res.set_content(Pattern(100), "application/octet-stream");
+    });
+    // Promises a body, sends the headers and closes the connection.
+    routes.Get("/headersonly", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content_provider(100, "application/octet-stream",
+                               [](size_t, size_t, httplib::DataSink&) { return false; });
+    });
     routes.Get("/redirect", [this](const httplib::Request&, httplib::Response& res) {
       res.set_redirect(server_.Url("/body"));
     });
@@ -144,15 +189,15 @@ TEST_F(HttpDownloaderTest, DeliversBodiesByPath) {
     const char* path;
     std::string asText;
     std::string asFile;
+    int status;
   } cases[] = {
-      {"/body", Pattern(50000), Pattern(50000)},
-      {"/empty", "", ""},
-      {"/chunked", Pattern(40000), Pattern(40000)},
-      {"/redirect", Pattern(50000), Pattern(50000)},
-      {"/zeros", zerosAsText, zeros},
-      {"/drop", Pattern(30000), Pattern(30000)},
-      {"/missing", "<html>not here</html>", "<html>not here</html>"},
-      {"/broken", "<html>server error</html>", "<html>server error</html>"},
+      {"/body", Pattern(50000), Pattern(50000), 200},
+      {"/empty", "", "", 200},
+      {"/chunked", Pattern(40000), Pattern(40000), 200},
+      {"/redirect", Pattern(50000), Pattern(50000), 200},
+      {"/zeros", zerosAsText, zeros, 200},
+      {"/missing", "<html>not here</html>", "<html>not here</html>", 404},
+      {"/broken", "<html>server error</html>", "<html>server error</html>", 500},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
@@ -160,6 +205,7 @@ TEST_F(HttpDownloaderTest, DeliversBodiesByPath) {
     std::string body = "old";
     EXPECT_EQ(downloader.DownloadToString(Url(c.path), body), kDownloadDone);
     EXPECT_TRUE(body == c.asText) << body.size() << " bytes";
+    EXPECT_EQ(downloader.ResponseStatus(), c.status);
 
     std::string path = dir_.File("out.bin");
     EXPECT_EQ(downloader.DownloadToFile(Url(c.path), path), kDownloadDone);
@@ -199,8 +245,16 @@ TEST_F(HttpDownloaderTest, UnreachableServerCodesDifferByPath) {
 TEST_F(HttpDownloaderTest, FileThatCannotBeCreatedOrWrittenGivesOne) {
   HttpDownloader downloader;
   EXPECT_EQ(downloader.DownloadToFile(Url("/body"), dir_.File("no/such/dir/x")), kDownloadFileError);
-  // Every write fails on /dev/full: a short file is no success.
-  EXPECT_EQ(downloader.DownloadToFile(Url("/body"), "/dev/full"), kDownloadFileError);
+  {
+    // A write that fails part way: a short file is no success, and the old
+    // file stays.
+    testing::WriteFile(dir_.File("out"), "old");
+    const sys::SystemCalls real = sys::Calls();
+    sys::ScopedSystemCalls failing({&FailingWrite, real.fsync, real.rename});
+    EXPECT_EQ(downloader.DownloadToFile(Url("/body"), dir_.File("out")), kDownloadFileError);
+  }
+  EXPECT_EQ(ReadFile(dir_.File("out")), "old");
+  EXPECT_EQ(testing::FolderNames(dir_.Path()), std::vector<std::string>{"out"});
   FILE* full = std::fopen("/dev/full", "wb");
   ASSERT_NE(full, nullptr);
   std::setvbuf(full, nullptr, _IONBF, 0);
@@ -281,7 +335,7 @@ TEST_F(HttpDownloaderTest, StopBeforeStreamFetchesNothingButStringClearsIt) {
 }
 
 // A stop from another thread ends a download whose server has gone silent
-// within a moment, keeping what had arrived.
+// within a moment; the string keeps what had arrived.
 TEST_F(HttpDownloaderTest, StopFromAnotherThreadAbortsAStalledTransfer) {
   enum class Path { kString, kFile };
   for (Path path : {Path::kString, Path::kFile}) {
@@ -291,6 +345,7 @@ TEST_F(HttpDownloaderTest, StopFromAnotherThreadAbortsAStalledTransfer) {
       std::this_thread::sleep_for(300ms);
       downloader.RequestStop(1);
     });
+    testing::WriteFile(dir_.File("p"), "old");
     auto start = std::chrono::steady_clock::now();
     std::string body;
     int result = path == Path::kString ? downloader.DownloadToString(Url("/stall"), body)
@@ -302,8 +357,10 @@ TEST_F(HttpDownloaderTest, StopFromAnotherThreadAbortsAStalledTransfer) {
       EXPECT_EQ(result, kDownloadDone);
       EXPECT_EQ(body, Pattern(kChunk));
     } else {
+      // A stopped file download is no file: the old one stays.
       EXPECT_EQ(result, kDownloadStopped);
-      EXPECT_EQ(ReadFile(dir_.File("p")), Pattern(kChunk));
+      EXPECT_EQ(ReadFile(dir_.File("p")), "old");
+      EXPECT_EQ(testing::FolderNames(dir_.Path()), std::vector<std::string>{"p"});
     }
   }
 }
@@ -335,6 +392,72 @@ TEST_F(HttpDownloaderTest, ABodyOverTheLimitIsAWriteFailure) {
   EXPECT_EQ(downloader.DownloadToFile(Url("/body"), dir_.File("f")), kDownloadFileError);
   downloader.SetBodyLimit(body.size());
   EXPECT_EQ(downloader.DownloadToFile(Url("/body"), dir_.File("f")), kDownloadDone);
+}
+
+}  // namespace
+}  // namespace tavelo
+
+namespace tavelo {
+namespace {
+
+// A transfer that breaks off is a failure on every path, never a short
+// success: the file path keeps the old file, the string keeps what arrived.
+TEST_F(HttpDownloaderTest, BrokenTransfersFail) {
+  const char* paths[] = {"/loop", "/bigheader", "/headersonly", "/drop"};
+  for (const char* path : paths) {
+    SCOPED_TRACE(path);
+    HttpDownloader downloader(QuickLimits());
+    testing::WriteFile(dir_.File("out"), "old");
+    EXPECT_EQ(downloader.DownloadToFile(Url(path), dir_.File("out")), kDownloadBroken);
+    EXPECT_EQ(ReadFile(dir_.File("out")), "old");
+    EXPECT_EQ(testing::FolderNames(dir_.Path()), std::vector<std::string>{"out"});
+
+    std::string body;
+    EXPECT_EQ(downloader.DownloadToString(Url(path), body), kDownloadStringError);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(dir_.File("s").c_str(), "wb"), &std::fclose);
+    EXPECT_EQ(downloader.DownloadToStream(Url(path), file.get(), nullptr, nullptr), kDownloadNoClient);
+    file.reset();
+    std::remove(dir_.File("s").c_str());
+  }
+  HttpDownloader downloader;
+  std::string body;
+  EXPECT_EQ(downloader.DownloadToString(Url("/drop"), body), kDownloadStringError);
+  EXPECT_EQ(body, Pattern(30000));
+}
+
+// With error statuses failing, an error page never replaces the file.
+TEST_F(HttpDownloaderTest, ErrorStatusCanFailTheTransfer) {
+  HttpDownloader downloader;
+  downloader.SetFailOnErrorStatus(true);
+  testing::WriteFile(dir_.File("out"), "old");
+  EXPECT_EQ(downloader.DownloadToFile(Url("/missing"), dir_.File("out")), kDownloadBroken);
+  EXPECT_EQ(downloader.ResponseStatus(), 404);
+  EXPECT_EQ(ReadFile(dir_.File("out")), "old");
+  EXPECT_EQ(downloader.DownloadToFile(Url("/body"), dir_.File("out")), kDownloadDone);
+  EXPECT_EQ(ReadFile(dir_.File("out")), Pattern(50000));
+}
+
+// A silent, a trickling and an endless server each run into one limit.
+TEST_F(HttpDownloaderTest, SlowServersFailWithinTheLimits) {
+  DownloadLimits silence = QuickLimits();
+  DownloadLimits rate = QuickLimits();
+  rate.minimumRate = 1000;
+  DownloadLimits deadline;
+  deadline.deadline = 1s;
+  struct Case {
+    const char* path;
+    DownloadLimits limits;
+  } cases[] = {{"/stall", silence}, {"/trickle", rate}, {"/endless", deadline}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    HttpDownloader downloader(c.limits);
+    testing::WriteFile(dir_.File("out"), "old");
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(downloader.DownloadToFile(Url(c.path), dir_.File("out")), kDownloadBroken);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
+    EXPECT_EQ(ReadFile(dir_.File("out")), "old");
+    EXPECT_EQ(testing::FolderNames(dir_.Path()), std::vector<std::string>{"out"});
+  }
 }
 
 }  // namespace

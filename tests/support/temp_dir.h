@@ -2,6 +2,7 @@
 // A fresh temporary folder per test, removed with everything in it afterwards.
 
 #include <string>
+#include <vector>
 
 namespace tavelo::testing {
 
@@ -23,5 +24,7 @@ class TempDir {
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+// The names in `folder`, sorted.
+std::vector<std::string> FolderNames(const std::string& folder);
 
 }  // namespace tavelo::testing

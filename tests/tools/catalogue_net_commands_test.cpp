@@ -109,6 +109,21 @@ class NetCommandsTest : public ::testing::Test {
       KeyedXor(text, kCatalogueKey);
       res.set_content(text, "application/octet-stream");
     });
+    server_.Routes().Get("/loop", [this](const httplib::Request&, httplib::Response& res) {
+      res.set_redirect(server_.Url("/loop"));
+    });
+    server_.Routes().Get("/cut", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content_provider(1000, "application/octet-stream",
+                               [](size_t offset, size_t, httplib::DataSink& sink) {
+                                 if (offset > 0) return false;
+                                 sink.write("half", 4);
+                                 return true;
+                               });
+    });
+    server_.Routes().Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+      res.status = 404;
+      res.set_content("<html>not here</html>", "text/html");
+    });
     server_.Start();
   }
   testing::LoopbackServer server_;
@@ -129,6 +144,22 @@ TEST_F(NetCommandsTest, FetchPrintsTheResultCode) {
   run = Tool({"fetch", server_.Url("/video.dat"), dir_.File("no/dir/x")});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "1\n");
+}
+
+// A redirect loop, a cut body and an error page fail the fetch and leave
+// OUT as it was, with nothing beside it.
+TEST_F(NetCommandsTest, FetchFailuresKeepOut) {
+  for (const char* path : {"/loop", "/cut", "/missing"}) {
+    SCOPED_TRACE(path);
+    TempDir dir;
+    WriteFile(dir.File("out"), "old");
+    ToolRun run = Tool({"fetch", server_.Url(path), dir.File("out")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "205\n");
+    EXPECT_NE(run.err.find(path), std::string::npos);
+    EXPECT_EQ(ReadFile(dir.File("out")), "old");
+    EXPECT_EQ(testing::FolderNames(dir.Path()), std::vector<std::string>{"out"});
+  }
 }
 
 TEST_F(NetCommandsTest, UpdatePrintsBothCounts) {

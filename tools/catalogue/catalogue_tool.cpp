@@ -162,11 +162,17 @@ int Update(const Arguments& args, std::ostream& out, std::ostream&) {
   return kDone;
 }
 
-int Fetch(const Arguments& args, std::ostream& out, std::ostream&) {
+int Fetch(const Arguments& args, std::ostream& out, std::ostream& err) {
   HttpDownloader downloader;
+  // An error page is no download: OUT keeps what it held.
+  downloader.SetFailOnErrorStatus(true);
   int result = downloader.DownloadToFile(args[0], args[1]);
   out << result << '\n';
-  return result == kDownloadDone ? kDone : kFileError;
+  if (result == kDownloadDone) return kDone;
+  err << "tavelo-catalogue: cannot fetch " << args[0];
+  if (downloader.ResponseStatus() >= 400) err << ": HTTP status " << downloader.ResponseStatus();
+  err << "\n";
+  return kFileError;
 }
 
 // The title a resource window would take from its record is not known
