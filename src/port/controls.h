@@ -25,6 +25,14 @@ class Control {
   virtual Point CursorPos() const = 0;
 };
 
+// A navigation about to start, as the engine reports it.
+struct NavigationRequest {
+  // UTF-8; non-ASCII bytes may be percent-escaped.
+  std::string utf8Address;
+  // From the user (a click or a key) rather than from a script or a frame.
+  bool byUser = false;
+};
+
 // Which settings a browser view runs with. A fetching view only reads a
 // document, so it loads neither scripts nor images.
 enum class BrowserPolicy { kFull, kFetchOnly };
@@ -37,15 +45,12 @@ class BrowserView : public Control {
   // Reads the current document's body HTML (UTF-8) and hands it to `done` on
   // the user-interface thread; "" when there is no document.
   virtual void RequestBodyHtml(std::function<void(std::string utf8Html)> done) = 0;
-  // Whether the navigation being decided (during on_before_navigate) comes
-  // from the user, a click or a key, rather than from a script or a frame.
-  virtual bool NavigationByUser() const = 0;
-
-  // A navigation is about to start; set *cancel to stop it. UTF-8 address as
-  // the engine reports it (non-ASCII bytes may be percent-escaped).
-  std::function<void(const std::string& utf8Address, bool* cancel)> on_before_navigate;
+  // A navigation is about to start; set *cancel to stop it.
+  std::function<void(const NavigationRequest& request, bool* cancel)> on_before_navigate;
   // A page asks for a new window. Return the view that shall receive it, or
-  // nullptr to refuse. The returned view must be fresh (not yet navigated).
+  // nullptr to refuse. The returned view must be fresh (not yet navigated):
+  // the engine may replace what it shows by a view related to the page that
+  // asked, which the window then shows once the engine says it is ready.
   std::function<BrowserView*()> on_new_window;
   std::function<void(const std::string& utf8Address)> on_document_complete;
   // The link under the mouse, "" when the mouse leaves it.

@@ -33,12 +33,12 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   explicit FakeBrowserView(port::BrowserPolicy p) : policy(p) {}
   void Navigate(const std::string& utf8Address) override { navigations.push_back(utf8Address); }
   void RequestBodyHtml(std::function<void(std::string)> done) override { done(bodyHtml); }
-  bool NavigationByUser() const override { return userGesture; }
 
-  // Returns whether the navigation was cancelled.
-  bool FireBeforeNavigate(const std::string& utf8Address) {
+  // Returns whether the navigation was cancelled. Navigations come from a
+  // click unless the test says otherwise.
+  bool FireBeforeNavigate(const std::string& utf8Address, bool byUser = true) {
     bool cancel = false;
-    if (on_before_navigate) on_before_navigate(utf8Address, &cancel);
+    if (on_before_navigate) on_before_navigate({utf8Address, byUser}, &cancel);
     return cancel;
   }
   port::BrowserView* FireNewWindow() { return on_new_window ? on_new_window() : nullptr; }
@@ -52,8 +52,6 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   port::BrowserPolicy policy;
   std::vector<std::string> navigations;
   std::string bodyHtml;
-  // Whether the navigations the test fires come from a click.
-  bool userGesture = true;
 };
 
 class FakeButton : public port::Button, public FakeControlBase {

@@ -306,6 +306,99 @@ TEST_F(GtkPortTest, MessageBoxShowsTheTextAndReturnsWhenAnswered) {
   EXPECT_EQ(seen.title, "提示");
 }
 
+// A page in a browser view, loaded and ready for scripts.
+bool LoadPage(gtkport::GtkBrowserView& view, const std::string& html) {
+  bool loaded = false;
+  view.on_document_complete = [&](const std::string&) { loaded = true; };
+  view.Navigate("about:" + html);
+  bool ok = RunUntil([&] { return loaded; });
+  view.on_document_complete = nullptr;
+  return ok;
+}
+
+TEST_F(GtkPortTest, EachNavigationSaysWhetherTheUserAskedForIt) {
+  port::WindowHost& host = OpenWindow();
+  auto& view = dynamic_cast<gtkport::GtkBrowserView&>(*host.AddBrowser(1011, port::BrowserPolicy::kFull));
+  view.SetBounds(Rect::FromSize(0, 0, 400, 300));
+  const std::string away = "http://127.0.0.1:59999/";  // nothing listens there
+  std::vector<port::NavigationRequest> seen;
+  view.on_before_navigate = [&](const port::NavigationRequest& request, bool* cancel) {
+    if (request.utf8Address.rfind(away, 0) != 0) return;
+    seen.push_back(request);
+    *cancel = true;
+  };
+  struct Case {
+    const char* name;
+    std::string page, script;
+    bool byUser;
+  } cases[] = {
+      // WebKit counts a script the program runs as the user's own action.
+      {"link clicked", "<a id=l href='" + away + "a.htm'>l</a>", "document.getElementById('l').click()", true},
+      {"page's own timer", "<script>setTimeout(function(){location.href='" + away + "b.htm'}, 50)</script>", "",
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    seen.clear();
+    ASSERT_TRUE(LoadPage(view, c.page));
+    if (!c.script.empty()) view.RunScript(c.script);
+    ASSERT_TRUE(RunUntil([&] { return !seen.empty(); }, 10));
+    EXPECT_EQ(seen[0].byUser, c.byUser);
+  }
+}
+
+TEST_F(GtkPortTest, PopUpTakesARelatedViewThatJoinsItsWindowWhenReady) {
+  port::WindowHost& opener = OpenWindow();
+  auto& page = dynamic_cast<gtkport::GtkBrowserView&>(*opener.AddBrowser(1011, port::BrowserPolicy::kFull));
+  page.SetBounds(Rect::FromSize(0, 0, 400, 300));
+  port::WindowHost& target = OpenWindow();
+  auto& popup = dynamic_cast<gtkport::GtkBrowserView&>(*target.AddBrowser(1011, port::BrowserPolicy::kFull));
+  popup.SetBounds(Rect::FromSize(5, 6, 300, 200));
+  // Held, so that a new view cannot take the first one's address.
+  gtkport::GRef<WebKitWebView> first(WEBKIT_WEB_VIEW(g_object_ref(popup.WebView())));
+  page.on_new_window = [&]() -> port::BrowserView* { return &popup; };
+  std::vector<std::string> popupAddresses;
+  popup.on_before_navigate = [&](const port::NavigationRequest& request, bool* cancel) {
+    popupAddresses.push_back(request.utf8Address);
+    *cancel = true;
+  };
+  ASSERT_TRUE(LoadPage(page, "<p>opener</p>"));
+
+  // The view must not be in its window before WebKit says it is ready.
+  struct Seen {
+    bool readyToShow = false;
+    bool parentedBefore = false;
+  } seen;
+  guint signal = g_signal_lookup("ready-to-show", WEBKIT_TYPE_WEB_VIEW);
+  gulong hook = g_signal_add_emission_hook(
+      signal, 0,
+      +[](GSignalInvocationHint*, guint, const GValue* params, gpointer data) -> gboolean {
+        auto* s = static_cast<Seen*>(data);
+        s->readyToShow = true;
+        s->parentedBefore = gtk_widget_get_parent(GTK_WIDGET(g_value_get_object(&params[0]))) != nullptr;
+        return TRUE;
+      },
+      &seen, nullptr);
+  page.RunScript("window.open('http://127.0.0.1:59999/pop.htm')");
+  bool ready = RunUntil([&] { return popup.WebView() != first.get() && popup.Placed(); }, 10);
+  g_signal_remove_emission_hook(signal, hook);
+  ASSERT_TRUE(ready) << "no ready-to-show";
+  EXPECT_TRUE(seen.readyToShow);
+  EXPECT_FALSE(seen.parentedBefore);
+  GtkWidget* shown = GTK_WIDGET(popup.WebView());
+  EXPECT_EQ(gtk_widget_get_parent(shown), dynamic_cast<gtkport::GtkWindowHost&>(target).Fixed());
+  // Where and how big the window logic asked for the first view.
+  GtkAllocation a{};
+  EXPECT_TRUE(RunUntil([&] {
+    gtk_widget_get_allocation(shown, &a);
+    return gtk_widget_get_mapped(shown) && Rect::FromSize(a.x, a.y, a.width, a.height) == Rect::FromSize(5, 6, 300, 200);
+  }, 5));
+  // The new view runs the target's settings and reports the pop-up's request.
+  EXPECT_EQ(webkit_web_view_get_settings(popup.WebView()), gtkport::SettingsFor(port::BrowserPolicy::kFull));
+  ASSERT_TRUE(RunUntil([&] { return !popupAddresses.empty(); }, 10));
+  EXPECT_EQ(popupAddresses.back(), "http://127.0.0.1:59999/pop.htm");
+}
+
 // Catalogue rows as the main window fills them: picture label, info text,
 // and the two link columns.
 void FillCatalogue(port::ListView& list, int rows) {
