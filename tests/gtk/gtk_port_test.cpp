@@ -306,6 +306,21 @@ TEST_F(GtkPortTest, MessageBoxShowsTheTextAndReturnsWhenAnswered) {
   EXPECT_EQ(seen.title, "提示");
 }
 
+// The widget holds the text, in UTF-8; window logic reads back its GBK.
+TEST_F(GtkPortTest, ButtonAndStaticTextLivesInTheWidget) {
+  port::WindowHost& host = OpenWindow();
+  port::Button* button = host.AddButton(1, Gbk("确定"));
+  port::Static* label = host.AddStatic(2, Gbk("版本"));
+  EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(WidgetOf(button))), "确定");
+  EXPECT_EQ(button->Text(), Gbk("确定"));
+  EXPECT_EQ(label->Text(), Gbk("版本"));
+  button->SetText(Gbk("取消"));
+  label->SetText(Gbk("路径"));
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(WidgetOf(label))), "路径");
+  EXPECT_EQ(button->Text(), Gbk("取消"));
+  EXPECT_EQ(label->Text(), Gbk("路径"));
+}
+
 // A page in a browser view, loaded and ready for scripts.
 bool LoadPage(gtkport::GtkBrowserView& view, const std::string& html) {
   bool loaded = false;

@@ -13,44 +13,34 @@ namespace {
 // GTK wants UTF-8; window logic speaks GBK.
 std::string U(const std::string& gbk) { return GbkToUtf8(gbk); }
 
+// A label's text in GBK: the widget holds the one copy, in UTF-8.
+std::string LabelText(const char* utf8) { return utf8 ? Utf8ToGbk(utf8) : ""; }
+
 class GtkButtonControl : public GtkControl<port::Button> {
  public:
   GtkButtonControl(GtkWindowHost& host, const std::string& text)
-      : GtkControl(host, gtk_button_new_with_label(U(text).c_str())), text_(text) {
+      : GtkControl(host, gtk_button_new_with_label(U(text).c_str())) {
     g_signal_connect(widget_, "clicked", G_CALLBACK(+[](GtkButton*, gpointer self) {
                        auto* b = static_cast<GtkButtonControl*>(self);
                        if (b->on_click) b->on_click();
                      }),
                      this);
   }
-  void SetText(const std::string& t) override {
-    text_ = t;
-    gtk_button_set_label(GTK_BUTTON(widget_), U(t).c_str());
-  }
-  std::string Text() const override { return text_; }
-
- private:
-  std::string text_;
+  void SetText(const std::string& t) override { gtk_button_set_label(GTK_BUTTON(widget_), U(t).c_str()); }
+  std::string Text() const override { return LabelText(gtk_button_get_label(GTK_BUTTON(widget_))); }
 };
 
 class GtkStaticControl : public GtkControl<port::Static> {
  public:
-  GtkStaticControl(GtkWindowHost& host, const std::string& text)
-      : GtkControl(host, gtk_label_new(U(text).c_str())), text_(text) {
+  GtkStaticControl(GtkWindowHost& host, const std::string& text) : GtkControl(host, gtk_label_new(U(text).c_str())) {
     gtk_label_set_xalign(GTK_LABEL(widget_), 0);
     gtk_label_set_yalign(GTK_LABEL(widget_), 0);
     // A text wider than the static (a long program path) wraps inside it.
     gtk_label_set_line_wrap(GTK_LABEL(widget_), TRUE);
     gtk_label_set_line_wrap_mode(GTK_LABEL(widget_), PANGO_WRAP_WORD_CHAR);
   }
-  void SetText(const std::string& t) override {
-    text_ = t;
-    gtk_label_set_text(GTK_LABEL(widget_), U(t).c_str());
-  }
-  std::string Text() const override { return text_; }
-
- private:
-  std::string text_;
+  void SetText(const std::string& t) override { gtk_label_set_text(GTK_LABEL(widget_), U(t).c_str()); }
+  std::string Text() const override { return LabelText(gtk_label_get_text(GTK_LABEL(widget_))); }
 };
 
 class GtkEditControl : public GtkControl<port::Edit> {
