@@ -88,7 +88,6 @@ class ProgressBar : public Control {
 };
 
 // A flat button with centred text: red under the mouse, filled when selected.
-// It may carry a site name and start address for the window that owns it.
 class FlatButton : public Control {
  public:
   virtual void SetText(const std::string& text) = 0;
@@ -96,10 +95,6 @@ class FlatButton : public Control {
   // Redraws at once; 1 draws the selected colours whatever the mouse does.
   virtual void SetSelected(int selected) = 0;
   virtual int Selected() const = 0;
-  // Stores both strings and shows the name as the button's text.
-  virtual void SetSite(const std::string& name, const std::string& startAddress) = 0;
-  virtual std::string SiteName() const = 0;
-  virtual std::string StartAddress() const = 0;
   std::function<void()> on_click;
 };
 
@@ -135,10 +130,9 @@ struct ListHit {
   int column = -1;
 };
 
-// How a list draws its rows: 212 catalogue rows, 21 episode rows.
+// How a list draws its rows; the row styles are the skinned list's own
+// (skin/skin_list_ctrl.h).
 struct ListSkin {
-  static constexpr int kCatalogueRows = 212;
-  static constexpr int kEpisodeRows = 21;
   int columnCount = 0;
   int rowStyle = 0;
   int thirdSetting = 0;
@@ -171,7 +165,7 @@ class ListView : public Control {
     return -1;
   }
   // A click selects the row under the mouse first, then reports where it hit
-  // (row -1 when it hit below the last row, which leaves the selection).
+  // (row -1 when it hit no row, which leaves the selection).
   std::function<void(ListHit hit)> on_click;
   std::function<void(ListHit hit)> on_double_click;
 };

@@ -13,6 +13,7 @@
 #include "gtk_pump.h"
 #include "port/gtk/gtk_control.h"
 #include "port/gtk/gtk_port.h"
+#include "skin/skin_list_ctrl.h"
 #include "skin/skin_paint.h"
 #include "text/encoding.h"
 
@@ -144,35 +145,33 @@ class GtkPortTest : public ::testing::Test {
   gtkport::GtkPlatform platform_;
 };
 
-TEST_F(GtkPortTest, FlatButtonClicksOnReleaseInside) {
+// Which press and release make a click is the models' (tests/skin); here
+// the events reach them with their coordinates, and the click reaches the
+// window.
+TEST_F(GtkPortTest, SkinnedButtonsReportTheClicksTheirModelsDecide) {
   port::WindowHost& host = OpenWindow();
-  port::FlatButton* button = host.AddFlatButton(1001, Gbk("电影"));
-  button->SetBounds(Rect::FromSize(10, 10, 100, 30));
-  int clicks = 0;
-  button->on_click = [&] { ++clicks; };
-  ASSERT_TRUE(RunUntil([&] { return Drawn(button); }));
+  port::FlatButton* flat = host.AddFlatButton(1001, Gbk("电影"));
+  flat->SetBounds(Rect::FromSize(10, 10, 100, 30));
+  port::FaceButton* face = host.AddFaceButton(1025, Gbk("搜索"));
+  face->SetBounds(Rect::FromSize(10, 50, 60, 22));
+  int flatClicks = 0, faceClicks = 0;
+  flat->on_click = [&] { ++flatClicks; };
+  face->on_click = [&] { ++faceClicks; };
+  ASSERT_TRUE(RunUntil([&] { return Drawn(flat) && Drawn(face); }));
 
-  Click(WidgetOf(button), 50, 15);
-  EXPECT_EQ(clicks, 1);
-  // Pressed, then released away from the button: no click, as with a push button.
-  SendButton(WidgetOf(button), GDK_BUTTON_PRESS, 50, 15);
-  SendButton(WidgetOf(button), GDK_BUTTON_RELEASE, 150, 15);
-  EXPECT_EQ(clicks, 1);
-}
+  Click(WidgetOf(flat), 50, 15);
+  EXPECT_EQ(flatClicks, 1);
+  // Pressed, then released away from the button: no click.
+  SendButton(WidgetOf(flat), GDK_BUTTON_PRESS, 50, 15);
+  SendButton(WidgetOf(flat), GDK_BUTTON_RELEASE, 150, 15);
+  EXPECT_EQ(flatClicks, 1);
 
-TEST_F(GtkPortTest, FaceButtonClicksOnlyWhenEnabled) {
-  port::WindowHost& host = OpenWindow();
-  port::FaceButton* button = host.AddFaceButton(1025, Gbk("搜索"));
-  button->SetBounds(Rect::FromSize(10, 10, 60, 22));
-  int clicks = 0;
-  button->on_click = [&] { ++clicks; };
-  ASSERT_TRUE(RunUntil([&] { return Drawn(button); }));
-  Click(WidgetOf(button), 30, 11);
-  EXPECT_EQ(clicks, 1);
-  button->SetEnabled(false);
-  Click(WidgetOf(button), 30, 11);
-  EXPECT_EQ(clicks, 1);
-  EXPECT_FALSE(button->Enabled());
+  Click(WidgetOf(face), 30, 11);
+  EXPECT_EQ(faceClicks, 1);
+  face->SetEnabled(false);
+  EXPECT_FALSE(face->Enabled());
+  Click(WidgetOf(face), 30, 11);
+  EXPECT_EQ(faceClicks, 1);
 }
 
 TEST_F(GtkPortTest, FlatButtonTurnsRedUnderThePointerAndBackWhenItLeaves) {
@@ -190,8 +189,8 @@ TEST_F(GtkPortTest, FlatButtonTurnsRedUnderThePointerAndBackWhenItLeaves) {
 
   WarpTo(widget, 60, 15);
   EXPECT_TRUE(RunUntil([&] { return redPixels() > 10; }, 5)) << "no red text under the pointer";
-  // Straight onto the window background: the button hears no more motion,
-  // only its 200 ms timer notices.
+  // Straight onto the window background: no more motion reaches the button,
+  // only the leave event.
   WarpTo(widget, 60, 200);
   EXPECT_TRUE(RunUntil([&] { return redPixels() == 0; }, 2)) << "still red after the pointer left";
 }
@@ -417,7 +416,7 @@ TEST_F(GtkPortTest, PopUpTakesARelatedViewThatJoinsItsWindowWhenReady) {
 // Catalogue rows as the main window fills them: picture label, info text,
 // and the two link columns.
 void FillCatalogue(port::ListView& list, int rows) {
-  list.SetSkin({4, port::ListSkin::kCatalogueRows, 1});
+  list.SetSkin({4, SkinListCtrl::kCatalogueRows, 1});
   list.SetColumns({50, 330, 80, 80});
   list.SetRowHeight(56);
   for (int i = 0; i < rows; ++i) {
@@ -428,11 +427,13 @@ void FillCatalogue(port::ListView& list, int rows) {
   }
 }
 
-TEST_F(GtkPortTest, ListClickReportsRowAndColumnAndSelectsTheRow) {
+// Hit tests and the selection rule are the model's (tests/skin); here the
+// presses reach it in the list's client coordinates, scrolled or not.
+TEST_F(GtkPortTest, ListPressesReachTheModelAsClicksAndDoubleClicks) {
   port::WindowHost& host = OpenWindow();
   port::ListView* list = host.AddList(1021);
   list->SetBounds(Rect::FromSize(0, 0, 560, 300));
-  FillCatalogue(*list, 3);
+  FillCatalogue(*list, 40);
   std::vector<port::ListHit> clicks, doubles;
   list->on_click = [&](port::ListHit h) { clicks.push_back(h); };
   list->on_double_click = [&](port::ListHit h) { doubles.push_back(h); };
@@ -440,7 +441,8 @@ TEST_F(GtkPortTest, ListClickReportsRowAndColumnAndSelectsTheRow) {
   GtkWidget* area = gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(WidgetOf(list)))));
   ASSERT_TRUE(GTK_IS_DRAWING_AREA(area));
 
-  // Row 1 (56..111), column 2 ("play", x 380..459).
+  // Row 1 (56..111), column 2 ("play", x 380..459). GDK reports the second
+  // press of a double-click as a double press: no second click.
   SendButton(area, GDK_BUTTON_PRESS, 400, 70);
   SendButton(area, GDK_2BUTTON_PRESS, 400, 70);
   ASSERT_EQ(clicks.size(), 1u);
@@ -448,16 +450,18 @@ TEST_F(GtkPortTest, ListClickReportsRowAndColumnAndSelectsTheRow) {
   EXPECT_EQ(clicks[0].column, 2);
   ASSERT_EQ(doubles.size(), 1u);
   EXPECT_EQ(doubles[0].row, 1);
+  EXPECT_EQ(doubles[0].column, 2);
   EXPECT_EQ(list->FirstSelectedRow(), 1);
-  // Column 3 ("add to favourites") of row 0.
-  SendButton(area, GDK_BUTTON_PRESS, 470, 10);
-  EXPECT_EQ(clicks.back().row, 0);
+
+  // Scrolled down: the area's own coordinates are the content's, so a press
+  // on row 30 is a press on row 30 whatever the scroll.
+  list->EnsureVisible(30);
+  Pump(100);
+  SendButton(area, GDK_BUTTON_PRESS, 470, 30 * 56 + 10);
+  EXPECT_EQ(clicks.back().row, 30);
   EXPECT_EQ(clicks.back().column, 3);
-  EXPECT_EQ(list->FirstSelectedRow(), 0);
-  // Below the last row: no row, and nothing stays selected.
-  SendButton(area, GDK_BUTTON_PRESS, 400, 250);
-  EXPECT_EQ(clicks.back().row, -1);
-  EXPECT_EQ(list->FirstSelectedRow(), -1);
+  EXPECT_EQ(list->FirstSelectedRow(), 30);
+  EXPECT_EQ(list->HitTest({470, 290}).row, 30);
 }
 
 TEST_F(GtkPortTest, EnsureVisibleScrollsTheListToTheRow) {
@@ -465,17 +469,25 @@ TEST_F(GtkPortTest, EnsureVisibleScrollsTheListToTheRow) {
   port::ListView* list = host.AddList(1021);
   list->SetBounds(Rect::FromSize(0, 0, 560, 300));
   FillCatalogue(*list, 40);
+  list->SelectRow(30, true);
   ASSERT_TRUE(RunUntil([&] { return Drawn(list); }));
   Pump(100);
   EXPECT_EQ(list->HitTest({10, 10}).row, 0);
 
   list->EnsureVisible(30);
-  Pump(100);
+  Pump(300);
   // Row 30 spans 1680..1735: it now ends inside the 300-pixel view.
   port::ListHit top = list->HitTest({10, 10});
   EXPECT_GT(top.row, 20);
   EXPECT_LE(top.row, 30);
   EXPECT_EQ(list->HitTest({10, 290}).row, 30);
+  // And it is drawn there: the selected fill near the bottom of the view,
+  // a row of the even or odd fill above it.
+  SurfacePtr shot = Grab(WidgetOf(list));
+  ASSERT_TRUE(shot);
+  EXPECT_EQ(PixelAt(shot.get(), 530, 280), kCatalogueSelectedFill);
+  Rgb above = PixelAt(shot.get(), 530, 280 - 56);
+  EXPECT_TRUE(above == kCatalogueEvenFill || above == kCatalogueOddFill);
   list->EnsureVisible(2);
   Pump(100);
   EXPECT_EQ(list->HitTest({10, 10}).row, 2);
