@@ -13,7 +13,9 @@ constexpr std::string_view kAboutBlank = "about:blank";
 }  // namespace
 
 CWebBrowser2::CWebBrowser2(port::BrowserView& view, port::Platform& platform) : view_(view), platform_(platform) {
-  view_.on_before_navigate = [this](const std::string& address, bool* cancel) { BeforeNavigate(address, cancel); };
+  view_.on_before_navigate = [this](const port::NavigationRequest& request, bool* cancel) {
+    BeforeNavigate(request, cancel);
+  };
   view_.on_new_window = [this]() -> port::BrowserView* { return on_new_window ? on_new_window() : nullptr; };
   view_.on_document_complete = [this](const std::string& address) {
     if (on_document_complete) on_document_complete(WebAddressToGbk(address));
@@ -44,7 +46,8 @@ void CWebBrowser2::GetDocument(std::function<void(std::string bodyHtml)> done) {
   view_.RequestBodyHtml([done = std::move(done)](std::string utf8) { done(Utf8ToGbk(utf8)); });
 }
 
-void CWebBrowser2::BeforeNavigate(const std::string& webAddress, bool* cancel) {
+void CWebBrowser2::BeforeNavigate(const port::NavigationRequest& request, bool* cancel) {
+  const std::string& webAddress = request.utf8Address;
   std::string address = WebAddressToGbk(webAddress);
   if (on_before_navigate) on_before_navigate(address, cancel);
   if (*cancel) return;
@@ -52,7 +55,7 @@ void CWebBrowser2::BeforeNavigate(const std::string& webAddress, bool* cancel) {
     *cancel = true;
     // Only a user's click hands a link to the desktop: a script or an ad
     // frame must not start programs on its own.
-    if (view_.NavigationByUser()) platform_.StartProcess({"xdg-open", webAddress});
+    if (request.byUser) platform_.StartProcess({"xdg-open", webAddress});
   }
 }
 

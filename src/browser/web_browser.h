@@ -36,7 +36,7 @@ class CWebBrowser2 {
   std::function<void(const std::string& text)> on_status_text;
 
  private:
-  void BeforeNavigate(const std::string& webAddress, bool* cancel);
+  void BeforeNavigate(const port::NavigationRequest& request, bool* cancel);
 
   port::BrowserView& view_;
   port::Platform& platform_;

@@ -6,6 +6,7 @@
 #include "catalogue/personal_lists.h"
 #include "companion/companion_launch.h"
 #include "mainwin/about_window.h"
+#include "skin/skin_list_ctrl.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/template_file.h"
@@ -115,7 +116,7 @@ void MainWindow::CreateControls() {
   panel_->on_click = [this] { SearchFromPanel(); };
 
   list_ = host_.AddList(kList);
-  list_->SetSkin({.columnCount = 4, .rowStyle = port::ListSkin::kCatalogueRows, .thirdSetting = 1});
+  list_->SetSkin({.columnCount = 4, .rowStyle = SkinListCtrl::kCatalogueRows, .thirdSetting = 1});
   list_->SetColumns({48, 300, 100, 100});
   // The rows are as tall as the 56-pixel pictures of the list's image list.
   list_->SetRowHeight(56);

@@ -110,7 +110,7 @@ void LiveShowWindow::Initialise(const std::vector<LiveSite>& sites) {
   for (const LiveSite& site : sites) {
     if (siteCount_ >= kMaxSites || site.name == "end") break;
     buttons_[static_cast<size_t>(siteCount_)].site = site;
-    buttons_[static_cast<size_t>(siteCount_)].button->SetSite(site.name, site.startAddress);
+    buttons_[static_cast<size_t>(siteCount_)].button->SetText(site.name);
     ++siteCount_;
   }
   initialised_ = 1;

@@ -25,6 +25,14 @@ class Control {
   virtual Point CursorPos() const = 0;
 };
 
+// A navigation about to start, as the engine reports it.
+struct NavigationRequest {
+  // UTF-8; non-ASCII bytes may be percent-escaped.
+  std::string utf8Address;
+  // From the user (a click or a key) rather than from a script or a frame.
+  bool byUser = false;
+};
+
 // Which settings a browser view runs with. A fetching view only reads a
 // document, so it loads neither scripts nor images.
 enum class BrowserPolicy { kFull, kFetchOnly };
@@ -37,15 +45,12 @@ class BrowserView : public Control {
   // Reads the current document's body HTML (UTF-8) and hands it to `done` on
   // the user-interface thread; "" when there is no document.
   virtual void RequestBodyHtml(std::function<void(std::string utf8Html)> done) = 0;
-  // Whether the navigation being decided (during on_before_navigate) comes
-  // from the user, a click or a key, rather than from a script or a frame.
-  virtual bool NavigationByUser() const = 0;
-
-  // A navigation is about to start; set *cancel to stop it. UTF-8 address as
-  // the engine reports it (non-ASCII bytes may be percent-escaped).
-  std::function<void(const std::string& utf8Address, bool* cancel)> on_before_navigate;
+  // A navigation is about to start; set *cancel to stop it.
+  std::function<void(const NavigationRequest& request, bool* cancel)> on_before_navigate;
   // A page asks for a new window. Return the view that shall receive it, or
-  // nullptr to refuse. The returned view must be fresh (not yet navigated).
+  // nullptr to refuse. The returned view must be fresh (not yet navigated):
+  // the engine may replace what it shows by a view related to the page that
+  // asked, which the window then shows once the engine says it is ready.
   std::function<BrowserView*()> on_new_window;
   std::function<void(const std::string& utf8Address)> on_document_complete;
   // The link under the mouse, "" when the mouse leaves it.
@@ -83,7 +88,6 @@ class ProgressBar : public Control {
 };
 
 // A flat button with centred text: red under the mouse, filled when selected.
-// It may carry a site name and start address for the window that owns it.
 class FlatButton : public Control {
  public:
   virtual void SetText(const std::string& text) = 0;
@@ -91,10 +95,6 @@ class FlatButton : public Control {
   // Redraws at once; 1 draws the selected colours whatever the mouse does.
   virtual void SetSelected(int selected) = 0;
   virtual int Selected() const = 0;
-  // Stores both strings and shows the name as the button's text.
-  virtual void SetSite(const std::string& name, const std::string& startAddress) = 0;
-  virtual std::string SiteName() const = 0;
-  virtual std::string StartAddress() const = 0;
   std::function<void()> on_click;
 };
 
@@ -130,10 +130,9 @@ struct ListHit {
   int column = -1;
 };
 
-// How a list draws its rows: 212 catalogue rows, 21 episode rows.
+// How a list draws its rows; the row styles are the skinned list's own
+// (skin/skin_list_ctrl.h).
 struct ListSkin {
-  static constexpr int kCatalogueRows = 212;
-  static constexpr int kEpisodeRows = 21;
   int columnCount = 0;
   int rowStyle = 0;
   int thirdSetting = 0;
@@ -166,7 +165,7 @@ class ListView : public Control {
     return -1;
   }
   // A click selects the row under the mouse first, then reports where it hit
-  // (row -1 when it hit below the last row, which leaves the selection).
+  // (row -1 when it hit no row, which leaves the selection).
   std::function<void(ListHit hit)> on_click;
   std::function<void(ListHit hit)> on_double_click;
 };

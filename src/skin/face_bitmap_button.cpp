@@ -2,39 +2,46 @@
 
 namespace tavelo {
 
-void FaceBitmapButton::OnMouseMove(Point point) {
-  Size size = host_.ClientSize();
-  int next = Rect::FromSize(0, 0, size.width, size.height).Contains(point) ? kHot : kNormal;
-  if (next == state_) return;
-  state_ = next;
-  host_.Invalidate();
-  if (timerId_ != 0) {
-    host_.KillTimer(kHoverTimer);
-    timerId_ = 0;
-  }
-  host_.StartTimer(kHoverTimer, kHoverInterval);
-  timerId_ = kHoverTimer;
-}
-
-void FaceBitmapButton::OnButtonDown() {
-  state_ = kHot;
+void FaceBitmapButton::SetText(const std::string& text) {
+  text_ = text;
   host_.Invalidate();
 }
 
-void FaceBitmapButton::OnButtonUp() {
-  state_ = kNormal;
+void FaceBitmapButton::SetEnabled(bool enabled) {
+  if (enabled == mouse_.Enabled()) return;
+  mouse_.SetEnabled(enabled);
   host_.Invalidate();
 }
 
-void FaceBitmapButton::OnTimer(int id) {
-  if (id != kHoverTimer) return;
-  Size size = host_.ClientSize();
-  if (!Rect::FromSize(0, 0, size.width, size.height).Contains(host_.CursorPos())) {
-    if (timerId_ != 0) host_.KillTimer(kHoverTimer);
-    timerId_ = 0;
-    state_ = kNormal;
-    host_.Invalidate();
-  }
+void FaceBitmapButton::SetState(int state) {
+  if (state == state_) return;
+  state_ = state;
+  host_.Invalidate();
+}
+
+void FaceBitmapButton::OnEnter() {
+  mouse_.Enter();
+  SetState(kHot);
+}
+
+void FaceBitmapButton::OnLeave() {
+  mouse_.Leave();
+  SetState(kNormal);
+}
+
+void FaceBitmapButton::OnMouseMove(Point client) {
+  mouse_.Move(client, host_.ClientSize());
+  SetState(mouse_.Over() ? kHot : kNormal);
+}
+
+void FaceBitmapButton::OnButtonDown(Point client) {
+  mouse_.Press(client, host_.ClientSize());
+  SetState(kHot);
+}
+
+bool FaceBitmapButton::OnButtonUp(Point client) {
+  SetState(kNormal);
+  return mouse_.Release(client, host_.ClientSize());
 }
 
 }  // namespace tavelo

@@ -2,11 +2,9 @@
 
 namespace tavelo {
 
-int FlatTextButton::SetSite(const std::string& name, const std::string& startAddress) {
-  siteName_ = name;
-  startAddress_ = startAddress;
-  text_ = name;
-  return 0;
+void FlatTextButton::SetText(const std::string& text) {
+  text_ = text;
+  host_.Invalidate();
 }
 
 int FlatTextButton::SetSelected(int selected) {
@@ -16,32 +14,20 @@ int FlatTextButton::SetSelected(int selected) {
 }
 
 void FlatTextButton::Redraw() {
+  // A button set up before its widget exists draws its first frame then.
   if (host_.Exists()) host_.Redraw();
 }
 
-bool FlatTextButton::HoverTest() {
-  Size size = host_.ClientSize();
-  bool inside = Rect::FromSize(0, 0, size.width, size.height).Contains(host_.CursorPos());
-  if (inside && hover_ == 0) {
-    hover_ = 1;
-    Redraw();
-  } else if (!inside && hover_ == 1) {
-    hover_ = 0;
-    Redraw();
-  }
-  return inside;
+void FlatTextButton::OnEnter() {
+  if (mouse_.Enter()) Redraw();
 }
 
-void FlatTextButton::OnMouseMove() {
-  host_.KillTimer(kHoverTimer);
-  HoverTest();
-  Redraw();
-  host_.StartTimer(kHoverTimer, kHoverInterval);
+void FlatTextButton::OnLeave() {
+  if (mouse_.Leave()) Redraw();
 }
 
-void FlatTextButton::OnTimer(int id) {
-  if (id != kHoverTimer) return;
-  if (!HoverTest()) host_.KillTimer(kHoverTimer);
+void FlatTextButton::OnMouseMove(Point client) {
+  if (mouse_.Move(client, host_.ClientSize())) Redraw();
 }
 
 }  // namespace tavelo

@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "port/geometry.h"
+#include "skin/button_mouse.h"
+#include "skin/skin_host.h"
 
 namespace tavelo {
 
@@ -30,9 +32,7 @@ class InfoTagPanel {
 
   // Text width in pixels of GBK text in an AppFonts slot.
   using Measure = std::function<int(std::string_view text, int fontSlot)>;
-  // `redraw` repaints the panel (nothing when its widget does not exist).
-  InfoTagPanel(Measure measure, std::function<void()> redraw)
-      : measure_(std::move(measure)), redraw_(std::move(redraw)) {}
+  InfoTagPanel(SkinHost& host, Measure measure) : host_(host), measure_(std::move(measure)) {}
 
   void ShowRecordInfo(std::string_view infoText);
   void ShowRecordInfoCompact(std::string_view infoText);
@@ -43,18 +43,24 @@ class InfoTagPanel {
   void AddValues(std::string_view field);
   void Clear() { count_ = 0; }
   void Layout();
+  // Repaints the panel; nothing while its widget does not exist.
   void Redraw() {
-    if (redraw_) redraw_();
+    if (host_.Exists()) host_.Redraw();
   }
 
   std::string WordAt(Point point) const;
 
   int Count() const { return count_; }
+
+  // The panel clicks like a push button; the owner then asks WordAt.
+  void OnButtonDown(Point client) { mouse_.Press(client, host_.ClientSize()); }
+  bool OnButtonUp(Point client) { return mouse_.Release(client, host_.ClientSize()); }
   const InfoTagItem& Item(int index) const { return items_[static_cast<size_t>(index)]; }
 
  private:
+  SkinHost& host_;
   Measure measure_;
-  std::function<void()> redraw_;
+  ButtonMouse mouse_;
   std::array<InfoTagItem, kMaxItems> items_{};
   int count_ = 0;
 };

@@ -7,6 +7,18 @@ int SkinListCtrl::ColumnWidth(int column) const {
   return widths_[static_cast<size_t>(column)];
 }
 
+void SkinListCtrl::SetColumnWidths(std::vector<int> widths) {
+  // A window that never set a column count draws every column it sized.
+  if (columnCount_ == 0) columnCount_ = static_cast<int>(widths.size());
+  widths_ = std::move(widths);
+}
+
+int SkinListCtrl::ContentWidth() const {
+  int width = 0;
+  for (int i = 0; i < columnCount_; ++i) width += ColumnWidth(i);
+  return width;
+}
+
 int SkinListCtrl::InsertRow(int index, const std::string& column0) {
   if (index < 0 || index > RowCount()) index = RowCount();
   Row row;
@@ -41,6 +53,44 @@ int SkinListCtrl::FirstSelectedRow() const {
     if (rows_[static_cast<size_t>(i)].selected) return i;
   }
   return -1;
+}
+
+int SkinListCtrl::ScrollYToShow(int row, int viewHeight) const {
+  if (!ValidRow(row)) return scrollY_;
+  int top = row * rowHeight_;
+  int bottom = top + rowHeight_;
+  // A row taller than the view shows its top.
+  if (top < scrollY_ || rowHeight_ > viewHeight) return top;
+  if (bottom > scrollY_ + viewHeight) return bottom - viewHeight;
+  return scrollY_;
+}
+
+port::ListHit SkinListCtrl::HitTest(Point client) const {
+  port::ListHit hit;
+  int x = client.x + scrollX_;
+  int y = client.y + scrollY_;
+  if (x < 0 || y < 0) return hit;
+  int row = y / rowHeight_;
+  if (row >= RowCount()) return hit;
+  hit.row = row;
+  int left = 0;
+  for (int i = 0; i < columnCount_; ++i) {
+    int right = left + ColumnWidth(i);
+    if (x < right) {
+      hit.column = i;
+      break;
+    }
+    left = right;
+  }
+  return hit;
+}
+
+port::ListHit SkinListCtrl::Press(Point client) {
+  port::ListHit hit = HitTest(client);
+  if (hit.row < 0) return hit;
+  for (Row& row : rows_) row.selected = false;
+  rows_[static_cast<size_t>(hit.row)].selected = true;
+  return hit;
 }
 
 }  // namespace tavelo

@@ -1,15 +1,21 @@
 #pragma once
 // The owner-drawn report list of every window that lists videos or episodes.
-// It holds the rows, the column widths, the selection and the horizontal
-// scroll position; skin_paint.h draws one row from them.
+// It holds the rows, the column widths, the selection and the scroll
+// position, answers which row and column lie under a point, and decides what
+// a press does to the selection; skin_paint.h draws one row from it. The
+// toolkit only forwards presses and scroll changes.
 
 #include <string>
 #include <vector>
+
+#include "port/controls.h"
+#include "port/geometry.h"
 
 namespace tavelo {
 
 class SkinListCtrl {
  public:
+  // Row styles, as the owning windows set them.
   static constexpr int kCatalogueRows = 212;
   static constexpr int kEpisodeRows = 21;
   static constexpr int kDefaultRowHeight = 18;
@@ -20,14 +26,19 @@ class SkinListCtrl {
   void SetThirdSetting(int value) { thirdSetting_ = value; }
   int ColumnCount() const { return columnCount_; }
   int RowStyle() const { return rowStyle_; }
+  int ThirdSetting() const { return thirdSetting_; }
 
-  void SetColumnWidths(std::vector<int> widths) { widths_ = std::move(widths); }
+  void SetColumnWidths(std::vector<int> widths);
+  const std::vector<int>& ColumnWidths() const { return widths_; }
   // 0 for columns that have no width.
   int ColumnWidth(int column) const;
-
   // Answer to the measure request; windows that want taller rows say so.
+  // Rows are at least one pixel high.
   int RowHeight() const { return rowHeight_; }
-  void SetRowHeight(int pixels) { rowHeight_ = pixels; }
+  void SetRowHeight(int pixels) { rowHeight_ = pixels > 0 ? pixels : 1; }
+  // The size of all rows and drawn columns together.
+  int ContentWidth() const;
+  int ContentHeight() const { return RowCount() * rowHeight_; }
 
   int InsertRow(int index, const std::string& column0);
   void SetCell(int row, int column, const std::string& text);
@@ -35,14 +46,27 @@ class SkinListCtrl {
   const std::string& Cell(int row, int column) const;
   int RowCount() const { return static_cast<int>(rows_.size()); }
   void DeleteAllRows() { rows_.clear(); }
-
   void Select(int row, bool selected);
   bool IsSelected(int row) const;
   // The first selected row from the top, or -1.
   int FirstSelectedRow() const;
 
+  // How far the content is scrolled: columns move left by x, rows up by y.
   void SetScrollX(int x) { scrollX_ = x; }
+  void SetScrollY(int y) { scrollY_ = y; }
   int ScrollX() const { return scrollX_; }
+  int ScrollY() const { return scrollY_; }
+  // The vertical scroll position that shows `row` whole in a view
+  // `viewHeight` pixels tall, moving as little as possible.
+  int ScrollYToShow(int row, int viewHeight) const;
+
+  // The row and column under a point in client coordinates. Row -1 above,
+  // left of or below the rows; column -1 right of the last drawn column.
+  port::ListHit HitTest(Point client) const;
+  // A press of the left button, as a report view takes it: the row under
+  // the pointer becomes the only selected row, while a press that hits no
+  // row leaves the selection as it is. Returns where the press landed.
+  port::ListHit Press(Point client);
 
  private:
   struct Row {
@@ -56,6 +80,7 @@ class SkinListCtrl {
   int thirdSetting_ = 0;
   int rowHeight_ = kDefaultRowHeight;
   int scrollX_ = 0;
+  int scrollY_ = 0;
   std::vector<int> widths_;
   std::vector<Row> rows_;
 };

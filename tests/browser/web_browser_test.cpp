@@ -62,8 +62,7 @@ TEST_F(WebBrowserTest, UnshowableSchemesGoToTheDesktopHandlerAsOneArgument) {
 
 TEST_F(WebBrowserTest, OnlyAUsersClickHandsALinkToTheDesktop) {
   // A script or an ad frame navigating to such a scheme is cancelled quietly.
-  view.userGesture = false;
-  EXPECT_TRUE(view.FireBeforeNavigate("ssh://h/"));
+  EXPECT_TRUE(view.FireBeforeNavigate("ssh://h/", false));
   EXPECT_TRUE(platform.startedProcesses.empty());
 }
 

@@ -2,59 +2,26 @@
 
 namespace tavelo::fakes {
 
-int FakeListView::InsertRow(int index, const std::string& column0) {
-  if (index < 0 || index > RowCount()) index = RowCount();
-  rows.insert(rows.begin() + index, Row{{column0}, false});
-  return index;
+void FakeListView::SetSkin(const port::ListSkin& s) {
+  model.SetColumnCount(s.columnCount);
+  model.SetRowStyle(s.rowStyle);
+  model.SetThirdSetting(s.thirdSetting);
 }
 
-void FakeListView::SetCell(int row, int column, const std::string& text) {
-  if (row < 0 || row >= RowCount() || column < 0) return;
-  auto& cells = rows[static_cast<size_t>(row)].cells;
-  if (static_cast<size_t>(column) >= cells.size()) cells.resize(static_cast<size_t>(column) + 1);
-  cells[static_cast<size_t>(column)] = text;
+void FakeListView::ClickAt(Point client) {
+  port::ListHit hit = model.Press(client);
+  if (on_click) on_click(hit);
 }
 
-std::string FakeListView::Cell(int row, int column) const {
-  if (row < 0 || row >= RowCount() || column < 0) return "";
-  const auto& cells = rows[static_cast<size_t>(row)].cells;
-  return static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)] : "";
+void FakeListView::DoubleClickAt(Point client) {
+  if (on_double_click) on_double_click(model.HitTest(client));
 }
 
-void FakeListView::SelectRow(int row, bool selected) {
-  if (row >= 0 && row < RowCount()) rows[static_cast<size_t>(row)].selected = selected;
-}
-
-bool FakeListView::IsSelected(int row) const {
-  return row >= 0 && row < RowCount() && rows[static_cast<size_t>(row)].selected;
-}
-
-port::ListHit FakeListView::HitTest(Point client) const {
-  port::ListHit hit;
-  if (client.x < 0 || client.y < 0 || rowHeight <= 0) return hit;
-  int row = client.y / rowHeight;
-  if (row >= RowCount()) return hit;
-  hit.row = row;
-  int left = 0;
-  for (size_t i = 0; i < widths.size(); ++i) {
-    if (client.x < left + widths[i]) {
-      hit.column = static_cast<int>(i);
-      break;
-    }
-    left += widths[i];
-  }
-  return hit;
-}
-
-void FakeListView::Click(int row, int column) {
-  if (row >= RowCount()) row = -1;
-  for (int i = 0; i < RowCount(); ++i) rows[static_cast<size_t>(i)].selected = i == row;
-  if (on_click) on_click({row, row < 0 ? -1 : column});
-}
-
-void FakeListView::DoubleClick(int row, int column) {
-  if (row >= RowCount()) row = -1;
-  if (on_double_click) on_double_click({row, row < 0 ? -1 : column});
+Point FakeListView::CellPoint(int row, int column) const {
+  int x = column < 0 ? model.ContentWidth() : 0;
+  for (int i = 0; i < column; ++i) x += model.ColumnWidth(i);
+  int y = (row < 0 ? model.RowCount() : row) * model.RowHeight();
+  return {x + 1 - model.ScrollX(), y + 1 - model.ScrollY()};
 }
 
 Rect FakeWindowHost::WorkArea() const { return platform_.workArea; }
@@ -128,12 +95,12 @@ port::Edit* FakeWindowHost::AddEdit(int id) { return Add<FakeEdit>(id); }
 port::ProgressBar* FakeWindowHost::AddProgressBar(int id) { return Add<FakeProgressBar>(id); }
 port::FlatButton* FakeWindowHost::AddFlatButton(int id, const std::string& text) {
   auto* b = Add<FakeFlatButton>(id);
-  b->text = text;
+  b->SetText(text);
   return b;
 }
 port::FaceButton* FakeWindowHost::AddFaceButton(int id, const std::string& text) {
   auto* b = Add<FakeFaceButton>(id);
-  b->text = text;
+  b->SetText(text);
   return b;
 }
 port::InfoPanel* FakeWindowHost::AddInfoPanel(int id) { return Add<FakeInfoPanel>(id); }

@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_skin_host.h"
 #include "port/window_host.h"
+#include "skin/face_bitmap_button.h"
+#include "skin/flat_text_button.h"
+#include "skin/skin_list_ctrl.h"
 
 namespace tavelo::fakes {
 
@@ -33,12 +37,12 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   explicit FakeBrowserView(port::BrowserPolicy p) : policy(p) {}
   void Navigate(const std::string& utf8Address) override { navigations.push_back(utf8Address); }
   void RequestBodyHtml(std::function<void(std::string)> done) override { done(bodyHtml); }
-  bool NavigationByUser() const override { return userGesture; }
 
-  // Returns whether the navigation was cancelled.
-  bool FireBeforeNavigate(const std::string& utf8Address) {
+  // Returns whether the navigation was cancelled. Navigations come from a
+  // click unless the test says otherwise.
+  bool FireBeforeNavigate(const std::string& utf8Address, bool byUser = true) {
     bool cancel = false;
-    if (on_before_navigate) on_before_navigate(utf8Address, &cancel);
+    if (on_before_navigate) on_before_navigate({utf8Address, byUser}, &cancel);
     return cancel;
   }
   port::BrowserView* FireNewWindow() { return on_new_window ? on_new_window() : nullptr; }
@@ -52,8 +56,6 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   port::BrowserPolicy policy;
   std::vector<std::string> navigations;
   std::string bodyHtml;
-  // Whether the navigations the test fires come from a click.
-  bool userGesture = true;
 };
 
 class FakeButton : public port::Button, public FakeControlBase {
@@ -97,37 +99,54 @@ class FakeProgressBar : public port::ProgressBar, public FakeControlBase {
   int low = 0, high = 100, position = 0;
 };
 
-class FakeFlatButton : public port::FlatButton, public FakeControlBase {
+// A skinned button run by its real model: the model decides hover and
+// clicks, its size is the bounds the window gave it.
+template <typename Base, typename Model>
+class FakeSkinButton : public Base, public FakeControlBase {
  public:
-  TAVELO_FAKE_CONTROL_MEMBERS
-  void SetText(const std::string& t) override { text = t; }
-  std::string Text() const override { return text; }
-  void SetSelected(int s) override { selected = s; }
-  int Selected() const override { return selected; }
-  void SetSite(const std::string& name, const std::string& address) override {
-    siteName = text = name;
-    startAddress = address;
+  FakeSkinButton() { skin.size = {}; }
+  void SetBounds(Rect b) override {
+    bounds = b;
+    skin.size = {b.Width(), b.Height()};
   }
-  std::string SiteName() const override { return siteName; }
-  std::string StartAddress() const override { return startAddress; }
+  Rect Bounds() const override { return bounds; }
+  void SetVisible(bool v) override { visible = v; }
+  void SetEnabled(bool e) override {
+    enabled = e;
+    model.SetEnabled(e);
+  }
+  Point CursorPos() const override { return cursor; }
+  void SetText(const std::string& t) override { model.SetText(t); }
+  std::string Text() const override { return model.Text(); }
+
+  // The user presses or releases the left button at `client`.
+  void Press(Point client) {
+    if (visible) model.OnButtonDown(client);
+  }
+  void Release(Point client) {
+    if (model.OnButtonUp(client) && this->on_click) this->on_click();
+  }
+  // A press and release in the middle of the button; a hidden button or one
+  // of no size gets none.
   void Click() {
-    if (enabled && on_click) on_click();
+    Point middle{bounds.Width() / 2, bounds.Height() / 2};
+    Press(middle);
+    Release(middle);
   }
-  std::string text, siteName, startAddress;
-  int selected = 0;
+
+  FakeSkinHost skin;
+  Model model{skin};
 };
 
-class FakeFaceButton : public port::FaceButton, public FakeControlBase {
+class FakeFlatButton : public FakeSkinButton<port::FlatButton, FlatTextButton> {
  public:
-  TAVELO_FAKE_CONTROL_MEMBERS
-  void SetText(const std::string& t) override { text = t; }
-  std::string Text() const override { return text; }
-  bool Enabled() const override { return enabled; }
-  // A disabled button cannot be clicked.
-  void Click() {
-    if (enabled && on_click) on_click();
-  }
-  std::string text;
+  void SetSelected(int s) override { model.SetSelected(s); }
+  int Selected() const override { return model.Selected(); }
+};
+
+class FakeFaceButton : public FakeSkinButton<port::FaceButton, FaceBitmapButton> {
+ public:
+  bool Enabled() const override { return model.Enabled(); }
 };
 
 // Records what the window shows; the test says which word lies under the
@@ -167,38 +186,35 @@ class FakeInfoPanel : public port::InfoPanel, public FakeControlBase {
   }
 };
 
+// The skinned list's model behind the port's list: hit tests, selection and
+// scrolling are the real ones.
 class FakeListView : public port::ListView, public FakeControlBase {
  public:
   TAVELO_FAKE_CONTROL_MEMBERS
-  void SetSkin(const port::ListSkin& s) override { skin = s; }
-  void SetColumns(const std::vector<int>& w) override { widths = w; }
-  int ColumnWidth(int c) const override { return c >= 0 && c < static_cast<int>(widths.size()) ? widths[c] : 0; }
-  void SetRowHeight(int px) override { rowHeight = px; }
-  int InsertRow(int index, const std::string& column0) override;
-  void SetCell(int row, int column, const std::string& text) override;
-  std::string Cell(int row, int column) const override;
-  int RowCount() const override { return static_cast<int>(rows.size()); }
-  void DeleteAllRows() override { rows.clear(); }
-  void SelectRow(int row, bool selected) override;
-  bool IsSelected(int row) const override;
-  void EnsureVisible(int row) override { visibleRow = row; }
-  // Rows of rowHeight from the top, columns of the set widths from the left.
-  port::ListHit HitTest(Point client) const override;
+  void SetSkin(const port::ListSkin& s) override;
+  void SetColumns(const std::vector<int>& w) override { model.SetColumnWidths(w); }
+  int ColumnWidth(int c) const override { return model.ColumnWidth(c); }
+  void SetRowHeight(int px) override { model.SetRowHeight(px); }
+  int InsertRow(int index, const std::string& column0) override { return model.InsertRow(index, column0); }
+  void SetCell(int row, int column, const std::string& text) override { model.SetCell(row, column, text); }
+  std::string Cell(int row, int column) const override { return model.Cell(row, column); }
+  int RowCount() const override { return model.RowCount(); }
+  void DeleteAllRows() override { model.DeleteAllRows(); }
+  void SelectRow(int row, bool selected) override { model.Select(row, selected); }
+  bool IsSelected(int row) const override { return model.IsSelected(row); }
+  void EnsureVisible(int row) override { model.SetScrollY(model.ScrollYToShow(row, bounds.Height())); }
+  port::ListHit HitTest(Point client) const override { return model.HitTest(client); }
 
-  // A click as the list reports it: the hit row becomes the only selected
-  // one (none for a miss), then on_click hears where it landed.
-  void Click(int row, int column);
-  void DoubleClick(int row, int column);
+  // The user clicks (or double-clicks) the list at `client`.
+  void ClickAt(Point client);
+  void DoubleClickAt(Point client);
+  // The same on the cell of `row` and `column`; row -1 is below the last
+  // row, column -1 right of the last column.
+  void Click(int row, int column) { ClickAt(CellPoint(row, column)); }
+  void DoubleClick(int row, int column) { DoubleClickAt(CellPoint(row, column)); }
+  Point CellPoint(int row, int column) const;
 
-  struct Row {
-    std::vector<std::string> cells;
-    bool selected = false;
-  };
-  std::vector<int> widths;
-  std::vector<Row> rows;
-  int rowHeight = 18;
-  int visibleRow = -1;
-  port::ListSkin skin;
+  SkinListCtrl model;
 };
 
 #undef TAVELO_FAKE_CONTROL_MEMBERS

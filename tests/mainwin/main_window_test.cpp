@@ -6,6 +6,7 @@
 
 #include "base/program_paths.h"
 #include "fakes/fake_port.h"
+#include "skin/skin_list_ctrl.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
 #include "windows/search_window.h"
@@ -57,7 +58,7 @@ class MainWindowTest : public ::testing::Test {
   std::vector<int> SelectedButtons() {
     std::vector<int> selected;
     for (int id : {1014, 1029, 1015, 1016, 1017, 1018, 1019, 1027, 1020, 1023, 1022, 1028, 1012}) {
-      if (Nav(id)->selected) selected.push_back(id);
+      if (Nav(id)->Selected()) selected.push_back(id);
     }
     return selected;
   }
@@ -77,7 +78,7 @@ TEST_F(MainWindowTest, OpensOnTheWorkAreaInListMode) {
   EXPECT_EQ(host.systemMenu.at(MainWindow::kAboutCommand), Gbk("关于 Tavelo(&A)..."));
   EXPECT_EQ(host.Control<fakes::FakeEdit>(MainWindow::kSearchEdit)->text, Gbk("输入视频,演员名称,搜索视频"));
   EXPECT_EQ(host.timers.at(MainWindow::kStartTimer), 100);
-  EXPECT_EQ(Nav(1014)->text, Gbk("推荐视频"));
+  EXPECT_EQ(Nav(1014)->Text(), Gbk("推荐视频"));
   EXPECT_EQ(Nav(1014)->bounds, Rect::FromSize(3, 30, 120, 28));
   EXPECT_EQ(Nav(1012)->bounds, Rect::FromSize(3, 30 + 12 * 28, 120, 28));
 
@@ -88,8 +89,8 @@ TEST_F(MainWindowTest, OpensOnTheWorkAreaInListMode) {
   EXPECT_EQ(list->bounds, (Rect{128, 28, client.width, client.height - 47}));
   EXPECT_TRUE(panel->visible && list->visible);
   EXPECT_EQ(Browser()->bounds, Rect::FromSize(0, 0, 1, 1));
-  EXPECT_EQ(list->widths, (std::vector<int>{48, 300, 100, 100}));
-  EXPECT_EQ(list->skin.rowStyle, port::ListSkin::kCatalogueRows);
+  EXPECT_EQ(list->model.ColumnWidths(), (std::vector<int>{48, 300, 100, 100}));
+  EXPECT_EQ(list->model.RowStyle(), SkinListCtrl::kCatalogueRows);
 }
 
 TEST_F(MainWindowTest, SearchBoxNeverStartsLeftOfTheContentArea) {
@@ -230,8 +231,11 @@ TEST_F(MainWindowTest, ListClicksPlayFavouriteAndShowInfo) {
   EXPECT_EQ(panel->info, "Title\nhttp://v/1");
 
   size_t boxes = platform_.messageBoxes.size();
-  list->Click(-1, -1);  // below the rows: nothing selected, nothing happens
+  int shows = panel->shows;
+  list->Click(-1, -1);  // below the rows: the row stays selected, nothing is opened
   EXPECT_EQ(platform_.messageBoxes.size(), boxes);
+  EXPECT_EQ(list->FirstSelectedRow(), 0);
+  EXPECT_EQ(panel->shows, shows + 1);
 }
 
 }  // namespace

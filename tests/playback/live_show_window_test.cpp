@@ -46,10 +46,10 @@ TEST_F(LiveShowWindowTest, BuiltInTableGivesFiveButtonsInARowAndOpensTheFirstSit
     if (i < 5) {
       EXPECT_TRUE(SiteButton(i).visible);
       EXPECT_EQ(SiteButton(i).bounds, Rect::FromSize(10 + 85 * i, 3, 80, 25));
-      EXPECT_EQ(SiteButton(i).text, names[static_cast<size_t>(i)]);
+      EXPECT_EQ(SiteButton(i).Text(), names[static_cast<size_t>(i)]);
     } else {
       EXPECT_FALSE(SiteButton(i).visible);
-      EXPECT_EQ(SiteButton(i).text, Gbk("直播") + std::to_string(i + 1));
+      EXPECT_EQ(SiteButton(i).Text(), Gbk("直播") + std::to_string(i + 1));
     }
   }
   Size client = Host().client;
@@ -75,8 +75,8 @@ TEST_F(LiveShowWindowTest, ClickSelectsThatSiteOnlyAndHiddenButtonsDoNothing) {
 
   SiteButton(2).Click();
   EXPECT_EQ(window->SelectedSite(), 2);
-  EXPECT_EQ(SiteButton(2).selected, 1);
-  EXPECT_EQ(SiteButton(0).selected, 0);
+  EXPECT_EQ(SiteButton(2).Selected(), 1);
+  EXPECT_EQ(SiteButton(0).Selected(), 0);
   EXPECT_EQ(Host().caption, "C" + Gbk(" 视频直播"));
   EXPECT_EQ(Browser().navigations.back(), "http://c/show");
 

@@ -1,111 +1,118 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "fakes/fake_skin_host.h"
 #include "skin/face_bitmap_button.h"
 #include "skin/flat_text_button.h"
 #include "skin/info_tag_panel.h"
-#include "skin/skin_list_ctrl.h"
-#include "fake_skin_host.h"
 #include "text/encoding.h"
 
 namespace tavelo {
 namespace {
 
-using testing::FakeSkinHost;
+using fakes::FakeSkinHost;
 
-TEST(FlatTextButtonTest, HoverFollowsCursorAndTimerStopsOutside) {
+TEST(FlatTextButtonTest, HoverFollowsEnterAndLeaveAndRedrawsOnlyOnChange) {
   FakeSkinHost host;
   FlatTextButton button(host);
-  host.cursor = {10, 10};
-  button.OnMouseMove();
-  EXPECT_EQ(button.Hover(), 1);
-  ASSERT_EQ(host.timers.count(FlatTextButton::kHoverTimer), 1u);
-  EXPECT_EQ(host.timers[FlatTextButton::kHoverTimer], 200);
-
-  // Still inside: the timer keeps running.
-  button.OnTimer(FlatTextButton::kHoverTimer);
-  EXPECT_EQ(button.Hover(), 1);
-  EXPECT_EQ(host.timers.count(FlatTextButton::kHoverTimer), 1u);
-
-  // The mouse left fast, with no further move message: the tick restores it.
-  host.cursor = {150, 10};
-  int before = host.redraws;
-  button.OnTimer(FlatTextButton::kHoverTimer);
-  EXPECT_EQ(button.Hover(), 0);
-  EXPECT_GT(host.redraws, before);
-  EXPECT_EQ(host.timers.count(FlatTextButton::kHoverTimer), 0u);
+  struct Case {
+    const char* event;
+    std::function<void()> fire;
+    int hover;
+    int redraws;
+  } cases[] = {
+      {"enter", [&] { button.OnEnter(); }, 1, 1},
+      {"move inside", [&] { button.OnMouseMove({10, 10}); }, 1, 1},
+      // The pointer left straight onto the window: the leave event restores it.
+      {"leave", [&] { button.OnLeave(); }, 0, 2},
+      {"leave again", [&] { button.OnLeave(); }, 0, 2},
+      {"move in without an enter", [&] { button.OnMouseMove({99, 29}); }, 1, 3},
+      {"move onto the right edge", [&] { button.OnMouseMove({100, 10}); }, 0, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.event);
+    c.fire();
+    EXPECT_EQ(button.Hover(), c.hover);
+    EXPECT_EQ(host.redraws, c.redraws);
+  }
 }
 
-TEST(FlatTextButtonTest, OtherTimerIdsAreIgnored) {
-  FakeSkinHost host;
-  FlatTextButton button(host);
-  host.cursor = {10, 10};
-  button.OnMouseMove();
-  host.cursor = {-5, 10};
-  button.OnTimer(2);
-  EXPECT_EQ(button.Hover(), 1);
-}
-
-TEST(FlatTextButtonTest, SelectedBeforeWindowExistsKeepsFlagWithoutDrawing) {
+TEST(FlatTextButtonTest, NothingIsDrawnBeforeTheWidgetExists) {
   FakeSkinHost host;
   host.exists = false;
   FlatTextButton button(host);
   EXPECT_EQ(button.SetSelected(1), 1);
+  button.OnEnter();
   EXPECT_EQ(button.Selected(), 1);
+  EXPECT_EQ(button.Hover(), 1);
   EXPECT_EQ(host.redraws, 0);
   host.exists = true;
   button.SetSelected(0);
   EXPECT_EQ(host.redraws, 1);
 }
 
-TEST(FlatTextButtonTest, SetSiteSetsTextAndKeepsAddress) {
+TEST(FlatTextButtonTest, ClicksOnReleaseOverAnEnabledButton) {
+  FakeSkinHost host;  // 100 x 30
+  FlatTextButton button(host);
+  button.OnButtonDown({50, 15});
+  EXPECT_TRUE(button.OnButtonUp({50, 15}));
+  button.OnButtonDown({50, 15});
+  EXPECT_FALSE(button.OnButtonUp({50, 30}));
+  button.SetEnabled(false);
+  EXPECT_FALSE(button.Enabled());
+  button.OnButtonDown({50, 15});
+  EXPECT_FALSE(button.OnButtonUp({50, 15}));
+}
+
+TEST(FlatTextButtonTest, NewTextAsksForARepaint) {
   FakeSkinHost host;
   FlatTextButton button(host);
-  EXPECT_EQ(button.SetSite("site", "http://a/"), 0);
+  button.SetText("site");
   EXPECT_EQ(button.Text(), "site");
-  EXPECT_EQ(button.GetSiteName(), "site");
-  EXPECT_EQ(button.GetStartAddress(), "http://a/");
+  EXPECT_EQ(host.invalidates, 1);
 }
 
-TEST(FaceBitmapButtonTest, StateTransitions) {
+TEST(FaceBitmapButtonTest, StateFollowsThePointerAndTheButton) {
+  FakeSkinHost host;  // 100 x 30
+  FaceBitmapButton button(host);
+  struct Case {
+    const char* event;
+    std::function<void()> fire;
+    int state;
+    int invalidates;
+  } cases[] = {
+      {"move outside", [&] { button.OnMouseMove({100, 5}); }, FaceBitmapButton::kNormal, 0},
+      {"enter", [&] { button.OnEnter(); }, FaceBitmapButton::kHot, 1},
+      {"move inside", [&] { button.OnMouseMove({99, 29}); }, FaceBitmapButton::kHot, 1},
+      {"press", [&] { button.OnButtonDown({5, 5}); }, FaceBitmapButton::kHot, 1},
+      // Released over the button: the normal face until the next move.
+      {"release", [&] { button.OnButtonUp({5, 5}); }, FaceBitmapButton::kNormal, 2},
+      {"next move", [&] { button.OnMouseMove({6, 5}); }, FaceBitmapButton::kHot, 3},
+      {"move below", [&] { button.OnMouseMove({6, 30}); }, FaceBitmapButton::kNormal, 4},
+      {"enter again", [&] { button.OnEnter(); }, FaceBitmapButton::kHot, 5},
+      {"leave", [&] { button.OnLeave(); }, FaceBitmapButton::kNormal, 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.event);
+    c.fire();
+    EXPECT_EQ(button.State(), c.state);
+    EXPECT_EQ(host.invalidates, c.invalidates);
+  }
+}
+
+TEST(FaceBitmapButtonTest, DisabledButtonRepaintsOnceAndDoesNotClick) {
   FakeSkinHost host;
   FaceBitmapButton button(host);
-  button.OnMouseMove({5, 5});
-  EXPECT_EQ(button.State(), FaceBitmapButton::kHot);
-  EXPECT_EQ(host.timers[FaceBitmapButton::kHoverTimer], 100);
-  EXPECT_NE(button.TimerId(), 0u);
-
-  // Press and release over the button: normal face until the next move.
-  button.OnButtonDown();
-  EXPECT_EQ(button.State(), FaceBitmapButton::kHot);
-  button.OnButtonUp();
-  EXPECT_EQ(button.State(), FaceBitmapButton::kNormal);
-
-  button.OnMouseMove({5, 5});
-  EXPECT_EQ(button.State(), FaceBitmapButton::kHot);
-  host.cursor = {5, 5};
-  button.OnTimer(FaceBitmapButton::kHoverTimer);
-  EXPECT_EQ(button.State(), FaceBitmapButton::kHot);
-
-  host.cursor = {500, 5};
+  button.OnButtonDown({5, 5});
+  EXPECT_TRUE(button.OnButtonUp({5, 5}));
   int before = host.invalidates;
-  button.OnTimer(FaceBitmapButton::kHoverTimer);
-  EXPECT_EQ(button.State(), FaceBitmapButton::kNormal);
-  EXPECT_EQ(button.TimerId(), 0u);
-  EXPECT_TRUE(host.timers.empty());
+  button.SetEnabled(false);
+  button.SetEnabled(false);
   EXPECT_EQ(host.invalidates, before + 1);
-}
-
-TEST(FaceBitmapButtonTest, MoveOutsideReturnsToNormalAndSameStateDoesNothing) {
-  FakeSkinHost host;
-  FaceBitmapButton button(host);
-  button.OnMouseMove({100, 5});  // x == width is outside
-  EXPECT_EQ(button.State(), FaceBitmapButton::kNormal);
-  EXPECT_EQ(host.invalidates, 0);
-  EXPECT_TRUE(host.timers.empty());
-  button.OnMouseMove({99, 29});
-  EXPECT_EQ(button.State(), FaceBitmapButton::kHot);
-  button.OnMouseMove({99, 30});
-  EXPECT_EQ(button.State(), FaceBitmapButton::kNormal);
+  EXPECT_FALSE(button.Enabled());
+  button.OnButtonDown({5, 5});
+  EXPECT_FALSE(button.OnButtonUp({5, 5}));
 }
 
 // Every byte is 7 pixels wide, so rectangles can be worked out by hand.
@@ -128,12 +135,12 @@ void ExpectItems(const InfoTagPanel& panel, const std::vector<Expected>& expecte
 }
 
 TEST(InfoTagPanelTest, FullAndCompactLayoutsOfAreaOnlyRecord) {
-  int redraws = 0;
-  InfoTagPanel panel(FixedMeasure, [&] { ++redraws; });
+  FakeSkinHost host;
+  InfoTagPanel panel(host, FixedMeasure);
   const std::string info = "T\naddr\n\nA1/A2\n\n";
   const std::string video = Gbk("视频:"), area = Gbk("地区:"), brk = Gbk("换行");
   panel.ShowRecordInfo(info);
-  EXPECT_EQ(redraws, 1);
+  EXPECT_EQ(host.redraws, 1);
   // "视频:" is 5 bytes = 35 px; each word is followed by a 5 px gap.
   ExpectItems(panel, {{1, video, {2, 0, 37, 15}},
                       {2, "T", {42, 0, 49, 15}},
@@ -152,7 +159,8 @@ TEST(InfoTagPanelTest, FullAndCompactLayoutsOfAreaOnlyRecord) {
 }
 
 TEST(InfoTagPanelTest, WordAtTable) {
-  InfoTagPanel panel(FixedMeasure, nullptr);
+  FakeSkinHost host;
+  InfoTagPanel panel(host, FixedMeasure);
   panel.ShowRecordInfo("Name\n\n\nA\nB\nX/Y");
   struct Case {
     Point point;
@@ -176,7 +184,8 @@ TEST(InfoTagPanelTest, WordAtTable) {
 }
 
 TEST(InfoTagPanelTest, ValueListsSkipEmptyPiecesAndStopAtHundredItems) {
-  InfoTagPanel panel(FixedMeasure, nullptr);
+  FakeSkinHost host;
+  InfoTagPanel panel(host, FixedMeasure);
   panel.ShowRecordInfo("t\n\n\na//b");
   ASSERT_EQ(panel.Count(), 6);
   EXPECT_EQ(panel.Item(4).text, "a");
@@ -197,29 +206,22 @@ TEST(InfoTagPanelTest, ValueListsSkipEmptyPiecesAndStopAtHundredItems) {
 }
 
 TEST(InfoTagPanelTest, TitleIsCleanedOfHtmlEscapes) {
-  InfoTagPanel panel(FixedMeasure, nullptr);
+  FakeSkinHost host;
+  InfoTagPanel panel(host, FixedMeasure);
   panel.ShowRecordInfo("&nbsp;Name&quot;");
   EXPECT_EQ(panel.Item(1).text, "Name\"");
 }
 
-TEST(SkinListCtrlTest, FirstSelectedRowAndCells) {
-  SkinListCtrl list;
-  EXPECT_EQ(list.FirstSelectedRow(), -1);
-  for (int i = 0; i < 4; ++i) list.InsertRow(i, "r" + std::to_string(i));
-  EXPECT_EQ(list.FirstSelectedRow(), -1);
-  list.Select(3, true);
-  list.Select(1, true);
-  EXPECT_EQ(list.FirstSelectedRow(), 1);
-  list.Select(1, false);
-  EXPECT_EQ(list.FirstSelectedRow(), 3);
-  list.Select(9, true);  // out of range: ignored
-  EXPECT_EQ(list.Cell(9, 0), "");
-  list.SetCell(2, 3, "x");
-  EXPECT_EQ(list.Cell(2, 3), "x");
-  EXPECT_EQ(list.Cell(2, 2), "");
-  list.InsertRow(0, "top");
-  EXPECT_EQ(list.Cell(0, 0), "top");
-  EXPECT_EQ(list.FirstSelectedRow(), 4);
+TEST(InfoTagPanelTest, ClicksLikeAPushButtonAndDrawsOnlyWhenItExists) {
+  FakeSkinHost host;  // 100 x 30
+  host.exists = false;
+  InfoTagPanel panel(host, FixedMeasure);
+  panel.ShowRecordInfo("t");
+  EXPECT_EQ(host.redraws, 0);
+  panel.OnButtonDown({10, 5});
+  EXPECT_TRUE(panel.OnButtonUp({10, 5}));
+  panel.OnButtonDown({10, 5});
+  EXPECT_FALSE(panel.OnButtonUp({10, 40}));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "fake_skin_host.h"
+#include "fakes/fake_skin_host.h"
 #include "skin/skin_paint.h"
 #include "text/encoding.h"
 
@@ -13,7 +13,7 @@ inline void PrintTo(const Rgb& c, std::ostream* os) { *os << "RGB(" << +c.r << "
 
 namespace {
 
-using testing::FakeSkinHost;
+using fakes::FakeSkinHost;
 
 // An RGB24 image surface to paint into, pre-filled with a colour no painter uses.
 class Canvas {
@@ -91,8 +91,7 @@ TEST(FlatTextButtonPaintTest, ColoursPerState) {
     FlatTextButton button(host);
     button.SetText(Gbk("电视剧"));
     button.SetSelected(c.selected);
-    host.cursor = c.hover ? Point{5, 5} : Point{-5, -5};
-    button.OnMouseMove();
+    button.OnMouseMove(c.hover ? Point{5, 5} : Point{-5, -5});
     Canvas canvas(80, 24);
     PaintFlatTextButton(canvas.cr(), host.size, button);
     EXPECT_EQ(canvas.At(0, 0), c.fill);
@@ -198,7 +197,8 @@ TEST(FaceBitmapButtonPaintTest, FacesAndTextColoursByState) {
 }
 
 TEST(InfoTagPanelPaintTest, LabelsBlackValuesBlueOnGreyBackground) {
-  InfoTagPanel panel(PangoMeasure(), nullptr);
+  FakeSkinHost host;
+  InfoTagPanel panel(host, PangoMeasure());
   panel.ShowRecordInfo(Gbk("标题\n\n\n美国\n动作\n"));
   Canvas canvas(200, 40);
   PaintInfoTagPanel(canvas.cr(), {200, 40}, panel);

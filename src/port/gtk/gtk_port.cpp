@@ -13,44 +13,34 @@ namespace {
 // GTK wants UTF-8; window logic speaks GBK.
 std::string U(const std::string& gbk) { return GbkToUtf8(gbk); }
 
+// A label's text in GBK: the widget holds the one copy, in UTF-8.
+std::string LabelText(const char* utf8) { return utf8 ? Utf8ToGbk(utf8) : ""; }
+
 class GtkButtonControl : public GtkControl<port::Button> {
  public:
   GtkButtonControl(GtkWindowHost& host, const std::string& text)
-      : GtkControl(host, gtk_button_new_with_label(U(text).c_str())), text_(text) {
+      : GtkControl(host, gtk_button_new_with_label(U(text).c_str())) {
     g_signal_connect(widget_, "clicked", G_CALLBACK(+[](GtkButton*, gpointer self) {
                        auto* b = static_cast<GtkButtonControl*>(self);
                        if (b->on_click) b->on_click();
                      }),
                      this);
   }
-  void SetText(const std::string& t) override {
-    text_ = t;
-    gtk_button_set_label(GTK_BUTTON(widget_), U(t).c_str());
-  }
-  std::string Text() const override { return text_; }
-
- private:
-  std::string text_;
+  void SetText(const std::string& t) override { gtk_button_set_label(GTK_BUTTON(widget_), U(t).c_str()); }
+  std::string Text() const override { return LabelText(gtk_button_get_label(GTK_BUTTON(widget_))); }
 };
 
 class GtkStaticControl : public GtkControl<port::Static> {
  public:
-  GtkStaticControl(GtkWindowHost& host, const std::string& text)
-      : GtkControl(host, gtk_label_new(U(text).c_str())), text_(text) {
+  GtkStaticControl(GtkWindowHost& host, const std::string& text) : GtkControl(host, gtk_label_new(U(text).c_str())) {
     gtk_label_set_xalign(GTK_LABEL(widget_), 0);
     gtk_label_set_yalign(GTK_LABEL(widget_), 0);
     // A text wider than the static (a long program path) wraps inside it.
     gtk_label_set_line_wrap(GTK_LABEL(widget_), TRUE);
     gtk_label_set_line_wrap_mode(GTK_LABEL(widget_), PANGO_WRAP_WORD_CHAR);
   }
-  void SetText(const std::string& t) override {
-    text_ = t;
-    gtk_label_set_text(GTK_LABEL(widget_), U(t).c_str());
-  }
-  std::string Text() const override { return text_; }
-
- private:
-  std::string text_;
+  void SetText(const std::string& t) override { gtk_label_set_text(GTK_LABEL(widget_), U(t).c_str()); }
+  std::string Text() const override { return LabelText(gtk_label_get_text(GTK_LABEL(widget_))); }
 };
 
 class GtkEditControl : public GtkControl<port::Edit> {
@@ -130,22 +120,28 @@ WebKitSettings* SettingsFor(port::BrowserPolicy policy) {
 
 GtkBrowserView::GtkBrowserView(GtkWindowHost& host, port::BrowserPolicy policy) : host_(host), policy_(policy) {
   Attach(WEBKIT_WEB_VIEW(webkit_web_view_new_with_settings(SettingsFor(policy))));
+  Place();
 }
 
 GtkBrowserView::~GtkBrowserView() { Detach(); }
 
 void GtkBrowserView::Attach(WebKitWebView* view) {
   view_.reset(WEBKIT_WEB_VIEW(g_object_ref_sink(view)));
-  GtkWidget* w = GTK_WIDGET(view);
-  if (!host_.Destroyed()) {
-    gtk_fixed_put(GTK_FIXED(host_.Fixed()), w, bounds_.left, bounds_.top);
-    gtk_widget_set_size_request(w, std::max(bounds_.Width(), 1), std::max(bounds_.Height(), 1));
-    gtk_widget_show(w);
-  }
   g_signal_connect(view, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
   g_signal_connect(view, "create", G_CALLBACK(OnCreate), this);
+  g_signal_connect(view, "ready-to-show", G_CALLBACK(OnReadyToShow), this);
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), this);
   g_signal_connect(view, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
+}
+
+void GtkBrowserView::Place() {
+  if (placed_ || host_.Destroyed()) return;
+  GtkWidget* w = GTK_WIDGET(view_.get());
+  gtk_fixed_put(GTK_FIXED(host_.Fixed()), w, bounds_.left, bounds_.top);
+  gtk_widget_set_size_request(w, std::max(bounds_.Width(), 1), std::max(bounds_.Height(), 1));
+  gtk_widget_set_sensitive(w, enabled_);
+  gtk_widget_set_visible(w, visible_);
+  placed_ = true;
 }
 
 void GtkBrowserView::Detach() {
@@ -154,11 +150,13 @@ void GtkBrowserView::Detach() {
   GtkWidget* w = GTK_WIDGET(view_.get());
   if (GtkWidget* parent = gtk_widget_get_parent(w)) gtk_container_remove(GTK_CONTAINER(parent), w);
   view_.reset();
+  placed_ = false;
 }
 
-WebKitWebView* GtkBrowserView::BecomeRelatedTo(WebKitWebView* requester) {
+WebKitWebView* GtkBrowserView::AdoptRelatedView(WebKitWebView* requester) {
   Detach();
   GtkWidget* related = webkit_web_view_new_with_related_view(requester);
+  // The settings of this view's policy, as the window logic asked for it.
   webkit_web_view_set_settings(WEBKIT_WEB_VIEW(related), SettingsFor(policy_));
   Attach(WEBKIT_WEB_VIEW(related));
   return view_.get();
@@ -166,11 +164,19 @@ WebKitWebView* GtkBrowserView::BecomeRelatedTo(WebKitWebView* requester) {
 
 void GtkBrowserView::SetBounds(Rect bounds) {
   bounds_ = bounds;
-  PlaceWidget(host_, GTK_WIDGET(view_.get()), bounds);
+  if (placed_) PlaceWidget(host_, GTK_WIDGET(view_.get()), bounds);
 }
 
-void GtkBrowserView::SetVisible(bool visible) { gtk_widget_set_visible(GTK_WIDGET(view_.get()), visible); }
-void GtkBrowserView::SetEnabled(bool enabled) { gtk_widget_set_sensitive(GTK_WIDGET(view_.get()), enabled); }
+void GtkBrowserView::SetVisible(bool visible) {
+  visible_ = visible;
+  if (placed_) gtk_widget_set_visible(GTK_WIDGET(view_.get()), visible);
+}
+
+void GtkBrowserView::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  if (placed_) gtk_widget_set_sensitive(GTK_WIDGET(view_.get()), enabled);
+}
+
 Point GtkBrowserView::CursorPos() const { return PointerIn(GTK_WIDGET(view_.get())); }
 
 void GtkBrowserView::Navigate(const std::string& utf8Address) {
@@ -221,8 +227,8 @@ gboolean GtkBrowserView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
       webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
   const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
   bool cancel = false;
-  me->userGesture_ = webkit_navigation_action_is_user_gesture(action);
-  if (me->on_before_navigate) me->on_before_navigate(uri ? uri : "", &cancel);
+  port::NavigationRequest request{uri ? uri : "", webkit_navigation_action_is_user_gesture(action) != FALSE};
+  if (me->on_before_navigate) me->on_before_navigate(request, &cancel);
   if (cancel) {
     webkit_policy_decision_ignore(decision);
     return TRUE;
@@ -235,8 +241,10 @@ GtkWidget* GtkBrowserView::OnCreate(WebKitWebView* view, WebKitNavigationAction*
   if (!me->on_new_window) return nullptr;
   auto* target = dynamic_cast<GtkBrowserView*>(me->on_new_window());
   if (target == nullptr) return nullptr;
-  return GTK_WIDGET(target->BecomeRelatedTo(view));
+  return GTK_WIDGET(target->AdoptRelatedView(view));
 }
+
+void GtkBrowserView::OnReadyToShow(WebKitWebView*, gpointer self) { static_cast<GtkBrowserView*>(self)->Place(); }
 
 void GtkBrowserView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
   auto* me = static_cast<GtkBrowserView*>(self);

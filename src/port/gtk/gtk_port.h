@@ -48,28 +48,38 @@ class GtkBrowserView : public port::BrowserView {
   Point CursorPos() const override;
   void Navigate(const std::string& utf8Address) override;
   void RequestBodyHtml(std::function<void(std::string)> done) override;
-  bool NavigationByUser() const override { return userGesture_; }
 
   // Runs a script in the page (developer and test use).
   void RunScript(const std::string& script);
   WebKitWebView* WebView() const { return view_.get(); }
-  // Replaces the view by one related to `requester`, for a new-window request.
-  WebKitWebView* BecomeRelatedTo(WebKitWebView* requester);
+  // Whether the view is in its window (a pop-up's only from ready-to-show).
+  bool Placed() const { return placed_; }
+  // For a new-window request of `requester`: drops the view, takes a new one
+  // related to the requester (same web process, so the opener relation and
+  // the pop-up's first request carry over) and returns it. It reports its
+  // events at once and joins the window when WebKit says it is ready.
+  WebKitWebView* AdoptRelatedView(WebKitWebView* requester);
 
  private:
   void Attach(WebKitWebView* view);
+  void Place();
   void Detach();
   static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType, gpointer self);
   static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction*, gpointer self);
+  static void OnReadyToShow(WebKitWebView*, gpointer self);
   static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer self);
   static void OnMouseTarget(WebKitWebView*, WebKitHitTestResult*, guint, gpointer self);
 
   GtkWindowHost& host_;
   port::BrowserPolicy policy_;
   GRef<WebKitWebView> view_;
+  // What the window logic asked for, applied again to a view that replaces
+  // the first one.
   Rect bounds_;
+  bool visible_ = true;
+  bool enabled_ = true;
+  bool placed_ = false;
   std::string lastStatus_;
-  bool userGesture_ = false;
 };
 
 class GtkPlatform;

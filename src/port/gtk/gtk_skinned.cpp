@@ -1,8 +1,6 @@
-// The skinned controls on GTK: drawing areas that host the skin models,
-// paint through the cairo painters and turn GTK events into the models'
-// mouse and timer calls.
-
-#include <map>
+// The skinned controls on GTK: drawing areas that host the skin models. They
+// hand the models the pointer's events and paint through the cairo
+// painters; what an event means (hover, click, selection) is the model's.
 
 #include "port/gtk/gtk_control.h"
 #include "skin/face_bitmap_button.h"
@@ -17,16 +15,17 @@ namespace {
 
 constexpr guint kLeftButton = 1;
 
-// A drawing area that is the SkinHost of one model. Timers repeat until
-// killed, as the models expect of a window timer. With `offscreen`, every
+Point EventPoint(double x, double y) { return {static_cast<int>(x), static_cast<int>(y)}; }
+
+// A drawing area that is the SkinHost of one model. With `offscreen`, every
 // frame is painted into a back buffer first and shown with one copy.
 template <typename Base>
 class SkinWidget : public GtkControl<Base>, public SkinHost {
  public:
   SkinWidget(GtkWindowHost& host, bool offscreen) : GtkControl<Base>(host, gtk_drawing_area_new()), offscreen_(offscreen) {
     GtkWidget* w = this->widget_;
-    gtk_widget_add_events(w, GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK | GDK_BUTTON_PRESS_MASK |
-                                 GDK_BUTTON_RELEASE_MASK);
+    gtk_widget_add_events(w, GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK |
+                                 GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
     g_signal_connect(w, "draw", G_CALLBACK(+[](GtkWidget*, cairo_t* cr, gpointer self) -> gboolean {
                        static_cast<SkinWidget*>(self)->Draw(cr);
                        return TRUE;
@@ -34,66 +33,38 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
                      this);
     g_signal_connect(w, "motion-notify-event",
                      G_CALLBACK(+[](GtkWidget*, GdkEventMotion* e, gpointer self) -> gboolean {
-                       static_cast<SkinWidget*>(self)->OnMotion({static_cast<int>(e->x), static_cast<int>(e->y)});
+                       static_cast<SkinWidget*>(self)->OnMotion(EventPoint(e->x, e->y));
                        return FALSE;
                      }),
                      this);
-    // Entering is a mouse move too: the pointer may jump onto the control
-    // without moving inside it.
-    g_signal_connect(w, "enter-notify-event",
-                     G_CALLBACK(+[](GtkWidget*, GdkEventCrossing* e, gpointer self) -> gboolean {
-                       static_cast<SkinWidget*>(self)->OnMotion({static_cast<int>(e->x), static_cast<int>(e->y)});
+    g_signal_connect(w, "enter-notify-event", G_CALLBACK(+[](GtkWidget*, GdkEventCrossing*, gpointer self) -> gboolean {
+                       static_cast<SkinWidget*>(self)->OnEnter();
+                       return FALSE;
+                     }),
+                     this);
+    g_signal_connect(w, "leave-notify-event", G_CALLBACK(+[](GtkWidget*, GdkEventCrossing*, gpointer self) -> gboolean {
+                       static_cast<SkinWidget*>(self)->OnLeave();
                        return FALSE;
                      }),
                      this);
     g_signal_connect(w, "button-press-event", G_CALLBACK(+[](GtkWidget*, GdkEventButton* e, gpointer self) -> gboolean {
                        if (e->button == kLeftButton && e->type == GDK_BUTTON_PRESS)
-                         static_cast<SkinWidget*>(self)->OnPress();
+                         static_cast<SkinWidget*>(self)->OnPress(EventPoint(e->x, e->y));
                        return TRUE;
                      }),
                      this);
     g_signal_connect(w, "button-release-event",
-                     G_CALLBACK(+[](GtkWidget* widget, GdkEventButton* e, gpointer self) -> gboolean {
-                       if (e->button != kLeftButton) return TRUE;
-                       auto* me = static_cast<SkinWidget*>(self);
-                       // Like a push button: releasing outside cancels the click.
-                       bool inside = e->x >= 0 && e->y >= 0 && e->x < gtk_widget_get_allocated_width(widget) &&
-                                     e->y < gtk_widget_get_allocated_height(widget);
-                       me->OnRelease();
-                       if (inside && me->on_click) me->on_click();
+                     G_CALLBACK(+[](GtkWidget*, GdkEventButton* e, gpointer self) -> gboolean {
+                       if (e->button == kLeftButton) static_cast<SkinWidget*>(self)->OnRelease(EventPoint(e->x, e->y));
                        return TRUE;
                      }),
                      this);
-  }
-  ~SkinWidget() override {
-    for (auto& [id, source] : timers_) g_source_remove(source);
   }
 
   // SkinHost
   bool Exists() const override { return !this->host_.Destroyed() && gtk_widget_get_realized(this->widget_); }
   Size ClientSize() const override {
     return {gtk_widget_get_allocated_width(this->widget_), gtk_widget_get_allocated_height(this->widget_)};
-  }
-  Point CursorPos() const override { return PointerIn(this->widget_); }
-  void StartTimer(int id, int milliseconds) override {
-    KillTimer(id);
-    auto* tick = new Tick{this, id};
-    timers_[id] = g_timeout_add_full(
-        G_PRIORITY_DEFAULT, static_cast<guint>(milliseconds),
-        +[](gpointer data) -> gboolean {
-          auto* t = static_cast<Tick*>(data);
-          t->self->OnTimer(t->id);
-          return G_SOURCE_CONTINUE;
-        },
-        tick, +[](gpointer data) { delete static_cast<Tick*>(data); });
-  }
-  void KillTimer(int id) override {
-    auto it = timers_.find(id);
-    if (it == timers_.end()) return;
-    // Removing the source from inside its own tick is allowed; the tick's
-    // G_SOURCE_CONTINUE is then ignored.
-    g_source_remove(it->second);
-    timers_.erase(it);
   }
   void Redraw() override {
     // The frame is painted now, from the state as it is, and copied to the
@@ -107,21 +78,15 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
     gtk_widget_queue_draw(this->widget_);
   }
 
-  bool RunningTimer(int id) const { return timers_.count(id) != 0; }
-
  protected:
   virtual void Paint(cairo_t* cr, Size client) = 0;
   virtual void OnMotion(Point) {}
-  virtual void OnPress() {}
-  virtual void OnRelease() {}
-  virtual void OnTimer(int) {}
+  virtual void OnEnter() {}
+  virtual void OnLeave() {}
+  virtual void OnPress(Point) {}
+  virtual void OnRelease(Point) {}
 
  private:
-  struct Tick {
-    SkinWidget* self;
-    int id;
-  };
-
   void PaintBackBuffer() {
     Size size = ClientSize();
     if (!back_ || cairo_image_surface_get_width(back_.get()) != size.width ||
@@ -151,106 +116,92 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
   bool offscreen_;
   bool dirty_ = true;
   SurfacePtr back_;
-  std::map<int, guint> timers_;
 };
 
-class GtkFlatButton : public SkinWidget<port::FlatButton> {
+// A skinned push button: the model decides hover and clicks.
+template <typename Base, typename Model>
+class SkinButtonWidget : public SkinWidget<Base> {
  public:
-  GtkFlatButton(GtkWindowHost& host, const std::string& text) : SkinWidget(host, true), model_(*this) {
+  SkinButtonWidget(GtkWindowHost& host, const std::string& text, bool offscreen)
+      : SkinWidget<Base>(host, offscreen), model_(*this) {
     model_.SetText(text);
   }
-  void SetText(const std::string& text) override {
-    model_.SetText(text);
-    Invalidate();
-  }
+  void SetText(const std::string& text) override { model_.SetText(text); }
   std::string Text() const override { return model_.Text(); }
-  void SetSelected(int selected) override {
-    // Before the widget exists the model draws nothing; its first frame will.
-    model_.SetSelected(selected);
+  void SetEnabled(bool enabled) override {
+    model_.SetEnabled(enabled);
+    SkinWidget<Base>::SetEnabled(enabled);
   }
+
+ protected:
+  void OnMotion(Point p) override { model_.OnMouseMove(p); }
+  void OnEnter() override { model_.OnEnter(); }
+  void OnLeave() override { model_.OnLeave(); }
+  void OnPress(Point p) override { model_.OnButtonDown(p); }
+  void OnRelease(Point p) override {
+    if (model_.OnButtonUp(p) && this->on_click) this->on_click();
+  }
+
+  Model model_;
+};
+
+class GtkFlatButton : public SkinButtonWidget<port::FlatButton, FlatTextButton> {
+ public:
+  GtkFlatButton(GtkWindowHost& host, const std::string& text) : SkinButtonWidget(host, text, true) {}
+  // Before the widget exists the model draws nothing; its first frame will.
+  void SetSelected(int selected) override { model_.SetSelected(selected); }
   int Selected() const override { return model_.Selected(); }
-  void SetSite(const std::string& name, const std::string& startAddress) override {
-    model_.SetSite(name, startAddress);
-    Invalidate();
-  }
-  std::string SiteName() const override { return model_.GetSiteName(); }
-  std::string StartAddress() const override { return model_.GetStartAddress(); }
 
  protected:
   void Paint(cairo_t* cr, Size client) override { PaintFlatTextButton(cr, client, model_); }
-  void OnMotion(Point) override { model_.OnMouseMove(); }
-  void OnTimer(int id) override { model_.OnTimer(id); }
-
- private:
-  FlatTextButton model_;
 };
 
-class GtkFaceButton : public SkinWidget<port::FaceButton> {
+class GtkFaceButton : public SkinButtonWidget<port::FaceButton, FaceBitmapButton> {
  public:
-  GtkFaceButton(GtkWindowHost& host, const std::string& text) : SkinWidget(host, false), model_(*this), text_(text) {}
-  void SetText(const std::string& text) override {
-    text_ = text;
-    Invalidate();
-  }
-  std::string Text() const override { return text_; }
-  void SetEnabled(bool enabled) override {
-    enabled_ = enabled;
-    SkinWidget::SetEnabled(enabled);
-    Invalidate();
-  }
-  bool Enabled() const override { return enabled_; }
+  GtkFaceButton(GtkWindowHost& host, const std::string& text) : SkinButtonWidget(host, text, false) {}
+  bool Enabled() const override { return model_.Enabled(); }
 
  protected:
   void Paint(cairo_t* cr, Size client) override {
-    PaintFaceBitmapButton(cr, Rect::FromSize(0, 0, client.width, client.height), model_.State(), !enabled_, text_,
-                          FacePictures::Shared());
+    PaintFaceBitmapButton(cr, Rect::FromSize(0, 0, client.width, client.height), model_.State(), !model_.Enabled(),
+                          model_.Text(), FacePictures::Shared());
   }
-  void OnMotion(Point p) override { model_.OnMouseMove(p); }
-  void OnPress() override { model_.OnButtonDown(); }
-  void OnRelease() override { model_.OnButtonUp(); }
-  void OnTimer(int id) override { model_.OnTimer(id); }
-
- private:
-  FaceBitmapButton model_;
-  std::string text_;
-  bool enabled_ = true;
 };
 
 class GtkInfoPanel : public SkinWidget<port::InfoPanel> {
  public:
-  explicit GtkInfoPanel(GtkWindowHost& host)
-      : SkinWidget(host, true), model_(PangoMeasure(), [this] { Redraw(); }) {}
-  void ShowRecordInfo(const std::string& info) override {
-    model_.ShowRecordInfo(info);
-    Invalidate();
-  }
-  void ShowRecordInfoCompact(const std::string& info) override {
-    model_.ShowRecordInfoCompact(info);
-    Invalidate();
-  }
+  explicit GtkInfoPanel(GtkWindowHost& host) : SkinWidget(host, true), model_(*this, PangoMeasure()) {}
+  void ShowRecordInfo(const std::string& info) override { model_.ShowRecordInfo(info); }
+  void ShowRecordInfoCompact(const std::string& info) override { model_.ShowRecordInfoCompact(info); }
   void AddWord(WordKind kind, const std::string& text) override { model_.AddItem(kind, text); }
   void Relayout() override {
     model_.Layout();
     model_.Redraw();
-    Invalidate();
   }
   std::string WordAt(Point client) const override { return model_.WordAt(client); }
 
  protected:
   void Paint(cairo_t* cr, Size client) override { PaintInfoTagPanel(cr, client, model_); }
+  void OnPress(Point p) override { model_.OnButtonDown(p); }
+  void OnRelease(Point p) override {
+    if (model_.OnButtonUp(p) && on_click) on_click();
+  }
 
  private:
   InfoTagPanel model_;
 };
 
 // The skinned list: a drawing area as tall as all rows inside a scrolled
-// window. The scrolled window shifts the drawing, so rows are painted at
-// their content positions with the model's own scroll offset left at 0.
+// window. The scrolled window moves the drawing; the model learns the
+// scroll position from its adjustments, and every point it is given is in
+// the list's client coordinates, as the window logic's are.
 class GtkListControl : public GtkControl<port::ListView> {
  public:
   explicit GtkListControl(GtkWindowHost& host)
       : GtkControl(host, gtk_scrolled_window_new(nullptr, nullptr)),
-        area_(GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()))) {
+        area_(GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()))),
+        horizontal_(GTK_ADJUSTMENT(g_object_ref(gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(widget_))))),
+        vertical_(GTK_ADJUSTMENT(g_object_ref(gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(widget_))))) {
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(widget_), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
     gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(widget_), GTK_SHADOW_IN);
     gtk_container_add(GTK_CONTAINER(widget_), area_);
@@ -267,8 +218,19 @@ class GtkListControl : public GtkControl<port::ListView> {
                        return TRUE;
                      }),
                      this);
+    for (GtkAdjustment* a : {horizontal_, vertical_}) {
+      g_signal_connect(a, "value-changed", G_CALLBACK(+[](GtkAdjustment*, gpointer self) {
+                         static_cast<GtkListControl*>(self)->ScrollChanged();
+                       }),
+                       this);
+    }
   }
   ~GtkListControl() override {
+    // The adjustments are held: the scrolled window may be gone by now.
+    for (GtkAdjustment* a : {horizontal_, vertical_}) {
+      g_signal_handlers_disconnect_by_data(a, this);
+      g_object_unref(a);
+    }
     g_signal_handlers_disconnect_by_data(area_, this);
     g_object_unref(area_);
   }
@@ -281,12 +243,11 @@ class GtkListControl : public GtkControl<port::ListView> {
   }
   void SetColumns(const std::vector<int>& widths) override {
     model_.SetColumnWidths(widths);
-    if (model_.ColumnCount() == 0) model_.SetColumnCount(static_cast<int>(widths.size()));
     Changed();
   }
   int ColumnWidth(int c) const override { return model_.ColumnWidth(c); }
   void SetRowHeight(int px) override {
-    model_.SetRowHeight(std::max(px, 1));
+    model_.SetRowHeight(px);
     Changed();
   }
   int InsertRow(int i, const std::string& c0) override {
@@ -311,57 +272,31 @@ class GtkListControl : public GtkControl<port::ListView> {
   bool IsSelected(int r) const override { return model_.IsSelected(r); }
 
   void EnsureVisible(int row) override {
-    if (row < 0 || row >= model_.RowCount()) return;
-    GtkAdjustment* v = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(widget_));
+    GtkAdjustment* v = vertical_;
     // The adjustment only knows the new height once the area is allocated.
-    gtk_adjustment_set_upper(v, std::max(gtk_adjustment_get_upper(v), static_cast<double>(ContentHeight())));
-    double top = row * model_.RowHeight();
-    double bottom = top + model_.RowHeight();
-    double value = gtk_adjustment_get_value(v);
+    gtk_adjustment_set_upper(v, std::max(gtk_adjustment_get_upper(v), static_cast<double>(model_.ContentHeight())));
     double page = gtk_adjustment_get_page_size(v);
-    if (page <= 0) page = bounds_.Height();
-    if (top < value) {
-      gtk_adjustment_set_value(v, top);
-    } else if (bottom > value + page) {
-      gtk_adjustment_set_value(v, bottom - page);
-    }
+    int view = page > 0 ? static_cast<int>(page) : bounds_.Height();
+    int target = model_.ScrollYToShow(row, view);
+    if (target != model_.ScrollY()) gtk_adjustment_set_value(v, target);
   }
 
-  port::ListHit HitTest(Point client) const override {
-    GtkAdjustment* h = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(widget_));
-    GtkAdjustment* v = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(widget_));
-    return HitAtContent(client.x + static_cast<int>(gtk_adjustment_get_value(h)),
-                        client.y + static_cast<int>(gtk_adjustment_get_value(v)));
-  }
+  port::ListHit HitTest(Point client) const override { return model_.HitTest(client); }
 
  private:
-  int ContentHeight() const { return model_.RowCount() * model_.RowHeight(); }
-  int ContentWidth() const {
-    int width = 0;
-    for (int i = 0; i < model_.ColumnCount(); ++i) width += model_.ColumnWidth(i);
-    return width;
-  }
   void Changed() {
-    gtk_widget_set_size_request(area_, std::max(ContentWidth(), 1), std::max(ContentHeight(), 1));
+    gtk_widget_set_size_request(area_, std::max(model_.ContentWidth(), 1), std::max(model_.ContentHeight(), 1));
     gtk_widget_queue_draw(area_);
   }
 
-  port::ListHit HitAtContent(int x, int y) const {
-    port::ListHit hit;
-    if (x < 0 || y < 0) return hit;
-    int row = y / model_.RowHeight();
-    if (row >= model_.RowCount()) return hit;
-    hit.row = row;
-    int left = 0;
-    for (int i = 0; i < model_.ColumnCount(); ++i) {
-      int right = left + model_.ColumnWidth(i);
-      if (x >= left && x < right) {
-        hit.column = i;
-        break;
-      }
-      left = right;
-    }
-    return hit;
+  void ScrollChanged() {
+    model_.SetScrollX(static_cast<int>(gtk_adjustment_get_value(horizontal_)));
+    model_.SetScrollY(static_cast<int>(gtk_adjustment_get_value(vertical_)));
+  }
+
+  // The area's own coordinates are the content's; the model's are the view's.
+  Point ToClient(double x, double y) const {
+    return {static_cast<int>(x) - model_.ScrollX(), static_cast<int>(y) - model_.ScrollY()};
   }
 
   void Draw(cairo_t* cr) {
@@ -375,31 +310,36 @@ class GtkListControl : public GtkControl<port::ListView> {
     int height = model_.RowHeight();
     int first = std::max(static_cast<int>(y1) / height, 0);
     int last = std::min(static_cast<int>(y2) / height, model_.RowCount() - 1);
+    // The painter works in the view's coordinates and shifts the columns by
+    // the scroll position itself; the area is already shifted by GTK.
+    int scrollX = model_.ScrollX(), scrollY = model_.ScrollY();
+    cairo_translate(cr, scrollX, scrollY);
     RowPictures pictures = RowPictures::Shared();
     for (int i = first; i <= last; ++i) {
-      PaintListRow(cr, model_, i, {0, i * height, width, (i + 1) * height}, pictures);
+      int top = i * height - scrollY;
+      PaintListRow(cr, model_, i, {0, top, width - scrollX, top + height}, pictures);
     }
   }
 
   void Press(GdkEventButton* e) {
     if (e->button != kLeftButton) return;
-    port::ListHit hit = HitAtContent(static_cast<int>(e->x), static_cast<int>(e->y));
+    Point client = ToClient(e->x, e->y);
     guint clicks = 1;
     gdk_event_get_click_count(reinterpret_cast<GdkEvent*>(e), &clicks);
-    // The second press of a double-click is reported as the double-click
-    // alone, as a report view does, not as one more click.
+    // GDK reports the second press of a double-click twice, as a press and
+    // as a double press; a report view reports the double-click alone.
     if (e->type == GDK_BUTTON_PRESS && clicks < 2) {
-      // As a report view does: the click selects the row under the mouse, a
-      // click below the last row clears the selection.
-      for (int i = 0; i < model_.RowCount(); ++i) model_.Select(i, i == hit.row);
+      port::ListHit hit = model_.Press(client);
       gtk_widget_queue_draw(area_);
       if (on_click) on_click(hit);
     } else if (e->type == GDK_2BUTTON_PRESS) {
-      if (on_double_click) on_double_click(hit);
+      if (on_double_click) on_double_click(model_.HitTest(client));
     }
   }
 
   GtkWidget* area_;
+  GtkAdjustment* horizontal_;
+  GtkAdjustment* vertical_;
   SkinListCtrl model_;
 };
 
