@@ -124,7 +124,7 @@ void MainWindow::CreateControls() {
   list_->on_double_click = [this](port::ListHit hit) { OnListClick(hit, true); };
 
   browser_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kBrowser, port::BrowserPolicy::kFull),
-                                            platform_);
+                                            platform_, StatusFrame::kWhite);
   AttachCommandProtocol(*browser_, CommandWebContext(platform_, this));
 
   host_.on_resize = [this](Size) { Layout(); };

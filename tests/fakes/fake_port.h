@@ -52,6 +52,9 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   void FireStatusText(const std::string& t) {
     if (on_status_text) on_status_text(t);
   }
+  void FireLoadFailed(const std::string& a, port::LoadFailure failure) {
+    if (on_load_failed) on_load_failed(a, failure);
+  }
 
   port::BrowserPolicy policy;
   std::vector<std::string> navigations;

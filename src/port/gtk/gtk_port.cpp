@@ -132,6 +132,7 @@ void GtkBrowserView::Attach(WebKitWebView* view) {
   g_signal_connect(view, "ready-to-show", G_CALLBACK(OnReadyToShow), this);
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), this);
   g_signal_connect(view, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
+  g_signal_connect(view, "load-failed", G_CALLBACK(OnLoadFailed), this);
 }
 
 void GtkBrowserView::Place() {
@@ -260,6 +261,33 @@ void GtkBrowserView::OnMouseTarget(WebKitWebView*, WebKitHitTestResult* hit, gui
   if (status == me->lastStatus_) return;
   me->lastStatus_ = status;
   if (me->on_status_text) me->on_status_text(status);
+}
+
+gboolean GtkBrowserView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self) {
+  auto* me = static_cast<GtkBrowserView*>(self);
+  std::optional<port::LoadFailure> failure = LoadFailureOf(error);
+  if (!failure || !me->on_load_failed) return FALSE;
+  me->on_load_failed(uri ? uri : "", *failure);
+  // The program shows its own page; WebKit's English one would replace it.
+  return TRUE;
+}
+
+std::optional<port::LoadFailure> LoadFailureOf(const GError* error) {
+  if (error == nullptr) return port::LoadFailure::kOther;
+  if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+      g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED) ||
+      g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE) ||
+      g_error_matches(error, WEBKIT_PLUGIN_ERROR, WEBKIT_PLUGIN_ERROR_WILL_HANDLE_LOAD)) {
+    return std::nullopt;
+  }
+  if (error->domain == G_RESOLVER_ERROR) return port::LoadFailure::kHostNotFound;
+  if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CONNECTION_REFUSED)) return port::LoadFailure::kConnectionRefused;
+  if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT)) return port::LoadFailure::kTimedOut;
+  if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_FILE_DOES_NOT_EXIST) ||
+      g_error_matches(error, G_IO_ERROR, G_IO_ERROR_NOT_FOUND)) {
+    return port::LoadFailure::kFileNotFound;
+  }
+  return port::LoadFailure::kOther;
 }
 
 // ---- window host ----
