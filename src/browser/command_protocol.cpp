@@ -44,6 +44,10 @@ RecognisedCommand RecogniseCommand(std::string_view address) {
   return {};
 }
 
+bool IsCommandAddress(std::string_view address) {
+  return RecogniseCommand(address).command != NavigationCommand::kNone;
+}
+
 bool HandleCommandNavigation(std::string_view address, CommandTarget& target) {
   RecognisedCommand recognised = RecogniseCommand(address);
   switch (recognised.command) {

@@ -46,6 +46,8 @@ struct RecognisedCommand {
 
 // Looks for the four markers in their order of precedence.
 RecognisedCommand RecogniseCommand(std::string_view address);
+// True when `address` holds one of the four markers.
+bool IsCommandAddress(std::string_view address);
 
 // Carries out the command in `address` (GBK); true when the navigation is to
 // be cancelled.
