@@ -297,6 +297,10 @@ class FakePlatform : public port::Platform {
   void MessageBox(port::WindowHost*, const std::string& text, const std::string& caption) override {
     messageBoxes.push_back({text, caption});
   }
+  bool AskOkCancel(port::WindowHost*, const std::string& text, const std::string& caption) override {
+    questions.push_back({text, caption});
+    return answerOk;
+  }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   std::string ClipboardText() override { return clipboard; }
   int StartProcess(const std::vector<std::string>& argv) override {
@@ -317,6 +321,9 @@ class FakePlatform : public port::Platform {
     std::string text, caption;
   };
   std::vector<Message> messageBoxes;
+  std::vector<Message> questions;
+  // How the user answers AskOkCancel.
+  bool answerOk = true;
   std::string clipboard;
   std::vector<std::vector<std::string>> startedProcesses;
 };

@@ -536,13 +536,37 @@ void GtkPlatform::RunModal(port::WindowHost& window) {
   while (*alive) gtk_main_iteration();
 }
 
-void GtkPlatform::MessageBox(port::WindowHost* owner, const std::string& text, const std::string& caption) {
+namespace {
+
+// GTK's stock buttons follow the locale ("OK" under most); the program's
+// dialogs are Chinese like the rest of it.
+constexpr const char* kOkLabel = "确定";
+constexpr const char* kCancelLabel = "取消";
+
+// A modal message box with the program's own buttons; true when answered with OK.
+bool RunMessageDialog(port::WindowHost* owner, const std::string& text, const std::string& caption,
+                      bool withCancel) {
   auto* host = dynamic_cast<GtkWindowHost*>(owner);
   GtkWidget* dialog = gtk_message_dialog_new(host ? GTK_WINDOW(host->Window()) : nullptr, GTK_DIALOG_MODAL,
-                                             GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s", U(text).c_str());
+                                             withCancel ? GTK_MESSAGE_QUESTION : GTK_MESSAGE_OTHER,
+                                             GTK_BUTTONS_NONE, "%s", U(text).c_str());
   gtk_window_set_title(GTK_WINDOW(dialog), U(caption).c_str());
-  gtk_dialog_run(GTK_DIALOG(dialog));
+  if (withCancel) gtk_dialog_add_button(GTK_DIALOG(dialog), kCancelLabel, GTK_RESPONSE_CANCEL);
+  gtk_dialog_add_button(GTK_DIALOG(dialog), kOkLabel, GTK_RESPONSE_OK);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+  const int response = gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
+  return response == GTK_RESPONSE_OK;
+}
+
+}  // namespace
+
+void GtkPlatform::MessageBox(port::WindowHost* owner, const std::string& text, const std::string& caption) {
+  RunMessageDialog(owner, text, caption, false);
+}
+
+bool GtkPlatform::AskOkCancel(port::WindowHost* owner, const std::string& text, const std::string& caption) {
+  return RunMessageDialog(owner, text, caption, true);
 }
 
 void GtkPlatform::SetClipboardText(const std::string& text) {

@@ -152,6 +152,7 @@ class GtkPlatform : public port::Platform {
   port::WindowHost& CreateWindow(const port::WindowOptions& options) override;
   void RunModal(port::WindowHost& window) override;
   void MessageBox(port::WindowHost* owner, const std::string& text, const std::string& caption) override;
+  bool AskOkCancel(port::WindowHost* owner, const std::string& text, const std::string& caption) override;
   void SetClipboardText(const std::string& text) override;
   std::string ClipboardText() override;
   int StartProcess(const std::vector<std::string>& argv) override;
