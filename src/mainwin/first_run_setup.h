@@ -14,6 +14,7 @@ struct FirstRunPaths {
   std::string directory;      // the program's folder, with a trailing "/"
   std::string launcherPath;   // what the entries start
   std::string uninstallPath;  // what the uninstall entry starts
+  std::string iconPath;       // the picture the entries show; none when empty
   std::string caption;        // names the entries and the program group
   // Where the entries go; filled from the desktop's own settings by default.
   std::string desktopFolder;
@@ -23,6 +24,19 @@ struct FirstRunPaths {
 
 // The user's desktop folder and menu-entry folder ($XDG_DATA_HOME/applications).
 FirstRunPaths DefaultFirstRunPaths(const std::string& directory, const std::string& caption);
+
+// The files first-run setup makes for `paths`; the uninstaller takes them back.
+struct FirstRunFiles {
+  std::string desktopEntry;
+  std::string groupFolder;  // the program group, with a trailing "/"
+  std::string groupEntry;
+  std::string uninstallEntry;
+};
+FirstRunFiles FirstRunFilesOf(const FirstRunPaths& paths);
+
+// The key (GBK) of the product's record among the installed programs, under
+// the local-machine root.
+std::string InstalledProgramKey(const std::string& caption);
 
 // `showMessage` gets GBK text and returns when the user has read it.
 void RunFirstRunSetup(const FirstRunPaths& paths,
