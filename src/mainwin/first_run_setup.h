@@ -5,8 +5,13 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace tavelo {
+
+// The product's name on the desktop (UTF-8): the portal's caption and the
+// name of the entries and the program group, which the uninstaller looks for.
+inline constexpr std::string_view kProductCaption = "Tavelo(Tavelo视频播放器)";
 
 // Paths are file-system paths as the system gives them (UTF-8 on a Linux
 // desktop); only the caption is GBK text of the program.

@@ -18,7 +18,7 @@ namespace tavelo {
 namespace {
 
 constexpr const char* kTemplatePath = "data/main.htm";
-constexpr const char* kCaption = "Tavelo(Tavelo视频播放器)";
+constexpr std::string_view kCaption = kProductCaption;
 constexpr const char* kSearchPlaceholder = "输入视频,演员名称,搜索视频";
 
 struct NavButton {
