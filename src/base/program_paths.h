@@ -13,6 +13,8 @@ inline constexpr std::string_view kHistoryFile = "data/myvisited.dat";
 inline constexpr std::string_view kDataFolder = "data/";
 inline constexpr std::string_view kEpisodeCacheFolder = "tavelo/";
 inline constexpr std::string_view kTempPagesFolder = "script/tmp/";
+// The program's icon, which desktop entries name.
+inline constexpr std::string_view kIconFile = "tavelo.png";
 
 // The program folder every path of the program resolves against. Passing
 // it around, rather than relying on the current directory, lets tests and

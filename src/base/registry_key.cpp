@@ -155,4 +155,18 @@ int RegistryKey::WriteNumber(std::string_view name, long value) {
   return WriteTyped(name, std::string(kNumberPrefix) + std::to_string(value));
 }
 
+bool RegistryKey::DeleteKey(std::string_view path) {
+  if (path.empty()) return false;
+  const std::string rootFile = RootFile();
+  FileLock lock(rootFile);
+  KeyFilePtr file = LoadRoot(rootFile);
+  const std::string group = GroupName(path);
+  if (!g_key_file_remove_group(file.get(), group.c_str(), nullptr)) return true;
+  if (!SaveRoot(file.get(), rootFile)) {
+    lastError_ = EACCES;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace tavelo

@@ -48,6 +48,10 @@ class RegistryKey {
   int WriteString(std::string_view name, std::string_view value);
   // Stores a number value (used for values that are not strings).
   int WriteNumber(std::string_view name, long value);
+  // Removes the key at `path` (letter case ignored) with its values; keys
+  // below it are keys of their own and stay. True when the key is gone,
+  // also when it never existed; the selected key stays selected.
+  bool DeleteKey(std::string_view path);
 
   int LastError() const { return lastError_; }
   const std::string& SubKey() const { return subKey_; }

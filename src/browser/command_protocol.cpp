@@ -1,7 +1,10 @@
 #include "browser/command_protocol.h"
 
+#include <unistd.h>
+
 #include <array>
 
+#include "base/program_paths.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/splitters.h"
@@ -39,6 +42,10 @@ RecognisedCommand RecogniseCommand(std::string_view address) {
     return {NavigationCommand::kPlay, from(kPlayMarker)};
   }
   return {};
+}
+
+bool IsCommandAddress(std::string_view address) {
+  return RecogniseCommand(address).command != NavigationCommand::kNone;
 }
 
 bool HandleCommandNavigation(std::string_view address, CommandTarget& target) {
@@ -101,8 +108,14 @@ std::string RelaunchCommandWord(std::string_view payload) {
   return ReplaceAll(std::string(kRelaunchPrefix) + std::string(payload), " ", kRelaunchSpace);
 }
 
+std::string RelaunchProgram(const std::string& programPath) {
+  // A replaced program reads back as "<path> (deleted)", which is no file.
+  if (!programPath.empty() && access(programPath.c_str(), X_OK) == 0) return programPath;
+  return "/proc/self/exe";
+}
+
 std::vector<std::string> RelaunchArguments(std::string_view payload) {
-  return {"/proc/self/exe", RelaunchCommandWord(payload)};
+  return {RelaunchProgram(ModuleFilePath()), RelaunchCommandWord(payload)};
 }
 
 void Relaunch(std::string_view payload, CommandTarget& target) {

@@ -46,6 +46,8 @@ struct RecognisedCommand {
 
 // Looks for the four markers in their order of precedence.
 RecognisedCommand RecogniseCommand(std::string_view address);
+// True when `address` holds one of the four markers.
+bool IsCommandAddress(std::string_view address);
 
 // Carries out the command in `address` (GBK); true when the navigation is to
 // be cancelled.
@@ -59,9 +61,14 @@ void RelaunchPlay(std::string_view playCommand, CommandTarget& target);
 // "runPlay:" + payload with every space written "**BK**", so that the word
 // reaches the new process as one argument.
 std::string RelaunchCommandWord(std::string_view payload);
-// The argument vector of a relaunch: this very program, through
-// /proc/self/exe (which still works when the file was replaced on disk),
-// with the relaunch command word as its only argument.
+// The program a relaunch starts: `programPath`, the running program's own
+// resolved path, so that the copy carries the program's name in process
+// lists; /proc/self/exe when that path is empty or names no executable file
+// (the program was removed or replaced on disk), since it still starts this
+// very program.
+std::string RelaunchProgram(const std::string& programPath);
+// The argument vector of a relaunch: this program (see RelaunchProgram) with
+// the relaunch command word as its only argument.
 std::vector<std::string> RelaunchArguments(std::string_view payload);
 // Starts a new copy of this program for `payload`.
 void Relaunch(std::string_view payload, CommandTarget& target);

@@ -2,6 +2,7 @@
 
 #include "browser/web_address.h"
 #include "text/encoding.h"
+#include "text/url_text.h"
 
 namespace tavelo {
 
@@ -12,7 +13,8 @@ constexpr std::string_view kAboutBlank = "about:blank";
 
 }  // namespace
 
-CWebBrowser2::CWebBrowser2(port::BrowserView& view, port::Platform& platform) : view_(view), platform_(platform) {
+CWebBrowser2::CWebBrowser2(port::BrowserView& view, port::Platform& platform, StatusFrame frame)
+    : view_(view), platform_(platform), frame_(frame) {
   view_.on_before_navigate = [this](const port::NavigationRequest& request, bool* cancel) {
     BeforeNavigate(request, cancel);
   };
@@ -23,6 +25,9 @@ CWebBrowser2::CWebBrowser2(port::BrowserView& view, port::Platform& platform) : 
   view_.on_status_text = [this](const std::string& text) {
     if (on_status_text) on_status_text(WebAddressToGbk(text));
   };
+  view_.on_load_failed = [this](const std::string& address, port::LoadFailure failure) {
+    ShowStatusPage(*this, frame_, LoadFailedFragment(address, failure));
+  };
 }
 
 CWebBrowser2::~CWebBrowser2() {
@@ -30,6 +35,7 @@ CWebBrowser2::~CWebBrowser2() {
   view_.on_new_window = nullptr;
   view_.on_document_complete = nullptr;
   view_.on_status_text = nullptr;
+  view_.on_load_failed = nullptr;
 }
 
 void CWebBrowser2::Navigate(const std::string& address) {
@@ -77,6 +83,32 @@ std::string StatusPageAddress(StatusFrame frame, const std::string& fragment) {
 
 void ShowStatusPage(CWebBrowser2& browser, StatusFrame frame, const std::string& fragment) {
   browser.Navigate(StatusPageAddress(frame, fragment));
+}
+
+std::string LoadFailedFragment(const std::string& webAddress, port::LoadFailure failure) {
+  const char* reason = "网络连接出错，请稍后再试。";
+  switch (failure) {
+    case port::LoadFailure::kHostNotFound:
+      reason = "找不到服务器，请检查网址和网络连接。";
+      break;
+    case port::LoadFailure::kConnectionRefused:
+      reason = "服务器拒绝了连接，它可能暂时没有运行。";
+      break;
+    case port::LoadFailure::kTimedOut:
+      reason = "连接服务器超时，请稍后再试。";
+      break;
+    case port::LoadFailure::kFileNotFound:
+      reason = "文件不存在。";
+      break;
+    case port::LoadFailure::kOther:
+      break;
+  }
+  // The link keeps the address as the view knows it, with any raw non-ASCII
+  // byte escaped, so that it survives the page's conversion to UTF-8.
+  const std::string retry = EscapeHtml(GbkToWebAddress(webAddress));
+  return Gbk("<font color=red><b>网页无法打开</b></font><br><br><font size=2>") + Gbk(reason) + "<br>" +
+         EscapeHtml(WebAddressToGbk(webAddress)) + "<br><br><a href=\"" + retry + "\">" + Gbk("重试") +
+         "</a></font>";
 }
 
 }  // namespace tavelo

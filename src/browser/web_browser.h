@@ -3,7 +3,8 @@
 // view handed to new-window requests, the document's body HTML, and the four
 // events with GBK addresses. Links to schemes the view cannot show (magnet:,
 // ed2k:, thunder: ...) that the window lets pass are cancelled here and given
-// to the desktop's handler, as a system browser would.
+// to the desktop's handler, as a system browser would. A page that cannot be
+// loaded is replaced by the program's own status page, in the window's frame.
 
 #include <functional>
 #include <string>
@@ -13,9 +14,13 @@
 
 namespace tavelo {
 
+// The two frames of generated status pages.
+enum class StatusFrame { kWhite, kGrey };
+
 class CWebBrowser2 {
  public:
-  CWebBrowser2(port::BrowserView& view, port::Platform& platform);
+  // `frame` is the one the window shows its status pages in.
+  CWebBrowser2(port::BrowserView& view, port::Platform& platform, StatusFrame frame = StatusFrame::kGrey);
   // Detaches from the view, which may outlive the wrapper by a little.
   ~CWebBrowser2();
   CWebBrowser2(const CWebBrowser2&) = delete;
@@ -40,13 +45,16 @@ class CWebBrowser2 {
 
   port::BrowserView& view_;
   port::Platform& platform_;
+  StatusFrame frame_;
 };
-
-// The two frames of generated status pages.
-enum class StatusFrame { kWhite, kGrey };
 
 // "about:" + prefix + fragment + suffix.
 std::string StatusPageAddress(StatusFrame frame, const std::string& fragment);
 void ShowStatusPage(CWebBrowser2& browser, StatusFrame frame, const std::string& fragment);
+
+// The status fragment (GBK) for a page that could not be loaded: what went
+// wrong, the address, and a link that tries it again. `webAddress` is the
+// address as the view reported it.
+std::string LoadFailedFragment(const std::string& webAddress, port::LoadFailure failure);
 
 }  // namespace tavelo

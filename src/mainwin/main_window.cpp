@@ -18,7 +18,7 @@ namespace tavelo {
 namespace {
 
 constexpr const char* kTemplatePath = "data/main.htm";
-constexpr const char* kCaption = "Tavelo(Tavelo视频播放器)";
+constexpr std::string_view kCaption = kProductCaption;
 constexpr const char* kSearchPlaceholder = "输入视频,演员名称,搜索视频";
 
 struct NavButton {
@@ -124,7 +124,7 @@ void MainWindow::CreateControls() {
   list_->on_double_click = [this](port::ListHit hit) { OnListClick(hit, true); };
 
   browser_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kBrowser, port::BrowserPolicy::kFull),
-                                            platform_);
+                                            platform_, StatusFrame::kWhite);
   AttachCommandProtocol(*browser_, CommandWebContext(platform_, this));
 
   host_.on_resize = [this](Size) { Layout(); };

@@ -37,6 +37,9 @@ struct NavigationRequest {
 // document, so it loads neither scripts nor images.
 enum class BrowserPolicy { kFull, kFetchOnly };
 
+// Why a page could not be loaded, as far as the program tells users apart.
+enum class LoadFailure { kHostNotFound, kConnectionRefused, kTimedOut, kFileNotFound, kOther };
+
 class BrowserView : public Control {
  public:
   // UTF-8 address. "about:" followed by HTML shows that HTML; "about:blank"
@@ -55,6 +58,9 @@ class BrowserView : public Control {
   std::function<void(const std::string& utf8Address)> on_document_complete;
   // The link under the mouse, "" when the mouse leaves it.
   std::function<void(const std::string& utf8Text)> on_status_text;
+  // A page could not be loaded (not for navigations that were cancelled or
+  // replaced). With a handler the engine shows no error page of its own.
+  std::function<void(const std::string& utf8Address, LoadFailure failure)> on_load_failed;
 };
 
 class Button : public Control {

@@ -79,7 +79,11 @@ class Platform {
   virtual WindowHost& CreateWindow(const WindowOptions& options) = 0;
   // Runs until `window` is destroyed. One modal run per process.
   virtual void RunModal(WindowHost& window) = 0;
+  // Message boxes carry the program's own Chinese button labels ("确定",
+  // "取消") whatever the desktop's language.
   virtual void MessageBox(WindowHost* owner, const std::string& text, const std::string& caption) = 0;
+  // Asks with "确定" and "取消"; true for "确定" (closing the box is "取消").
+  virtual bool AskOkCancel(WindowHost* owner, const std::string& text, const std::string& caption) = 0;
   virtual void SetClipboardText(const std::string& text) = 0;
   virtual std::string ClipboardText() = 0;
   // Starts a program with an argument vector (argv[0] is the program, looked

@@ -15,7 +15,7 @@ namespace tavelo {
 
 namespace {
 
-constexpr const char* kCaption = "Tavelo(Tavelo视频播放器)";
+constexpr std::string_view kCaption = kProductCaption;
 
 void RunMainWindow(port::Platform& platform, const ProgramPaths& paths) {
   // Only the portal needs the catalogue; play windows start without it.

@@ -40,6 +40,22 @@ std::string CleanHtmlText(std::string_view text) {
   return std::string(Trim(cleaned));
 }
 
+std::string EscapeHtml(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 void FlattenWhitespace(std::string& text) {
   for (char& c : text) {
     if (c == '\t' || c == '\n' || c == '\r') c = ' ';

@@ -13,6 +13,10 @@ std::string UrlEncode(std::string_view text);
 std::string HexName(std::string_view text);
 // Replaces "&nbsp;" and "%20" by a space and "&quot;" by a double quote, then trims.
 std::string CleanHtmlText(std::string_view text);
+// The five characters that mean something in HTML (& < > " ') as entities,
+// so that any text can stand in a page or an attribute value. GBK trail
+// bytes never take their values, so two-byte characters pass unchanged.
+std::string EscapeHtml(std::string_view text);
 // TAB, LF and CR become spaces; the length stays the same.
 void FlattenWhitespace(std::string& text);
 

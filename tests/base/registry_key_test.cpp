@@ -72,6 +72,30 @@ TEST_F(RegistryKeyTest, LongValuesAreRefusedAndKeysMustExistToBeWritten) {
   EXPECT_EQ(key.ReadString("w", "d"), "d");
 }
 
+TEST_F(RegistryKeyTest, DeletingAKeyTakesItsValuesAndLeavesOtherKeys) {
+  RegistryKey key = Key();
+  for (const char* path : {"software\\u\\tavelo", "software\\u\\tavelo\\sub", "software\\u\\other"}) {
+    ASSERT_EQ(key.SetKey(path, true), 1);
+    ASSERT_EQ(key.WriteString("v", path), 1);
+  }
+  EXPECT_TRUE(key.DeleteKey("SOFTWARE\\U\\Tavelo"));  // letter case ignored
+  EXPECT_EQ(key.SetKey("software\\u\\tavelo", false), 0);
+  ASSERT_EQ(key.SetKey("software\\u\\tavelo", true), 1);
+  EXPECT_EQ(key.ReadString("v", "gone"), "gone");  // made anew, without the old values
+  for (const char* path : {"software\\u\\tavelo\\sub", "software\\u\\other"}) {
+    ASSERT_EQ(key.SetKey(path, false), 1);
+    EXPECT_EQ(key.ReadString("v", ""), path);
+  }
+}
+
+TEST_F(RegistryKeyTest, DeletingWhatIsNotThereSucceedsWithoutMakingFiles) {
+  RegistryKey key(dir_.File("registry/"));
+  key.SetRoot(RegistryRoot::kLocalMachine);
+  EXPECT_TRUE(key.DeleteKey("software\\nothing"));
+  EXPECT_FALSE(testing::FileExists(dir_.File("registry")));
+  EXPECT_FALSE(key.DeleteKey(""));  // the root is no key
+}
+
 TEST_F(RegistryKeyTest, ADamagedFileReadsAsEmptyAndIsReplacedOnWrite) {
   testing::WriteFile(dir_.File("HKEY_LOCAL_MACHINE.ini"), "\xFF\xFE garbage [[[ =\n");
   RegistryKey key = Key();

@@ -1,7 +1,10 @@
 #include "browser/command_protocol.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include "base/program_paths.h"
+#include "support/temp_dir.h"
 #include "text/encoding.h"
 
 namespace tavelo {
@@ -29,7 +32,8 @@ class RecordingTarget : public CommandTarget {
   std::vector<std::string> calls;
 };
 
-std::string Start(const std::string& word) { return "start [/proc/self/exe] [" + word + "]"; }
+// A relaunch starts this very program under its own path.
+std::string Start(const std::string& word) { return "start [" + ModuleFilePath() + "] [" + word + "]"; }
 
 TEST(CommandProtocolTest, NavigationsAndWhatTheyDo) {
   struct Case {
@@ -58,6 +62,7 @@ TEST(CommandProtocolTest, NavigationsAndWhatTheyDo) {
   };
   for (const Case& c : cases) {
     RecordingTarget target;
+    EXPECT_EQ(IsCommandAddress(c.address), c.cancelled) << c.address;
     EXPECT_EQ(HandleCommandNavigation(c.address, target), c.cancelled) << c.address;
     EXPECT_EQ(target.calls, c.calls) << c.address;
   }
@@ -73,6 +78,27 @@ TEST(CommandProtocolTest, PlayCommandFromTheLiveTvButtonKeepsTheAddressInFront) 
 TEST(CommandProtocolTest, RelaunchWordIsOneArgumentWithoutSpaces) {
   EXPECT_EQ(RelaunchCommandWord("a b  c"), "runPlay:a**BK**b**BK****BK**c");
   EXPECT_EQ(RelaunchCommandWord(""), "runPlay:");
+}
+
+TEST(CommandProtocolTest, RelaunchStartsTheProgramByItsOwnPathWhileThatPathRuns) {
+  // Through /proc/self/exe the copy would be listed as "exe".
+  const std::string self = ModuleFilePath();
+  ASSERT_FALSE(self.empty());
+  testing::TempDir dir;
+  const std::string plainFile = dir.File("TaveloMain");
+  testing::WriteFile(plainFile, "not a program");
+  chmod(plainFile.c_str(), 0644);
+  const struct {
+    std::string path;
+    std::string started;
+  } cases[] = {
+      {self, self},
+      {"", "/proc/self/exe"},
+      // What the link reads once the program was replaced on disk.
+      {self + " (deleted)", "/proc/self/exe"},
+      {plainFile, "/proc/self/exe"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RelaunchProgram(c.path), c.started) << c.path;
 }
 
 }  // namespace

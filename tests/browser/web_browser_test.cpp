@@ -116,5 +116,48 @@ TEST(StatusPageTest, ChineseFragmentReachesTheViewIntact) {
   EXPECT_EQ(view.navigations[0].rfind("about:<body scroll=no bgcolor=#f9f9f9", 0), 0u);
 }
 
+TEST(LoadFailedPageTest, EachFailureSaysWhatWentWrongInChinese) {
+  const struct {
+    port::LoadFailure failure;
+    const char* reason;
+  } cases[] = {
+      {port::LoadFailure::kHostNotFound, "找不到服务器"},
+      {port::LoadFailure::kConnectionRefused, "服务器拒绝了连接"},
+      {port::LoadFailure::kTimedOut, "连接服务器超时"},
+      {port::LoadFailure::kFileNotFound, "文件不存在"},
+      {port::LoadFailure::kOther, "网络连接出错"},
+  };
+  for (const auto& c : cases) {
+    std::string fragment = LoadFailedFragment("http://h/a.htm", c.failure);
+    EXPECT_NE(fragment.find(Gbk("网页无法打开")), std::string::npos) << c.reason;
+    EXPECT_NE(fragment.find(Gbk(c.reason)), std::string::npos) << c.reason;
+    EXPECT_NE(fragment.find("<a href=\"http://h/a.htm\">" + Gbk("重试") + "</a>"), std::string::npos) << fragment;
+  }
+}
+
+TEST(LoadFailedPageTest, AddressIsShownInGbkAndCannotBreakOutOfTheLink) {
+  // A GBK query escaped by a page ("%D6%D0" is GBK 中) and markup in the path.
+  std::string fragment = LoadFailedFragment("http://h/<b>\"x?k=%D6%D0&a=1", port::LoadFailure::kOther);
+  EXPECT_NE(fragment.find("http://h/&lt;b&gt;&quot;x?k=" + Gbk("中") + "&amp;a=1<br>"), std::string::npos)
+      << fragment;
+  EXPECT_NE(fragment.find("href=\"http://h/&lt;b&gt;&quot;x?k=%D6%D0&amp;a=1\""), std::string::npos) << fragment;
+  // Raw UTF-8 in an address is escaped in the link, so the GBK page keeps it.
+  fragment = LoadFailedFragment("http://h/中", port::LoadFailure::kOther);
+  EXPECT_NE(fragment.find("href=\"http://h/%E4%B8%AD\""), std::string::npos) << fragment;
+}
+
+TEST(LoadFailedPageTest, FailedLoadShowsTheStatusPageInTheWindowsFrame) {
+  FakePlatform platform;
+  FakeBrowserView grey{port::BrowserPolicy::kFull}, white{port::BrowserPolicy::kFull};
+  CWebBrowser2 greyBrowser(grey, platform);
+  CWebBrowser2 whiteBrowser(white, platform, StatusFrame::kWhite);
+  grey.FireLoadFailed("http://127.0.0.1:1/", port::LoadFailure::kConnectionRefused);
+  white.FireLoadFailed("http://127.0.0.1:1/", port::LoadFailure::kConnectionRefused);
+  const std::string fragment = LoadFailedFragment("http://127.0.0.1:1/", port::LoadFailure::kConnectionRefused);
+  // The view gets the generated page as UTF-8 text.
+  EXPECT_EQ(grey.navigations, std::vector<std::string>{GbkToUtf8(StatusPageAddress(StatusFrame::kGrey, fragment))});
+  EXPECT_EQ(white.navigations, std::vector<std::string>{GbkToUtf8(StatusPageAddress(StatusFrame::kWhite, fragment))});
+}
+
 }  // namespace
 }  // namespace tavelo

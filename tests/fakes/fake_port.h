@@ -52,6 +52,9 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   void FireStatusText(const std::string& t) {
     if (on_status_text) on_status_text(t);
   }
+  void FireLoadFailed(const std::string& a, port::LoadFailure failure) {
+    if (on_load_failed) on_load_failed(a, failure);
+  }
 
   port::BrowserPolicy policy;
   std::vector<std::string> navigations;
@@ -294,6 +297,10 @@ class FakePlatform : public port::Platform {
   void MessageBox(port::WindowHost*, const std::string& text, const std::string& caption) override {
     messageBoxes.push_back({text, caption});
   }
+  bool AskOkCancel(port::WindowHost*, const std::string& text, const std::string& caption) override {
+    questions.push_back({text, caption});
+    return answerOk;
+  }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   std::string ClipboardText() override { return clipboard; }
   int StartProcess(const std::vector<std::string>& argv) override {
@@ -314,6 +321,9 @@ class FakePlatform : public port::Platform {
     std::string text, caption;
   };
   std::vector<Message> messageBoxes;
+  std::vector<Message> questions;
+  // How the user answers AskOkCancel.
+  bool answerOk = true;
   std::string clipboard;
   std::vector<std::vector<std::string>> startedProcesses;
 };

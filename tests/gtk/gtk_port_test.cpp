@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <thread>
 
 #include "gtk_pump.h"
@@ -264,18 +265,37 @@ TEST_F(GtkPortTest, PostFromAWorkerRunsOnTheUiThreadAndIsDroppedAfterClose) {
   EXPECT_FALSE(lateRan);
 }
 
-TEST_F(GtkPortTest, MessageBoxShowsTheTextAndReturnsWhenAnswered) {
-  port::WindowHost& host = OpenWindow();
-  // The box runs its own loop; a timeout answers it from inside that loop,
-  // and a second one fails the test rather than let it hang.
-  struct Seen {
-    std::string title, text;
-    bool answered = false;
-  } seen;
-  guint answer = g_timeout_add(
+// What a message box showed, and the answer the test gave it.
+struct SeenDialog {
+  std::string title, text;
+  std::vector<std::string> buttons;
+  int answer = GTK_RESPONSE_OK;
+  bool answered = false;
+};
+
+// The labels of every button inside `widget`, in the order they were added.
+void CollectButtonLabels(GtkWidget* widget, std::vector<std::string>& labels) {
+  if (GTK_IS_BUTTON(widget)) {
+    const char* label = gtk_button_get_label(GTK_BUTTON(widget));
+    labels.push_back(label ? label : "");
+    return;
+  }
+  if (!GTK_IS_CONTAINER(widget)) return;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+  for (GList* c = children; c; c = c->next) CollectButtonLabels(GTK_WIDGET(c->data), labels);
+  g_list_free(children);
+}
+
+// Runs `show`, which opens a message box: the box runs its own loop, so a
+// timeout answers it from inside that loop, and a second one fails the test
+// rather than let it hang.
+SeenDialog AnswerDialog(int answer, const std::function<void()>& show) {
+  SeenDialog seen;
+  seen.answer = answer;
+  guint answering = g_timeout_add(
       300,
       +[](gpointer data) -> gboolean {
-        auto* s = static_cast<Seen*>(data);
+        auto* s = static_cast<SeenDialog*>(data);
         GList* all = gtk_window_list_toplevels();
         for (GList* l = all; l; l = l->next) {
           if (!GTK_IS_MESSAGE_DIALOG(l->data)) continue;
@@ -284,8 +304,9 @@ TEST_F(GtkPortTest, MessageBoxShowsTheTextAndReturnsWhenAnswered) {
           g_object_get(l->data, "text", &text, nullptr);
           s->text = text ? text : "";
           g_free(text);
+          CollectButtonLabels(GTK_WIDGET(l->data), s->buttons);
           s->answered = true;
-          gtk_dialog_response(GTK_DIALOG(l->data), GTK_RESPONSE_OK);
+          gtk_dialog_response(GTK_DIALOG(l->data), s->answer);
         }
         g_list_free(all);
         return s->answered ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
@@ -297,12 +318,35 @@ TEST_F(GtkPortTest, MessageBoxShowsTheTextAndReturnsWhenAnswered) {
         std::abort();
       },
       nullptr);
-  platform_.MessageBox(&host, Gbk("删除完成"), Gbk("提示"));
+  show();
   g_source_remove(guard);
-  if (!seen.answered) g_source_remove(answer);
+  if (!seen.answered) g_source_remove(answering);
+  return seen;
+}
+
+TEST_F(GtkPortTest, MessageBoxShowsTheTextWithAChineseOkAndReturnsWhenAnswered) {
+  port::WindowHost& host = OpenWindow();
+  SeenDialog seen = AnswerDialog(GTK_RESPONSE_OK, [&] { platform_.MessageBox(&host, Gbk("删除完成"), Gbk("提示")); });
   EXPECT_TRUE(seen.answered);
   EXPECT_EQ(seen.text, "删除完成");
   EXPECT_EQ(seen.title, "提示");
+  // GTK's own button says "_OK" under the C locale the tests run in.
+  EXPECT_EQ(seen.buttons, std::vector<std::string>{"确定"});
+}
+
+TEST_F(GtkPortTest, QuestionHasChineseOkAndCancelAndTellsWhichWasChosen) {
+  const struct {
+    int response;
+    bool ok;
+  } cases[] = {{GTK_RESPONSE_OK, true}, {GTK_RESPONSE_CANCEL, false}, {GTK_RESPONSE_DELETE_EVENT, false}};
+  for (const auto& c : cases) {
+    bool ok = !c.ok;
+    SeenDialog seen =
+        AnswerDialog(c.response, [&] { ok = platform_.AskOkCancel(nullptr, Gbk("确定要卸载吗？"), Gbk("卸载")); });
+    EXPECT_EQ(ok, c.ok) << c.response;
+    EXPECT_EQ(seen.text, "确定要卸载吗？");
+    EXPECT_EQ(seen.buttons, (std::vector<std::string>{"取消", "确定"}));
+  }
 }
 
 // The widget holds the text, in UTF-8; window logic reads back its GBK.

@@ -1,9 +1,13 @@
 // The web window on the real GTK/WebKitGTK port, against pages served on the
 // loopback interface. Runs under xvfb-run (see CMakeLists.txt).
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <functional>
@@ -149,6 +153,79 @@ TEST_F(GtkWebWindowTest, BlankTargetLinkOpensSecondWebWindow) {
   // Closing the first leaves the pop-up's window on its own.
   window.Host().Close();
   ASSERT_TRUE(RunUntil([&] { return WebWindow::LiveCount() == 1; }));
+}
+
+// A loopback port nobody listens on (taken from the system, then let go).
+int UnusedPort() {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+std::string BodyOf(WebWindow& window) {
+  std::string body;
+  bool got = false;
+  window.Browser().GetDocument([&](std::string html) {
+    body = std::move(html);
+    got = true;
+  });
+  RunUntil([&] { return got; });
+  return body;
+}
+
+TEST_F(GtkWebWindowTest, UnreachableServerGetsTheProgramsOwnPageWithARetryThatWorks) {
+  const int port = UnusedPort();
+  const std::string address = "http://127.0.0.1:" + std::to_string(port) + "/down.htm";
+  WebWindow& window = OpenWebWindow(context_, address);
+  ASSERT_TRUE(RunUntil([&] { return BodyOf(window).find(Gbk("网页无法打开")) != std::string::npos; }))
+      << BodyOf(window);
+  std::string body = BodyOf(window);
+  EXPECT_NE(body.find(Gbk("服务器拒绝了连接")), std::string::npos) << body;
+  EXPECT_NE(body.find(address), std::string::npos) << body;
+
+  // The server comes up; the retry link loads the page.
+  httplib::Server late;
+  late.Get("/down.htm", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("<html><body>back again</body></html>", "text/html");
+  });
+  ASSERT_TRUE(late.bind_to_port("127.0.0.1", port));
+  std::thread serving([&] { late.listen_after_bind(); });
+  View(window).RunScript("document.getElementsByTagName('a')[0].click()");
+  EXPECT_TRUE(RunUntil([&] { return BodyOf(window).find("back again") != std::string::npos; })) << BodyOf(window);
+  late.stop();
+  serving.join();
+}
+
+TEST(LoadFailureTest, StoppedLoadsAreNoFailuresAndNetworkErrorsAreNamed) {
+  const struct {
+    GQuark domain;
+    int code;
+    std::optional<port::LoadFailure> failure;
+  } cases[] = {
+      {WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED, std::nullopt},
+      {G_IO_ERROR, G_IO_ERROR_CANCELLED, std::nullopt},
+      {WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE, std::nullopt},
+      {WEBKIT_PLUGIN_ERROR, WEBKIT_PLUGIN_ERROR_WILL_HANDLE_LOAD, std::nullopt},
+      {G_RESOLVER_ERROR, G_RESOLVER_ERROR_NOT_FOUND, port::LoadFailure::kHostNotFound},
+      {G_RESOLVER_ERROR, G_RESOLVER_ERROR_TEMPORARY_FAILURE, port::LoadFailure::kHostNotFound},
+      {G_IO_ERROR, G_IO_ERROR_CONNECTION_REFUSED, port::LoadFailure::kConnectionRefused},
+      {G_IO_ERROR, G_IO_ERROR_TIMED_OUT, port::LoadFailure::kTimedOut},
+      {WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_FILE_DOES_NOT_EXIST, port::LoadFailure::kFileNotFound},
+      {G_IO_ERROR, G_IO_ERROR_NOT_FOUND, port::LoadFailure::kFileNotFound},
+      {WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_TRANSPORT, port::LoadFailure::kOther},
+      {WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_CANNOT_USE_RESTRICTED_PORT, port::LoadFailure::kOther},
+  };
+  for (const auto& c : cases) {
+    GError* error = g_error_new_literal(c.domain, c.code, "x");
+    EXPECT_EQ(gtkport::LoadFailureOf(error), c.failure) << g_quark_to_string(c.domain) << " " << c.code;
+    g_error_free(error);
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // TaveloMain as a user starts it: a copy of the program in a folder of its
 // own whose data/main.htm points at a loopback server, under the test's X
-// display. The server sees what the portal asks for.
+// display. The server sees what the portal asks for. The developer's
+// tavelo-webwindow runs against the same server.
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -66,11 +67,18 @@ class PortalProcessTest : public ::testing::Test {
       return Gbk("<html><head><meta charset=gb2312></head><body>推荐"
                  "<script>location.href='/t.asp?cmd=TAVELO|AREA|香港|';</script></body></html>");
     }
+    // A command, then, if the page is still there half a second later, a
+    // plain page.
+    if (path == "/command.htm") {
+      return "<html><body><script>location.href='/t.asp?cmd=TAVELO|AREA|x|';"
+             "setTimeout(function() { location.href='/after.htm'; }, 500);</script></body></html>";
+    }
     return "<html><body>ok</body></html>";
   }
 
-  void Start(const std::string& commandWord) {
-    const std::string program = dir_.File("TaveloMain");
+  void Start(const std::string& commandWord) { StartProgram(dir_.File("TaveloMain"), commandWord); }
+
+  void StartProgram(const std::string& program, const std::string& argument) {
     std::vector<std::string> environment = {"HOME=" + dir_.File("home"),
                                             "XDG_CONFIG_HOME=" + dir_.File("home/config"),
                                             "XDG_DATA_HOME=" + dir_.File("home/share"),
@@ -82,7 +90,7 @@ class PortalProcessTest : public ::testing::Test {
     std::vector<char*> envp;
     for (std::string& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
-    std::string word = commandWord;
+    std::string word = argument;
     char* argv[] = {const_cast<char*>(program.c_str()), word.data(), nullptr};
     ASSERT_EQ(posix_spawn(&child_, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
   }
@@ -130,6 +138,13 @@ TEST_F(PortalProcessTest, RunPlayOpensTheSeparatePlayWindowWithItsSize) {
   std::string request = WaitForRequest("/tv/play.asp");
   EXPECT_NE(request.find("w="), std::string::npos) << request;
   EXPECT_NE(request.find("h="), std::string::npos) << request;
+}
+
+TEST_F(PortalProcessTest, DeveloperWebWindowNeverFetchesACommandAddress) {
+  StartProgram(TAVELO_WEBWINDOW_PATH, base_ + "/command.htm");
+  EXPECT_NE(WaitForRequest("/after.htm"), "");
+  std::lock_guard lock(mutex_);
+  for (const std::string& request : requests_) EXPECT_FALSE(request.starts_with("/t.asp")) << request;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ class FirstRunSetupTest : public ::testing::Test {
     paths_.directory = dir_.File("app dir/");
     paths_.launcherPath = paths_.directory + "tavelo-launcher";
     paths_.uninstallPath = paths_.directory + "uninstall";
+    paths_.iconPath = paths_.directory + "tavelo.png";
     paths_.caption = Gbk(kCaptionUtf8);
     paths_.desktopFolder = dir_.File("Desktop");
     paths_.programsFolder = dir_.File("applications");
@@ -59,6 +60,9 @@ TEST_F(FirstRunSetupTest, FirstStartMakesThreeEntriesOneMessageAndTheRecord) {
   EXPECT_NE(entry.find(std::string("Name=") + kCaptionUtf8 + "\n"), std::string::npos);
   EXPECT_NE(entry.find("Exec=\"" + paths_.launcherPath + "\"\n"), std::string::npos);
   EXPECT_NE(testing::ReadFile(UninstallEntry()).find("Name=卸载\n"), std::string::npos);
+  for (const std::string& file : {DesktopEntry(), GroupEntry(), UninstallEntry()}) {
+    EXPECT_NE(testing::ReadFile(file).find("Icon=" + paths_.iconPath + "\n"), std::string::npos) << file;
+  }
   EXPECT_EQ(RegisteredName(), paths_.caption);
 
   EXPECT_EQ(Run(), std::vector<std::string>{});  // both present: nothing happens
@@ -88,6 +92,13 @@ TEST_F(FirstRunSetupTest, ProgramPathsAreQuotedAndEscapedForExec) {
                                                   "odd \\\\\"\\\\$name\\\\`\\\\\\\\%%1/tavelo-launcher\"\n"),
             std::string::npos)
       << testing::ReadFile(DesktopEntry());
+}
+
+TEST_F(FirstRunSetupTest, EntriesNameTheIconBesideTheProgramOrNone) {
+  EXPECT_EQ(DefaultFirstRunPaths("/opt/tavelo/", paths_.caption).iconPath, "/opt/tavelo/tavelo.png");
+  paths_.iconPath.clear();
+  Run();
+  EXPECT_EQ(testing::ReadFile(DesktopEntry()).find("Icon="), std::string::npos);
 }
 
 }  // namespace

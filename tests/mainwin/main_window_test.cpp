@@ -154,7 +154,7 @@ TEST_F(MainWindowTest, LiveTvAndLiveShowsStartANewCopyOfTheProgram) {
   Nav(MainWindow::kLiveShows)->Click();
   WriteTemplate("[TV]\nhttp://tv/p.asp?cmd=TVPLAY|http://tv/p.asp|Live TV|TOPMOST|800|600|\n");
   Nav(MainWindow::kLiveTv)->Click();
-  const std::string self = "/proc/self/exe";
+  const std::string self = ModuleFilePath();
   const std::string page = "http://127.0.0.1:8790/tj_tavelo/tv/play.asp";
   EXPECT_EQ(platform_.startedProcesses,
             (std::vector<std::vector<std::string>>{

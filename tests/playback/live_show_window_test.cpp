@@ -28,7 +28,7 @@ class LiveShowWindowTest : public ::testing::Test {
   FakeFlatButton& SiteButton(int i) { return *Host().Control<FakeFlatButton>(LiveShowWindow::kFirstSiteButtonId + i); }
   FakeBrowserView& Browser() { return *Host().Browser(LiveShowWindow::kBrowserId); }
   FakeBrowserView& Sink() { return *Host().Browser(LiveShowWindow::kPopupSinkId); }
-  std::vector<std::string> Relaunch(const std::string& word) { return {"/proc/self/exe", word}; }
+  std::vector<std::string> Relaunch(const std::string& word) { return {ModuleFilePath(), word}; }
 
   testing::TempDir dir;
   FakePlatform platform;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "text/encoding.h"
+
 namespace tavelo {
 namespace {
 
@@ -21,6 +23,12 @@ TEST(UrlTextTest, HexNameHasNoPercentSigns) {
 TEST(UrlTextTest, CleanHtmlTextReplacesOnlyItsThreeSequences) {
   EXPECT_EQ(CleanHtmlText("  &nbsp;A%20B&quot;C&amp;D  x\ty  "), "A B\"C&amp;D  x\ty");
   EXPECT_EQ(CleanHtmlText("&nbsp;&nbsp;"), "");
+}
+
+TEST(UrlTextTest, EscapeHtmlTurnsMarkupIntoTextAndKeepsGbk) {
+  EXPECT_EQ(EscapeHtml("<a href=\"x?a=1&b='2'\">"), "&lt;a href=&quot;x?a=1&amp;b=&#39;2&#39;&quot;&gt;");
+  EXPECT_EQ(EscapeHtml(Gbk("中文")), Gbk("中文"));
+  EXPECT_EQ(EscapeHtml(""), "");
 }
 
 TEST(UrlTextTest, FlattenWhitespaceKeepsTheLength) {

@@ -132,6 +132,7 @@ void GtkBrowserView::Attach(WebKitWebView* view) {
   g_signal_connect(view, "ready-to-show", G_CALLBACK(OnReadyToShow), this);
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), this);
   g_signal_connect(view, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
+  g_signal_connect(view, "load-failed", G_CALLBACK(OnLoadFailed), this);
 }
 
 void GtkBrowserView::Place() {
@@ -260,6 +261,33 @@ void GtkBrowserView::OnMouseTarget(WebKitWebView*, WebKitHitTestResult* hit, gui
   if (status == me->lastStatus_) return;
   me->lastStatus_ = status;
   if (me->on_status_text) me->on_status_text(status);
+}
+
+gboolean GtkBrowserView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self) {
+  auto* me = static_cast<GtkBrowserView*>(self);
+  std::optional<port::LoadFailure> failure = LoadFailureOf(error);
+  if (!failure || !me->on_load_failed) return FALSE;
+  me->on_load_failed(uri ? uri : "", *failure);
+  // The program shows its own page; WebKit's English one would replace it.
+  return TRUE;
+}
+
+std::optional<port::LoadFailure> LoadFailureOf(const GError* error) {
+  if (error == nullptr) return port::LoadFailure::kOther;
+  if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+      g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED) ||
+      g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE) ||
+      g_error_matches(error, WEBKIT_PLUGIN_ERROR, WEBKIT_PLUGIN_ERROR_WILL_HANDLE_LOAD)) {
+    return std::nullopt;
+  }
+  if (error->domain == G_RESOLVER_ERROR) return port::LoadFailure::kHostNotFound;
+  if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CONNECTION_REFUSED)) return port::LoadFailure::kConnectionRefused;
+  if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT)) return port::LoadFailure::kTimedOut;
+  if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_FILE_DOES_NOT_EXIST) ||
+      g_error_matches(error, G_IO_ERROR, G_IO_ERROR_NOT_FOUND)) {
+    return port::LoadFailure::kFileNotFound;
+  }
+  return port::LoadFailure::kOther;
 }
 
 // ---- window host ----
@@ -508,13 +536,37 @@ void GtkPlatform::RunModal(port::WindowHost& window) {
   while (*alive) gtk_main_iteration();
 }
 
-void GtkPlatform::MessageBox(port::WindowHost* owner, const std::string& text, const std::string& caption) {
+namespace {
+
+// GTK's stock buttons follow the locale ("OK" under most); the program's
+// dialogs are Chinese like the rest of it.
+constexpr const char* kOkLabel = "确定";
+constexpr const char* kCancelLabel = "取消";
+
+// A modal message box with the program's own buttons; true when answered with OK.
+bool RunMessageDialog(port::WindowHost* owner, const std::string& text, const std::string& caption,
+                      bool withCancel) {
   auto* host = dynamic_cast<GtkWindowHost*>(owner);
   GtkWidget* dialog = gtk_message_dialog_new(host ? GTK_WINDOW(host->Window()) : nullptr, GTK_DIALOG_MODAL,
-                                             GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s", U(text).c_str());
+                                             withCancel ? GTK_MESSAGE_QUESTION : GTK_MESSAGE_OTHER,
+                                             GTK_BUTTONS_NONE, "%s", U(text).c_str());
   gtk_window_set_title(GTK_WINDOW(dialog), U(caption).c_str());
-  gtk_dialog_run(GTK_DIALOG(dialog));
+  if (withCancel) gtk_dialog_add_button(GTK_DIALOG(dialog), kCancelLabel, GTK_RESPONSE_CANCEL);
+  gtk_dialog_add_button(GTK_DIALOG(dialog), kOkLabel, GTK_RESPONSE_OK);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+  const int response = gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
+  return response == GTK_RESPONSE_OK;
+}
+
+}  // namespace
+
+void GtkPlatform::MessageBox(port::WindowHost* owner, const std::string& text, const std::string& caption) {
+  RunMessageDialog(owner, text, caption, false);
+}
+
+bool GtkPlatform::AskOkCancel(port::WindowHost* owner, const std::string& text, const std::string& caption) {
+  return RunMessageDialog(owner, text, caption, true);
 }
 
 void GtkPlatform::SetClipboardText(const std::string& text) {

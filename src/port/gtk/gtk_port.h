@@ -8,6 +8,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "port/window_host.h"
@@ -69,6 +70,7 @@ class GtkBrowserView : public port::BrowserView {
   static void OnReadyToShow(WebKitWebView*, gpointer self);
   static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer self);
   static void OnMouseTarget(WebKitWebView*, WebKitHitTestResult*, guint, gpointer self);
+  static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self);
 
   GtkWindowHost& host_;
   port::BrowserPolicy policy_;
@@ -150,6 +152,7 @@ class GtkPlatform : public port::Platform {
   port::WindowHost& CreateWindow(const port::WindowOptions& options) override;
   void RunModal(port::WindowHost& window) override;
   void MessageBox(port::WindowHost* owner, const std::string& text, const std::string& caption) override;
+  bool AskOkCancel(port::WindowHost* owner, const std::string& text, const std::string& caption) override;
   void SetClipboardText(const std::string& text) override;
   std::string ClipboardText() override;
   int StartProcess(const std::vector<std::string>& argv) override;
@@ -163,6 +166,10 @@ class GtkPlatform : public port::Platform {
  private:
   std::list<std::unique_ptr<GtkWindowHost>> windows_;
 };
+
+// What a load error means to the user; nothing for a load that was only
+// cancelled, turned into a download or handed to a media player.
+std::optional<port::LoadFailure> LoadFailureOf(const GError* error);
 
 // Settings shared by every view of one policy.
 WebKitSettings* SettingsFor(port::BrowserPolicy policy);

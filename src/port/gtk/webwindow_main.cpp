@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "browser/command_protocol.h"
 #include "port/gtk/gtk_port.h"
 #include "text/encoding.h"
 #include "windows/web_window.h"
@@ -18,6 +19,14 @@ int main(int argc, char** argv) {
   tavelo::gtkport::GtkPlatform platform;
   tavelo::WebWindowContext context;
   context.platform = &platform;
+  // Without the portal nothing can carry out a page command: it is refused
+  // (never fetched as a page) and named on stderr.
+  context.run_page_command = [](const std::string& address) {
+    if (!tavelo::IsCommandAddress(address)) return false;
+    std::fprintf(stderr, "tavelo-webwindow: page command not carried out: %s\n",
+                 tavelo::GbkToUtf8(address).c_str());
+    return true;
+  };
   tavelo::OpenWebWindow(context, tavelo::Utf8ToGbk(argv[1]));
   while (tavelo::WebWindow::LiveCount() > 0) gtk_main_iteration();
   return 0;
