@@ -48,18 +48,16 @@ bool MakeExecutable(const std::string& path) {
 // file that appeared meanwhile. A fetch that gave nothing writes nothing, so
 // the next installation tries again instead of skipping an empty file.
 void FetchTextFile(const InstallFile& file, const std::string& status, CompanionHost& host) {
-  TransferJob job(TransferRequest::TextFetch(file.url));
-  host.RunTransfer(status, job);
-  if (job.Stopped() || job.Text().empty()) return;
+  TransferResult fetched = host.RunTransfer(status, TransferRequest::TextFetch(file.url));
+  if (fetched.stopped || fetched.text.empty()) return;
   PendingFile out(GbkToUtf8(file.localPath));
-  if (out.Write(job.Text())) out.CommitWithoutReplacing();
+  if (out.Write(fetched.text)) out.CommitWithoutReplacing();
 }
 
 void FetchPackage(const InstallFile& file, const std::string& status, const CompanionPlaces& places,
                   CompanionHost& host) {
-  TransferJob job(TransferRequest::PackageInstall(file.url, file.digest, GbkToUtf8(file.localPath),
-                                                  GbkToUtf8(places.programFolder) + std::string(kDataFolder)));
-  host.RunTransfer(status, job);
+  host.RunTransfer(status, TransferRequest::PackageInstall(file.url, file.digest, GbkToUtf8(file.localPath),
+                                                          GbkToUtf8(places.programFolder) + std::string(kDataFolder)));
 }
 
 void Record(const CompanionProgram& program, const std::string& registryPath, const CompanionPlaces& places) {
@@ -105,11 +103,11 @@ std::string ProductPage(const std::string& productKey, const std::string& makerS
 InstallOutcome InstallCompanion(const CompanionProgram& program, const CompanionPlaces& places,
                                 CompanionHost& host) {
   const StartProgram start = [&host](const std::vector<std::string>& argv) { return host.StartProcess(argv); };
-  TransferJob fetch(TransferRequest::TextFetch(DescriptionAddress(program, places.setupServer)));
-  host.RunTransfer(Gbk("首次使用《") + program.displayName + Gbk("》,下载相关数据"), fetch);
+  TransferResult fetched = host.RunTransfer(Gbk("首次使用《") + program.displayName + Gbk("》,下载相关数据"),
+                                            TransferRequest::TextFetch(DescriptionAddress(program, places.setupServer)));
 
   InstallDescription description = ParseInstallDescription(
-      fetch.Text(), InstallPlaces{places.programFolder, places.programFiles, program.productKey});
+      std::move(fetched.text), InstallPlaces{places.programFolder, places.programFiles, program.productKey});
   if (!description.recognised) {
     std::string page = ProductPage(program.productKey, places.makerSite);
     host.ShowMessage(Gbk("请到Qori软件官网去下载安装《") + program.displayName + Gbk("》\r\n") + page);

@@ -19,8 +19,8 @@ class CompanionHost {
  public:
   virtual ~CompanionHost() = default;
   // Runs one job to its end, or until the user stops it, showing
-  // `statusText` meanwhile. The job's result is read afterwards.
-  virtual void RunTransfer(const std::string& statusText, TransferJob& job) = 0;
+  // `statusText` meanwhile.
+  virtual TransferResult RunTransfer(const std::string& statusText, const TransferRequest& request) = 0;
   virtual void ShowMessage(const std::string& text) = 0;
   virtual int StartProcess(const std::vector<std::string>& argv) = 0;
 };

@@ -41,6 +41,16 @@ struct TransferRequest {
   }
 };
 
+// What a finished job leaves its caller.
+struct TransferResult {
+  // The fetched text; "" when the fetch failed or was stopped.
+  std::string text;
+  // Whether the member now stands at the target path.
+  bool installed = false;
+  // Stopped by the user: nothing is written after the stop.
+  bool stopped = false;
+};
+
 class TransferJob {
  public:
   // Descriptions and text files are small; a larger body is a broken or
@@ -61,10 +71,10 @@ class TransferJob {
   void Stop();
   bool Stopped() const { return stopped_.load(); }
 
-  // After Run: the fetched text ("" when the fetch failed or was stopped).
+  // After Run.
   const std::string& Text() const { return text_; }
-  // After Run: whether the member now stands at the target path.
   bool Installed() const { return installed_; }
+  TransferResult Result() const { return {text_, installed_, Stopped()}; }
   const TransferRequest& Request() const { return request_; }
 
  private:

@@ -22,10 +22,12 @@ using testing::WriteFile;
 // Runs every transfer at once and records what a user would see.
 class RecordingHost : public CompanionHost {
  public:
-  void RunTransfer(const std::string& statusText, TransferJob& job) override {
+  TransferResult RunTransfer(const std::string& statusText, const TransferRequest& request) override {
     statuses.push_back(statusText);
-    urls.push_back(job.Request().url);
+    urls.push_back(request.url);
+    TransferJob job(request);
     job.Run(nullptr, nullptr);
+    return job.Result();
   }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
   int StartProcess(const std::vector<std::string>& argv) override {

@@ -29,9 +29,11 @@ class ConsoleHost : public CompanionHost {
  public:
   ConsoleHost(std::ostream& out, std::ostream& err) : err_(err), printer_(out) {}
 
-  void RunTransfer(const std::string& statusText, TransferJob& job) override {
+  TransferResult RunTransfer(const std::string& statusText, const TransferRequest& request) override {
     printer_.SetStatusText(statusText);
+    TransferJob job(request);
     job.Run(&printer_, &printer_);
+    return job.Result();
   }
   void ShowMessage(const std::string& text) override { err_ << GbkToUtf8(text) << '\n'; }
   int StartProcess(const std::vector<std::string>& argv) override { return port::SpawnDetached(argv); }
