@@ -6,7 +6,6 @@
 
 #include "base/atomic_write.h"
 #include "base/program_paths.h"
-#include "base/registry_key.h"
 #include "companion/install_description.h"
 #include "text/encoding.h"
 
@@ -14,7 +13,6 @@ namespace tavelo {
 
 namespace {
 
-constexpr std::string_view kCompanionKeys = "software\\tolvane3\\";
 constexpr const char* kInstalledVersion = "1.00";
 
 struct ProductPageRow {
@@ -62,11 +60,10 @@ void FetchPackage(const InstallFile& file, const std::string& status, const Comp
 
 void Record(const CompanionProgram& program, const std::string& registryPath, const CompanionPlaces& places) {
   if (registryPath.empty()) return;
-  RegistryKey key = places.registryDirectory.empty() ? RegistryKey() : RegistryKey(places.registryDirectory);
-  key.SetRoot(RegistryRoot::kLocalMachine);
-  if (key.SetKey(std::string(kCompanionKeys) + program.productKey, true) != 1) return;
-  key.WriteString("ver", kInstalledVersion);
-  key.WriteString("path", registryPath);
+  std::optional<RegistryKey> key = CompanionKey(program.productKey, places.registryDirectory);
+  if (!key) return;
+  key->WriteString("ver", kInstalledVersion);
+  key->WriteString("path", registryPath);
 }
 
 }  // namespace

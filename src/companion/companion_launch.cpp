@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 
-#include "base/registry_key.h"
 #include "catalogue/site_config.h"
 #include "text/encoding.h"
 
@@ -40,13 +39,18 @@ bool IsRegularFile(const std::string& gbkPath) {
 }
 
 std::string InstalledFolder(const std::string& productKey, const std::string& registryDirectory) {
-  RegistryKey key = registryDirectory.empty() ? RegistryKey() : RegistryKey(registryDirectory);
-  key.SetRoot(RegistryRoot::kLocalMachine);
-  if (key.SetKey(std::string(kCompanionKeys) + productKey, true) != 1) return "";
-  return key.ReadString("path", "");
+  std::optional<RegistryKey> key = CompanionKey(productKey, registryDirectory);
+  return key ? key->ReadString("path", "") : "";
 }
 
 }  // namespace
+
+std::optional<RegistryKey> CompanionKey(const std::string& productKey, const std::string& registryDirectory) {
+  RegistryKey key = registryDirectory.empty() ? RegistryKey() : RegistryKey(registryDirectory);
+  key.SetRoot(RegistryRoot::kLocalMachine);
+  if (key.SetKey(std::string(kCompanionKeys) + productKey, true) != 1) return std::nullopt;
+  return key;
+}
 
 CompanionPlaces CompanionPlaces::ForProgram(const std::string& programFolder) {
   CompanionPlaces places;

@@ -4,8 +4,11 @@
 // the machine root of the registry store.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "base/registry_key.h"
 
 namespace tavelo {
 
@@ -34,6 +37,11 @@ struct CompanionPlaces {
 // $XDG_DATA_HOME/tavelo/programs/ ($XDG_DATA_HOME defaulting to
 // ~/.local/share); always with a trailing "/", in GBK.
 std::string ProgramFilesDirectory();
+
+// The companion's key in the machine root of the registry store in
+// `registryDirectory` ("" for the user's own), made empty when missing;
+// nothing when it cannot be opened or made.
+std::optional<RegistryKey> CompanionKey(const std::string& productKey, const std::string& registryDirectory);
 
 // The program file a page names, as it is called here: programs have no
 // ".exe" on this platform, so that ending (any letter case) is dropped.
