@@ -84,7 +84,10 @@ bool SameDigest(const std::string& a, const std::string& b) {
   return true;
 }
 
-TransferJob::TransferJob(TransferRequest request) : request_(std::move(request)) {}
+TransferJob::TransferJob(TransferRequest request) : request_(std::move(request)) {
+  // An error page is neither the text nor the package that was asked for.
+  downloader_.SetFailOnErrorStatus(true);
+}
 
 void TransferJob::Stop() {
   stopped_.store(true);

@@ -66,6 +66,10 @@ class CompanionInstallTest : public ::testing::Test {
     routes.Get("/readme.txt", [](const httplib::Request&, httplib::Response& res) {
       res.set_content("read me\r\n", "text/plain");
     });
+    routes.Get("/gone.txt", [](const httplib::Request&, httplib::Response& res) {
+      res.status = 404;
+      res.set_content("<html>not found</html>", "text/html");
+    });
     server_.Start();
     mkdir(dir_.File("app").c_str(), 0755);
     mkdir(dir_.File("app/data").c_str(), 0755);
@@ -183,6 +187,17 @@ TEST_F(CompanionInstallTest, TheMainProgramInASubFolderIsFetchedStartedAndRecord
   EXPECT_EQ(Install(), InstallOutcome::kStarted);
   EXPECT_EQ(host_.urls.size(), 1u);
   EXPECT_EQ(host_.started, (std::vector<std::vector<std::string>>{{program}}));
+}
+
+// An error page, or nothing at all, is no text file: nothing is written, so
+// the next installation fetches it again.
+TEST_F(CompanionInstallTest, TextFilesAreWrittenOnlyWhenTheyArrived) {
+  ServeList("gethtml LOCAL_PATHqori/gone.txt SERVER/gone.txt\r\n"
+            "gethtml LOCAL_PATHqori/none.txt http://127.0.0.1:1/none.txt\r\n"
+            "DIGEST LOCAL_PATHqori/prog SERVER/program.zip MAIN_EXE\r\n");
+  EXPECT_EQ(Install(), InstallOutcome::kStarted);
+  EXPECT_FALSE(FileExists(dir_.File("app/qori/gone.txt")));
+  EXPECT_FALSE(FileExists(dir_.File("app/qori/none.txt")));
 }
 
 TEST_F(CompanionInstallTest, ExistingFilesAreNeitherCheckedNorFetched) {
