@@ -11,8 +11,12 @@ std::string ConfiguredValue(std::string_view key, std::string_view fallback,
 }
 
 std::string CatalogueServer() { return ConfiguredValue("[CATALOGUE_SERVER]", "http://127.0.0.1:8790"); }
-std::string MakerSite() { return ConfiguredValue("[MAKER_SITE]", "http://127.0.0.5:8790"); }
-std::string SetupServer() { return ConfiguredValue("[SETUP_SERVER]", "http://127.0.0.5:8790"); }
+std::string MakerSite(const std::string& templatePath) {
+  return ConfiguredValue("[MAKER_SITE]", "http://127.0.0.5:8790", templatePath);
+}
+std::string SetupServer(const std::string& templatePath) {
+  return ConfiguredValue("[SETUP_SERVER]", "http://127.0.0.5:8790", templatePath);
+}
 std::string VideoSiteDomain() { return ConfiguredValue("[VIDEO_SITE_DOMAIN]", "127.0.0.2:8790"); }
 std::string VideoShowHost() { return ConfiguredValue("[VIDEO_SHOW_HOST]", "http://127.0.0.2:8790"); }
 std::string VideoPlayerHost() { return ConfiguredValue("[VIDEO_PLAYER_HOST]", kDefaultVideoPlayerHost); }

@@ -16,9 +16,9 @@ std::string ConfiguredValue(std::string_view key, std::string_view fallback,
 // Scheme and host of the catalogue server ("http://host:port").
 std::string CatalogueServer();
 // Scheme and host of the maker's web site.
-std::string MakerSite();
+std::string MakerSite(const std::string& templatePath = "data/main.htm");
 // Scheme and host of the setup server.
-std::string SetupServer();
+std::string SetupServer(const std::string& templatePath = "data/main.htm");
 // The video site's domain, as looked for in a record's text.
 std::string VideoSiteDomain();
 // Scheme and host of the video site's show pages (before "/v_show/id_").

@@ -9,11 +9,6 @@ namespace {
 
 constexpr const char* kVersion = "1.08";
 
-// The box was laid out in dialog units of a 12-pixel font: 1.5 pixels each way.
-Rect DialogUnits(int x, int y, int width, int height) {
-  return Rect::FromSize(x * 3 / 2, y * 3 / 2, width * 3 / 2, height * 3 / 2);
-}
-
 }  // namespace
 
 std::string VersionLine() {

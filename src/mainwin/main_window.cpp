@@ -4,7 +4,7 @@
 
 #include "catalogue/site_config.h"
 #include "catalogue/personal_lists.h"
-#include "companion/companion_launch.h"
+#include "companion/window_companion_host.h"
 #include "mainwin/about_window.h"
 #include "skin/skin_list_ctrl.h"
 #include "text/encoding.h"
@@ -310,11 +310,16 @@ void MainWindow::OpenSearch(const std::string& keyword) {
   tavelo::OpenSearch(SearchContext{&platform_, this}, keyword);
 }
 
-void MainWindow::StartCompanion(const std::string&, const std::string& productKey,
+void MainWindow::StartCompanion(const std::string& displayName, const std::string& productKey,
                                 const std::string& programFile) {
-  // Installing a missing companion is not part of the program yet.
-  StartInstalledCompanion(productKey, programFile,
-                          [this](const std::vector<std::string>& argv) { return platform_.StartProcess(argv); });
+  // The command arrives while the browser decides on a navigation; the
+  // installer's modal windows run after that decision, not inside it.
+  host_.Post([this, program = CompanionProgram{displayName, productKey, programFile}] {
+    WindowCompanionHost companionHost(platform_, &host_, Gbk(kCaption));
+    CompanionPlaces places = CompanionPlaces::ForProgram(setup_.programDirectory);
+    places.registryDirectory = setup_.firstRun.registryDirectory;
+    tavelo::StartCompanion(program, places, companionHost);
+  });
 }
 
 void MainWindow::ShowMessage(const std::string& text) { platform_.MessageBox(&host_, text, Gbk(kCaption)); }

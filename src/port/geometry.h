@@ -26,6 +26,12 @@ struct Rect {
   static Rect FromSize(int x, int y, int width, int height) { return {x, y, x + width, y + height}; }
 };
 
+// Boxes laid out in dialog units of the 12-pixel dialog font: 1.5 pixels
+// each way.
+inline Rect DialogUnits(int x, int y, int width, int height) {
+  return Rect::FromSize(x * 3 / 2, y * 3 / 2, width * 3 / 2, height * 3 / 2);
+}
+
 inline bool operator==(const Point& a, const Point& b) { return a.x == b.x && a.y == b.y; }
 inline bool operator==(const Size& a, const Size& b) { return a.width == b.width && a.height == b.height; }
 inline bool operator==(const Rect& a, const Rect& b) {

@@ -1,8 +1,12 @@
 #include "companion/companion_launch.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
+#include <optional>
+
+#include "base/program_paths.h"
 #include "base/registry_key.h"
 #include "support/temp_dir.h"
 
@@ -58,6 +62,78 @@ TEST_F(CompanionLaunchTest, MissingInstallationsStartNothing) {
   EXPECT_EQ(Start("sub", "../prog.sh"), 1);
   EXPECT_EQ(Start("sub", "/bin/sh"), 1);
   EXPECT_TRUE(started_.empty());
+}
+
+TEST_F(CompanionLaunchTest, ProgramNamesDropTheirExeEnding) {
+  testing::WriteFile(dir_.File("prog"), "#!/bin/sh\n");
+  Install("quillo", dir_.Path());
+  for (const char* named : {"prog.exe", "prog.EXE", "prog"}) EXPECT_EQ(Start("quillo", named), 0) << named;
+  EXPECT_EQ(started_.size(), 3u);
+  EXPECT_EQ(LocalProgramName(".exe"), ".exe");
+  EXPECT_EQ(LocalProgramName("a.exe.sh"), "a.exe.sh");
+}
+
+// Sets or clears an environment variable for the test's lifetime.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+    if (const char* old = getenv(name)) saved_ = old;
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+  }
+  ~ScopedEnv() { saved_ ? setenv(name_, saved_->c_str(), 1) : unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+TEST(ProgramFilesDirectoryTest, ComesFromTheEnvironment) {
+  struct Case {
+    std::optional<std::string> programFiles, dataHome;
+    std::string expected;
+  } cases[] = {
+      {"/pf", "/xdg", "/pf/"},
+      {"/pf/", std::nullopt, "/pf/"},
+      {"", "/xdg", "/xdg/tavelo/programs/"},
+      {std::nullopt, "/xdg/", "/xdg/tavelo/programs/"},
+      {std::nullopt, std::nullopt, "/home/h/.local/share/tavelo/programs/"},
+      {std::nullopt, "relative", "/home/h/.local/share/tavelo/programs/"},
+  };
+  ScopedEnv home("HOME", "/home/h");
+  for (const Case& c : cases) {
+    ScopedEnv programFiles("ProgramFiles", c.programFiles);
+    ScopedEnv dataHome("XDG_DATA_HOME", c.dataHome);
+    EXPECT_EQ(ProgramFilesDirectory(), c.expected);
+  }
+}
+
+TEST_F(CompanionLaunchTest, QuilloOpensTheAddressWithTheFlagOfWhereItWasFound) {
+  CompanionPlaces places;
+  places.registryDirectory = dir_.File("registry/");
+  places.programFiles = dir_.File("programs/");
+  auto open = [&](const std::string& address) {
+    started_.clear();
+    OpenWithQuillo(address, places, [this](const std::vector<std::string>& argv) {
+      started_.push_back(argv);
+      return 0;
+    });
+    return started_.size() == 1 ? started_[0] : std::vector<std::string>{};
+  };
+  EXPECT_EQ(open("http://maker/p.htm"),
+            (std::vector<std::string>{"xdg-open", "http://maker/p.htm?fr=i&fg=ffFLAG_QUILLO_DIRECT"}));
+  EXPECT_EQ(open("http://maker/p?id=1"),
+            (std::vector<std::string>{"xdg-open", "http://maker/p?id=1&fr=i&fg=ffFLAG_QUILLO_DIRECT"}));
+
+  const std::string defaultPlace = dir_.File("programs/qorisoft/quillo/quillo");
+  MakeDirectories(defaultPlace);
+  testing::WriteFile(defaultPlace, "#!/bin/sh\n");
+  EXPECT_EQ(open("http://maker/p.htm"),
+            (std::vector<std::string>{defaultPlace, "http://maker/p.htm?fr=gn&fg=ffFLAG_QUILLO_DIRECT"}));
+
+  testing::WriteFile(dir_.File("quillo"), "#!/bin/sh\n");
+  Install("quillo", dir_.Path());
+  EXPECT_EQ(open("http://maker/p.htm"),
+            (std::vector<std::string>{dir_.File("quillo"), "http://maker/p.htm?fr=n&fg=ffFLAG_QUILLO_DIRECT"}));
 }
 
 }  // namespace

@@ -194,6 +194,51 @@ TEST_F(DemoServerTest, InstallDescriptionDigestsMatchItsPackages) {
   EXPECT_EQ(missing->body.find("END_QORISOFT_INFO"), std::string::npos);
 }
 
+// tavelo-catalogue install, run as its own process against this server, with
+// the registry store and the programs folder in a scratch folder.
+TEST_F(DemoServerTest, TheCompanionInstallsStartsAndStartsAgainWithoutDownloading) {
+  testing::TempDir dir;
+  mkdir(dir.File("app").c_str(), 0755);
+  mkdir(dir.File("app/data").c_str(), 0755);
+  testing::WriteFile(dir.File("app/data/main.htm"), site_->MainTemplate());
+  auto install = [&](const std::string& name, const std::string& key, std::string& out, std::string& err) {
+    std::string command = "XDG_CONFIG_HOME='" + dir.File("config") + "' ProgramFiles='" + dir.File("programs") +
+                          "' " + TAVELO_CATALOGUE_TOOL + " install '" + dir.File("app") + "' '" + name + "' " +
+                          key + " " + key + ".exe >'" + dir.File("out") + "' 2>'" + dir.File("err") + "'";
+    int status = std::system(command.c_str());
+    out = testing::ReadFile(dir.File("out"));
+    err = testing::ReadFile(dir.File("err"));
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  std::string out, err;
+  ASSERT_EQ(install("奇洛播放器", "quillo", out, err), 0) << out << err;
+  EXPECT_TRUE(out.starts_with("首次使用《奇洛播放器》,下载相关数据\n下载 奇洛播放器 相关文件\n0 / ")) << out;
+  EXPECT_NE(out.find(" 字节(100%)\n"), std::string::npos) << out;
+  EXPECT_EQ(err, "");
+  struct stat info;
+  ASSERT_EQ(stat(dir.File("app/quillo/quillo").c_str(), &info), 0);
+  EXPECT_NE(info.st_mode & S_IXUSR, 0u);
+  EXPECT_TRUE(testing::FileExists(dir.File("app/quillo/readme.txt")));
+  // The demo companion notes each start beside itself.
+  for (int i = 0; i < 500 && !testing::FileExists(dir.File("app/quillo/started.log")); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(testing::FileExists(dir.File("app/quillo/started.log")));
+  EXPECT_NE(testing::ReadFile(dir.File("config/tavelo/registry/HKEY_LOCAL_MACHINE.ini"))
+                .find("path=sz:" + dir.File("app/quillo/")),
+            std::string::npos);
+
+  // Installed: started at once, nothing fetched.
+  ASSERT_EQ(install("奇洛播放器", "quillo", out, err), 0) << err;
+  EXPECT_EQ(out, "");
+
+  // A product that is not installed from here, and one the server does not know.
+  EXPECT_EQ(install("奇洛笔记", "qnote", out, err), 1);
+  EXPECT_EQ(err, "奇洛笔记(演示)暂不提供自动安装,请到官网下载。\n");
+  EXPECT_EQ(install("Other", "other", out, err), 1);
+  EXPECT_EQ(err, "请到Qori软件官网去下载安装《Other》\r\nhttp://" + RoleAddress(Role::kSetup, port_) + "/\n");
+}
+
 TEST_F(DemoServerTest, ABusyPortIsRefused) {
   DemoServer second(nullptr);
   EXPECT_EQ(second.Bind(port_), -1);

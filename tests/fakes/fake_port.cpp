@@ -62,9 +62,18 @@ bool FakeWindowHost::FireTimer(int id) {
   return true;
 }
 
+void FakeWindowHost::Post(std::function<void()> task) {
+  std::lock_guard<std::mutex> guard(postedLock_);
+  posted.push_back(std::move(task));
+}
+
 void FakeWindowHost::RunPosted() {
-  auto tasks = std::move(posted);
-  posted.clear();
+  std::vector<std::function<void()>> tasks;
+  {
+    std::lock_guard<std::mutex> guard(postedLock_);
+    tasks = std::move(posted);
+    posted.clear();
+  }
   if (destroyed) return;
   for (auto& task : tasks) task();
 }
@@ -108,6 +117,11 @@ port::InfoPanel* FakeWindowHost::AddInfoPanel(int id) { return Add<FakeInfoPanel
 port::WindowHost& FakePlatform::CreateWindow(const port::WindowOptions& options) {
   windows.push_back(std::make_unique<FakeWindowHost>(*this, options));
   return *windows.back();
+}
+
+void FakePlatform::RunModal(port::WindowHost& window) {
+  modalRuns.push_back(&window);
+  if (on_run_modal) on_run_modal(static_cast<FakeWindowHost&>(window));
 }
 
 std::vector<FakeWindowHost*> FakePlatform::LiveWindows() {

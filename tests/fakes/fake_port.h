@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -240,7 +241,8 @@ class FakeWindowHost : public port::WindowHost {
   void AddSystemMenuItem(int id, const std::string& text) override { systemMenu[id] = text; }
   void StartTimer(int id, int ms) override { timers[id] = ms; }
   void KillTimer(int id) override { timers.erase(id); }
-  void Post(std::function<void()> task) override { posted.push_back(std::move(task)); }
+  // Callable from any thread, as on the real port.
+  void Post(std::function<void()> task) override;
   port::BrowserView* AddBrowser(int id, port::BrowserPolicy policy) override;
   port::ListView* AddList(int id) override;
   port::Button* AddButton(int id, const std::string& text) override;
@@ -283,6 +285,7 @@ class FakeWindowHost : public port::WindowHost {
   std::vector<std::function<void()>> posted;
 
  private:
+  std::mutex postedLock_;
   template <typename T, typename... Args>
   T* Add(int id, Args&&... args);
 
@@ -293,7 +296,9 @@ class FakeWindowHost : public port::WindowHost {
 class FakePlatform : public port::Platform {
  public:
   port::WindowHost& CreateWindow(const port::WindowOptions& options) override;
-  void RunModal(port::WindowHost& window) override { modalRuns.push_back(&window); }
+  // Records the run; a test that sets on_run_modal drives the window there,
+  // as the user would while the modal run lasts.
+  void RunModal(port::WindowHost& window) override;
   void MessageBox(port::WindowHost*, const std::string& text, const std::string& caption) override {
     messageBoxes.push_back({text, caption});
   }
@@ -317,6 +322,7 @@ class FakePlatform : public port::Platform {
   int frameWidth = 2, titleHeight = 20;
   std::vector<std::unique_ptr<FakeWindowHost>> windows;
   std::vector<port::WindowHost*> modalRuns;
+  std::function<void(FakeWindowHost&)> on_run_modal;
   struct Message {
     std::string text, caption;
   };

@@ -218,6 +218,29 @@ TEST_F(MainWindowTest, PageCommandsFromTheBrowser) {
   EXPECT_FALSE(Browser()->FireBeforeNavigate("http://cat/list/2.htm"));
 }
 
+// A companion that is not installed goes to the installer: here the setup
+// server does not answer, so the user is sent to the maker's site.
+TEST_F(MainWindowTest, ACompanionCommandInstallsAMissingCompanion) {
+  WriteTemplate("[SETUP_SERVER]\nhttp://127.0.0.1:1\n[MAKER_SITE]\nhttp://maker.test\n");
+  Open();
+  platform_.on_run_modal = [](FakeWindowHost& window) {
+    for (int i = 0; i < 2000 && !window.destroyed; ++i) {
+      window.RunPosted();
+      usleep(5000);
+    }
+  };
+  EXPECT_TRUE(Browser()->FireBeforeNavigate("http://cat/x?cmd=quillo_cmd|exe|Q**TAB**qori**TAB**qori.exe|"));
+  // The navigation is decided first; the install follows.
+  EXPECT_EQ(platform_.windows.size(), 1u);
+  Host().RunPosted();
+  ASSERT_EQ(platform_.windows.size(), 2u);
+  EXPECT_EQ(platform_.Window(1).caption, Gbk("首次使用《Q》,下载相关数据"));
+  ASSERT_EQ(platform_.messageBoxes.size(), 1u);
+  EXPECT_EQ(platform_.messageBoxes[0].text, Gbk("请到Qori软件官网去下载安装《Q》\r\nhttp://maker.test/"));
+  EXPECT_EQ(platform_.startedProcesses.back(),
+            (std::vector<std::string>{"xdg-open", "http://maker.test/?fr=i&fg=ffFLAG_QUILLO_DIRECT"}));
+}
+
 TEST_F(MainWindowTest, ListClicksPlayFavouriteAndShowInfo) {
   Open();
   auto* list = Host().Control<fakes::FakeListView>(MainWindow::kList);

@@ -1,4 +1,5 @@
 #include "catalogue_tool.h"
+#include "install_command.h"
 
 #include <unistd.h>
 
@@ -41,7 +42,9 @@ constexpr const char* kUsage =
     "  unzip ARCHIVE               extract the first member of ARCHIVE beside it\n"
     "  update DIR                  run one data update for program folder DIR\n"
     "  fetch URL OUT               download URL into OUT and print the result code\n"
-    "  resource DIR FILE ADDRESS   print the resource page made from page FILE of ADDRESS\n";
+    "  resource DIR FILE ADDRESS   print the resource page made from page FILE of ADDRESS\n"
+    "  install DIR NAME KEY PROGRAM  start companion KEY for program folder DIR, installing it\n"
+    "                              from the setup server when missing; 0 when it was started\n";
 
 using Arguments = std::vector<std::string>;
 
@@ -210,6 +213,7 @@ int RunCatalogueTool(const Arguments& arguments, std::ostream& out, std::ostream
       {"update", {1, 1, Update}},
       {"fetch", {2, 2, Fetch}},
       {"resource", {3, 3, Resource}},
+      {"install", {4, 4, RunInstallCommand}},
   };
   if (arguments.empty()) {
     err << kUsage;

@@ -2,7 +2,7 @@
 [FLAG]
 setup
 [FILE_LIST_BEGIN]
-{{DIGEST:quillo.sh}} LOCAL_PATHquillo/quillo.sh http://{{SETUP}}/setup/quillo/quillo.zip MAIN_EXE
+{{DIGEST:quillo.sh}} LOCAL_PATHquillo/quillo http://{{SETUP}}/setup/quillo/quillo.zip MAIN_EXE
 gethtml LOCAL_PATHquillo/readme.txt http://{{SETUP}}/setup/quillo/readme.txt
 [FILE_LIST_END]
 [REG_PATH]

@@ -1,0 +1,152 @@
+#include "companion/companion_install.h"
+
+#include <sys/stat.h>
+
+#include <array>
+
+#include "base/atomic_write.h"
+#include "base/program_paths.h"
+#include "companion/install_description.h"
+#include "text/encoding.h"
+
+namespace tavelo {
+
+namespace {
+
+constexpr const char* kInstalledVersion = "1.00";
+
+struct ProductPageRow {
+  const char* productKey;
+  const char* path;
+};
+
+// The maker's products that have a page of their own.
+constexpr std::array<ProductPageRow, 2> kProductPages = {{
+    {"quillo", "/soft/quillo.htm"},
+    {"tavelo", "/soft/tavelo.htm"},
+}};
+
+bool Exists(const std::string& gbkPath) {
+  struct stat info;
+  return lstat(GbkToUtf8(gbkPath).c_str(), &info) == 0;
+}
+
+// The main program arrives as a plain file; it needs the right to run.
+bool MakeExecutable(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  mode_t mode = info.st_mode & 07777;
+  mode |= S_IXUSR;
+  if (mode & S_IRGRP) mode |= S_IXGRP;
+  if (mode & S_IROTH) mode |= S_IXOTH;
+  return mode == (info.st_mode & 07777) || chmod(path.c_str(), mode) == 0;
+}
+
+// A text file of the list: written once it has arrived, and never over a
+// file that appeared meanwhile. A fetch that gave nothing writes nothing, so
+// the next installation tries again instead of skipping an empty file.
+void FetchTextFile(const InstallFile& file, const std::string& status, CompanionHost& host) {
+  TransferResult fetched = host.RunTransfer(status, TransferRequest::TextFetch(file.url));
+  if (fetched.stopped || fetched.text.empty()) return;
+  PendingFile out(GbkToUtf8(file.localPath));
+  if (out.Write(fetched.text)) out.CommitWithoutReplacing();
+}
+
+void FetchPackage(const InstallFile& file, const std::string& status, const CompanionPlaces& places,
+                  CompanionHost& host) {
+  host.RunTransfer(status, TransferRequest::PackageInstall(file.url, file.digest, GbkToUtf8(file.localPath),
+                                                          GbkToUtf8(places.programFolder) + std::string(kDataFolder)));
+}
+
+void Record(const CompanionProgram& program, const std::string& registryPath, const CompanionPlaces& places) {
+  if (registryPath.empty()) return;
+  std::optional<RegistryKey> key = CompanionKey(program.productKey, places.registryDirectory);
+  if (!key) return;
+  key->WriteString("ver", kInstalledVersion);
+  key->WriteString("path", registryPath);
+}
+
+}  // namespace
+
+std::string EscapeForAddress(const std::string& text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte >= 0x7F) {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string DescriptionAddress(const CompanionProgram& program, const std::string& setupServer) {
+  const std::string key = EscapeForAddress(program.productKey);
+  return setupServer + "/setup/" + key + "/getinfo_" + key + ".asp?v=2&id=" + key +
+         "&name=" + EscapeForAddress(program.displayName);
+}
+
+std::string ProductPage(const std::string& productKey, const std::string& makerSite) {
+  for (const ProductPageRow& row : kProductPages) {
+    if (productKey == row.productKey) return makerSite + row.path;
+  }
+  return makerSite + "/";
+}
+
+InstallOutcome InstallCompanion(const CompanionProgram& program, const CompanionPlaces& places,
+                                CompanionHost& host) {
+  const StartProgram start = [&host](const std::vector<std::string>& argv) { return host.StartProcess(argv); };
+  TransferResult fetched = host.RunTransfer(Gbk("首次使用《") + program.displayName + Gbk("》,下载相关数据"),
+                                            TransferRequest::TextFetch(DescriptionAddress(program, places.setupServer)));
+
+  InstallDescription description = ParseInstallDescription(
+      std::move(fetched.text), InstallPlaces{places.programFolder, places.programFiles, program.productKey});
+  if (!description.recognised) {
+    std::string page = ProductPage(program.productKey, places.makerSite);
+    host.ShowMessage(Gbk("请到Qori软件官网去下载安装《") + program.displayName + Gbk("》\r\n") + page);
+    OpenWithQuillo(page, places, start);
+    return InstallOutcome::kSentAway;
+  }
+  if (description.noSetup) {
+    host.ShowMessage(description.message);
+    if (!description.url.empty()) OpenWithQuillo(description.url, places, start);
+    return InstallOutcome::kSentAway;
+  }
+
+  const std::string status = Gbk("下载 ") + program.displayName + Gbk(" 相关文件");
+  for (const InstallFile& file : description.files) {
+    // Files already there are kept as they are, checked or not.
+    if (Exists(file.localPath)) continue;
+    MakeDirectories(GbkToUtf8(file.localPath));
+    if (file.fetchText) {
+      FetchTextFile(file, status, host);
+    } else {
+      FetchPackage(file, status, places, host);
+    }
+  }
+
+  const std::string mainProgram = GbkToUtf8(description.mainProgram);
+  if (!description.mainProgram.empty() && MakeExecutable(mainProgram)) {
+    // Only a program that runs is recorded as installed.
+    if (host.StartProcess({mainProgram}) != 0) return InstallOutcome::kFailed;
+    Record(program, description.registryPath, places);
+    return InstallOutcome::kStarted;
+  }
+  host.ShowMessage(Gbk("下载文件出错,请稍候再试"));
+  return InstallOutcome::kFailed;
+}
+
+bool StartCompanion(const CompanionProgram& program, const CompanionPlaces& places, CompanionHost& host) {
+  int started = -1;
+  const StartProgram start = [&](const std::vector<std::string>& argv) { return started = host.StartProcess(argv); };
+  if (StartInstalledCompanion(program.productKey, program.programFile, start, places.registryDirectory) == 0) {
+    return started == 0;
+  }
+  return InstallCompanion(program, places, host) == InstallOutcome::kStarted;
+}
+
+}  // namespace tavelo

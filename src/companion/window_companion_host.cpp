@@ -1,0 +1,12 @@
+#include "companion/window_companion_host.h"
+
+#include "companion/transfer_window.h"
+
+namespace tavelo {
+
+TransferResult WindowCompanionHost::RunTransfer(const std::string& statusText, const TransferRequest& request) {
+  TransferWindow window(platform_, statusText, request);
+  return window.Run();
+}
+
+}  // namespace tavelo

@@ -1,0 +1,63 @@
+#include "install_command.h"
+
+#include <unistd.h>
+
+#include <ostream>
+
+#include "companion/companion_install.h"
+#include "port/process.h"
+#include "text/encoding.h"
+
+namespace tavelo {
+
+namespace {
+
+// Prints every text a transfer window would show, one line each.
+class LinePrinter : public StatusSink, public ProgressSink {
+ public:
+  explicit LinePrinter(std::ostream& out) : out_(out) {}
+  void SetStatusText(const std::string& gbk) override { out_ << GbkToUtf8(gbk) << '\n' << std::flush; }
+  // The byte counts carry the progress; the bar adds nothing on a terminal.
+  void SetRange(int, int) override {}
+  void SetPosition(int) override {}
+
+ private:
+  std::ostream& out_;
+};
+
+class ConsoleHost : public CompanionHost {
+ public:
+  ConsoleHost(std::ostream& out, std::ostream& err) : err_(err), printer_(out) {}
+
+  TransferResult RunTransfer(const std::string& statusText, const TransferRequest& request) override {
+    printer_.SetStatusText(statusText);
+    TransferJob job(request);
+    job.Run(&printer_, &printer_);
+    return job.Result();
+  }
+  void ShowMessage(const std::string& text) override { err_ << GbkToUtf8(text) << '\n'; }
+  int StartProcess(const std::vector<std::string>& argv) override { return port::SpawnDetached(argv); }
+
+ private:
+  std::ostream& err_;
+  LinePrinter printer_;
+};
+
+std::string AbsoluteFolder(std::string folder) {
+  if (!folder.starts_with('/')) {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) != nullptr) folder = std::string(cwd) + "/" + folder;
+  }
+  return folder;
+}
+
+}  // namespace
+
+int RunInstallCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  ConsoleHost host(out, err);
+  CompanionProgram program{Utf8ToGbk(arguments[1]), Utf8ToGbk(arguments[2]), Utf8ToGbk(arguments[3])};
+  bool started = StartCompanion(program, CompanionPlaces::ForProgram(AbsoluteFolder(arguments[0])), host);
+  return started ? 0 : 1;
+}
+
+}  // namespace tavelo
