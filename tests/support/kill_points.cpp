@@ -69,6 +69,17 @@ int KillAtEveryPoint(const std::function<void()>& save, const std::function<void
   return point - 1;
 }
 
+int RunUnprivileged(const std::function<int()>& body) {
+  pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(kUnprivilegedUser) != 0 || setuid(kUnprivilegedUser) != 0)) _exit(125);
+    _exit(body());
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 void AgeFolder(const std::string& folder, int seconds) {
   timespec past[2] = {{time(nullptr) - seconds, 0}, {time(nullptr) - seconds, 0}};
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {

@@ -15,6 +15,12 @@ namespace tavelo::testing {
 // until a run of `save` gets past the last point. Returns the number of kills.
 int KillAtEveryPoint(const std::function<void()>& save, const std::function<void()>& afterKill);
 
+// Runs `body` in a child process that gives root up first (permissions do
+// not stop root) and returns its exit status, or -1 when it did not exit.
+int RunUnprivileged(const std::function<int()>& body);
+// The user such a child runs as; files it must not read belong to it.
+inline constexpr unsigned kUnprivilegedUser = 65534;
+
 // Moves the change times of everything in `folder` `seconds` into the past,
 // as if the test had waited that long.
 void AgeFolder(const std::string& folder, int seconds);
