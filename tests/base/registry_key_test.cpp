@@ -117,10 +117,11 @@ TEST_F(RegistryKeyTest, AStoreThatCannotBeReadIsNotReplaced) {
   const std::string rootFile = dir_.File("HKEY_LOCAL_MACHINE.ini");
   Key().SetKey("kept", true);
   const std::string old = testing::ReadFile(rootFile);
-  ASSERT_EQ(chown(rootFile.c_str(), testing::kUnprivilegedUser, testing::kUnprivilegedUser), 0);
+  testing::GiveToUnprivilegedUser(rootFile);
   ASSERT_EQ(chmod(rootFile.c_str(), 0200), 0);
   ASSERT_EQ(chmod(dir_.Path().c_str(), 0777), 0);
   EXPECT_EQ(testing::RunUnprivileged([&] { return Key().SetKey("new", true); }), 0);
+  ASSERT_EQ(chmod(rootFile.c_str(), 0600), 0);
   EXPECT_EQ(testing::ReadFile(rootFile), old);
 }
 

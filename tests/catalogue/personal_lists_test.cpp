@@ -152,7 +152,7 @@ TEST_F(PersonalActionsTest, AListThatCannotBeReadIsNeitherWipedNorConfirmed) {
   const std::vector<std::function<void()>> makeUnreadable = {
       [&] {
         testing::WriteFile(kFavouritesPath, entries);
-        ASSERT_EQ(chown(kFavouritesPath, testing::kUnprivilegedUser, testing::kUnprivilegedUser), 0);
+        testing::GiveToUnprivilegedUser(kFavouritesPath);
         ASSERT_EQ(chmod(kFavouritesPath, 0200), 0);
       },
       [] { ASSERT_EQ(mkdir(kFavouritesPath, 0777), 0); },
@@ -173,6 +173,7 @@ TEST_F(PersonalActionsTest, AListThatCannotBeReadIsNeitherWipedNorConfirmed) {
     ASSERT_EQ(stat(kFavouritesPath, &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino) << "case " << i;
     if (S_ISREG(after.st_mode)) {
+      ASSERT_EQ(chmod(kFavouritesPath, 0600), 0);
       EXPECT_EQ(testing::ReadFile(kFavouritesPath), entries);
     }
   }

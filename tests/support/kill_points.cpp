@@ -22,6 +22,9 @@ int gCallsLeft = 0;
 std::minstd_rand gPieces;
 constexpr size_t kLongestPiece = 64;
 
+// "nobody", the user root gives itself up to.
+constexpr uid_t kUnprivilegedUser = 65534;
+
 bool KillNow() { return --gCallsLeft == 0; }
 
 ssize_t PieceWrite(int fd, const void* data, size_t size) {
@@ -78,6 +81,12 @@ int RunUnprivileged(const std::function<int()>& body) {
   int status = 0;
   waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void GiveToUnprivilegedUser(const std::string& path) {
+  if (geteuid() == 0) {
+    EXPECT_EQ(chown(path.c_str(), kUnprivilegedUser, kUnprivilegedUser), 0) << path;
+  }
 }
 
 void AgeFolder(const std::string& folder, int seconds) {

@@ -18,8 +18,9 @@ int KillAtEveryPoint(const std::function<void()>& save, const std::function<void
 // Runs `body` in a child process that gives root up first (permissions do
 // not stop root) and returns its exit status, or -1 when it did not exit.
 int RunUnprivileged(const std::function<int()>& body);
-// The user such a child runs as; files it must not read belong to it.
-inline constexpr unsigned kUnprivilegedUser = 65534;
+// Gives `path` to the user such a child runs as, so that its permissions
+// apply to the child (a test not run as root owns it already).
+void GiveToUnprivilegedUser(const std::string& path);
 
 // Moves the change times of everything in `folder` `seconds` into the past,
 // as if the test had waited that long.
