@@ -9,8 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <new>
-#include <stdexcept>
+#include <exception>
 
 #include "text/gbk_text.h"
 
@@ -72,28 +71,29 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     close(*open);
     errno = saved;
   });
+  int error = 0;
   try {
     // The size is a hint only: files under /proc report 0 and a file may
     // grow while it is read, so the loop reads on to the end regardless.
     struct stat info;
     if (fstat(fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<size_t>(info.st_size) + 1);
     char chunk[65536];
-    for (;;) {
-      ssize_t got = read(fd, chunk, sizeof chunk);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) return false;
-      if (got == 0) return true;
-      bytes.append(chunk, static_cast<size_t>(got));
+    for (ssize_t got; (got = read(fd, chunk, sizeof chunk)) != 0;) {
+      if (got > 0) {
+        bytes.append(chunk, static_cast<size_t>(got));
+      } else if (errno != EINTR) {
+        error = errno;
+        break;
+      }
     }
-  } catch (const std::bad_alloc&) {
-    bytes.clear();
-    errno = ENOMEM;
-    return false;
-  } catch (const std::length_error&) {
-    bytes.clear();
-    errno = EFBIG;
-    return false;
+  } catch (const std::exception&) {
+    // More than memory holds (reserve and append throw bad_alloc or length_error).
+    error = ENOMEM;
   }
+  if (error == 0) return true;
+  bytes.clear();
+  errno = error;
+  return false;
 }
 
 int TextBuffer::LoadFile(const std::string& path, std::string_view key) {
