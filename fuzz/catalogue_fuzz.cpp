@@ -44,8 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckSearchKeys(updated.Records());
 
   // A descriptor may name only names in the scratch folder, so the target
-  // never reads the machine's files; the body is saved under a plain name,
-  // and "." and ".." stay the folders they are.
+  // never reads the machine's files; the body is saved under a plain name
+  // (one too long to make stays missing), and "." and ".." stay the folders
+  // they are.
   FieldList fields;
   fields.Split(descriptor, ',');
   const std::string name(fields[1]);

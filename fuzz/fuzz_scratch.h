@@ -34,13 +34,14 @@ inline const std::string& ScratchDir() {
   return dir;
 }
 
-// Writes the bytes to `name` in the scratch folder and returns its path.
+// Writes the bytes to `name` in the scratch folder and returns its path, or
+// "" when no such file can be made (a name too long, say).
 inline std::string WriteScratchFile(const std::string& name, const uint8_t* data, size_t size) {
   const std::string path = ScratchDir() + name;
   FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) abort();
-  if (size > 0 && std::fwrite(data, 1, size, file) != size) abort();
-  std::fclose(file);
+  if (file == nullptr) return {};
+  bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
+  if (std::fclose(file) != 0 || !written) abort();
   return path;
 }
 

@@ -23,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tavelo;
   static const sys::ScopedSystemCalls noFlush({sys::Calls().write, &SkipFsync, sys::Calls().rename});
   const std::string path = fuzz::WriteScratchFile("list.dat", data, size);
+  if (path.empty()) abort();
   RecordList list;
   if (list.LoadPersonalList(path) < 0) abort();
   if (list.Count() > 0) {

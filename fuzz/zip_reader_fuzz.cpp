@@ -31,6 +31,7 @@ void ReadWholeFirstMember(const std::string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tavelo::fuzz;
   const std::string archive = WriteScratchFile("input.zip", data, size);
+  if (archive.empty()) abort();
   ReadWholeFirstMember(archive);
   std::string extracted;
   if (tavelo::ExtractFirstEntry(archive, extracted) == 0) {
