@@ -4,7 +4,7 @@ ASAN_DIR ?= build-asan
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-asan bench fuzz clean
+.PHONY: all deps configure build run test test-asan bench fuzz fuzz-build clean
 
 all: build
 
@@ -22,8 +22,11 @@ build: configure
 run: build
 	scripts/run-demo $(BUILD_DIR)
 
-test: build
+# The fuzz targets are built and run briefly on their seeds with every test
+# run, so none of them can stop building unnoticed.
+test: build fuzz-build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	cd $(FUZZ_DIR) && FUZZ_SECONDS=$(FUZZ_TEST_SECONDS) ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
 	cmake -S . -B $(ASAN_DIR) -G Ninja -DTAVELO_SANITIZE=ON $(CMAKE_FLAGS)
@@ -31,26 +34,22 @@ test-asan: deps
 	cd $(ASAN_DIR) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  ctest --output-on-failure -j $(JOBS)
 
-# The zip reader, the demo server's Range answer and the install-description
-# parser under libFuzzer (clang), each for FUZZ_SECONDS. New inputs collect in
-# the build folder; the seeds in fuzz/corpus stay as they are.
+# Every parser of outside input under libFuzzer, built with clang in a
+# folder of its own (fuzz/CMakeLists.txt lists the targets). `make fuzz`
+# runs each for FUZZ_SECONDS; new inputs collect in $(FUZZ_DIR)/runs, the
+# seeds in fuzz/corpus stay as they are.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 600
-FUZZ_FLAGS = -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc
-fuzz: deps
-	mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/corpus-range $(FUZZ_DIR)/corpus-install
-	clang++ $(FUZZ_FLAGS) fuzz/zip_reader_fuzz.cpp src/net/zip_reader.cpp src/base/atomic_write.cpp \
-	  src/base/file_handle.cpp src/base/system_calls.cpp -lz -o $(FUZZ_DIR)/zip_reader_fuzz
-	$(FUZZ_DIR)/zip_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=1024 \
-	  $(FUZZ_DIR)/corpus fuzz/corpus/zip_reader
-	clang++ $(FUZZ_FLAGS) -Itools/demo-server fuzz/byte_range_fuzz.cpp tools/demo-server/byte_range.cpp \
-	  src/text/gbk_text.cpp -o $(FUZZ_DIR)/byte_range_fuzz
-	$(FUZZ_DIR)/byte_range_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=1024 \
-	  $(FUZZ_DIR)/corpus-range fuzz/corpus/byte_range
-	clang++ $(FUZZ_FLAGS) fuzz/install_description_fuzz.cpp src/companion/install_description.cpp \
-	  src/text/template_file.cpp src/text/text_buffer.cpp src/text/gbk_text.cpp -o $(FUZZ_DIR)/install_description_fuzz
-	$(FUZZ_DIR)/install_description_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=1024 \
-	  $(FUZZ_DIR)/corpus-install fuzz/corpus/install_description
+FUZZ_TEST_SECONDS ?= 5
+
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DTAVELO_FUZZ=ON -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+
+fuzz: fuzz-build
+	cd $(FUZZ_DIR) && FUZZ_SECONDS=$(FUZZ_SECONDS) \
+	  ctest --output-on-failure --timeout $$(( $(FUZZ_SECONDS) + 300 )) -j $(JOBS)
 
 bench: build
 	python3 bench/net_benchmarks.py --app $(BUILD_DIR)/app

@@ -2,26 +2,16 @@
 // extraction the update worker uses. Nothing may crash, hang or write
 // outside the scratch folder.
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
+#include <cstdlib>
 #include <string>
 
+#include "fuzz_scratch.h"
 #include "net/zip_reader.h"
 
 namespace {
-
-const std::string& ScratchDir() {
-  static const std::string dir = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tavelo-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) abort();
-    return pattern + "/";
-  }();
-  return dir;
-}
 
 void ReadWholeFirstMember(const std::string& path) {
   try {
@@ -39,12 +29,9 @@ void ReadWholeFirstMember(const std::string& path) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string archive = ScratchDir() + "input.zip";
-  FILE* file = std::fopen(archive.c_str(), "wb");
-  if (file == nullptr) abort();
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
-
+  using namespace tavelo::fuzz;
+  const std::string archive = WriteScratchFile("input.zip", data, size);
+  if (archive.empty()) abort();
   ReadWholeFirstMember(archive);
   std::string extracted;
   if (tavelo::ExtractFirstEntry(archive, extracted) == 0) {
@@ -52,11 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (extracted.rfind(ScratchDir(), 0) != 0) abort();
     unlink(extracted.c_str());
   }
-  // Clear the folder for the next input (members may land in subfolders
-  // only when those exist, and none are ever made).
-  std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator(ScratchDir(), ignored)) {
-    std::filesystem::remove_all(entry.path(), ignored);
-  }
+  // Members may land in subfolders only when those exist, and none are ever
+  // made; the folder is cleared for the next input all the same.
+  ClearScratchDir();
   return 0;
 }

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <thread>
 
+#include "base/atomic_write.h"
+
 namespace tavelo {
 
 namespace {
@@ -44,6 +46,10 @@ FileLock::FileLock(const std::string& lockedFile, const std::function<bool()>& k
 
 FileLock::~FileLock() {
   if (fd_ >= 0) close(fd_);
+}
+
+SaveLock::SaveLock(const std::string& file) : lock_(file) {
+  RemoveStaleTemporaries(file, kStaleTemporarySeconds);
 }
 
 }  // namespace tavelo

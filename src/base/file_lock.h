@@ -27,4 +27,19 @@ class FileLock {
   bool gaveUp_ = false;
 };
 
+// The lock a reload, change and save of `file` holds. Taking it also removes
+// the temporary files that saves of the file killed part way left behind:
+// while the lock is held no live save of the file is running, so only
+// temporaries younger than kStaleTemporarySeconds (an unlocked save beside
+// a folder where no lock file can be made) are spared.
+class SaveLock {
+ public:
+  static constexpr int kStaleTemporarySeconds = 120;
+
+  explicit SaveLock(const std::string& file);
+
+ private:
+  FileLock lock_;
+};
+
 }  // namespace tavelo

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "base/program_paths.h"
 #include "text/splitters.h"
 #include "text/template_file.h"
 #include "text/text_buffer.h"
@@ -62,16 +63,17 @@ int CatalogueCategory::LoadFromPackage(const TextBuffer& reader) {
   return records_.ParseCatalogueText(std::string(*list));
 }
 
-void CatalogueStore::Load(std::string_view programDirectory) {
+bool CatalogueStore::Load(std::string_view programDirectory) {
   categories_.clear();
   TemplateFile templates;
-  templates.Load(std::string(programDirectory) + "data/main.htm");
+  if (templates.Load(std::string(programDirectory) + std::string(kTemplateFile)) != 0) return false;
   std::vector<std::string> lines = templates.GetLines("[x2_begin]", "[x2_end]", kMaxCategories);
   for (const std::string& line : lines) {
     auto category = std::make_unique<CatalogueCategory>();
     category->ParseCatalogueLine(line, programDirectory);
     categories_.push_back(std::move(category));
   }
+  return true;
 }
 
 int CatalogueStore::TotalRecordCount() const {

@@ -51,8 +51,10 @@ class CatalogueStore {
   static constexpr int kMaxCategories = 100;
 
   // Reads programDirectory + "data/main.htm" and loads every category it lists.
-  // A missing template or block leaves the store empty.
-  void Load(std::string_view programDirectory = {});
+  // A missing template or block leaves the store empty; false when the
+  // template could not be read (errno says why), true for a read one even
+  // without a block.
+  bool Load(std::string_view programDirectory = {});
   int TotalRecordCount() const;
 
   int CategoryCount() const { return static_cast<int>(categories_.size()); }

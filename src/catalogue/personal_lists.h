@@ -31,13 +31,16 @@ int LoadHistory();
 int SaveHistory();
 
 // The list actions the windows call. Each reloads the list under the lock,
-// applies the change and saves. Category and info are given unescaped.
-// Returns the confirmation to show: "收藏完成".
+// applies the change and saves; a list file that is there but cannot be
+// read, or a save that fails, leaves the file as it was. Category and info
+// are given unescaped. Returns the message to show: "收藏完成", or why the
+// list could not be changed.
 std::string AddToFavouritesList(std::string_view category, std::string_view info);
 // Opening a video records it at the end of the history, without a message.
 void AddToHistoryList(std::string_view category, std::string_view info);
 // Removes the video from `list`, which was loaded from `path`. Returns the
-// confirmation to show: "删除完成" (also when nothing matched).
+// message to show: "删除完成" (also when nothing matched), or why the list
+// could not be changed.
 std::string DeleteFromPersonalList(RecordList& list, const std::string& path,
                                    std::string_view info);
 

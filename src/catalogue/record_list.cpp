@@ -1,11 +1,7 @@
 #include "catalogue/record_list.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <cerrno>
 #include <charconv>
-#include <cstdio>
 
 #include "base/atomic_write.h"
 #include "text/gbk_text.h"
@@ -83,7 +79,7 @@ int RecordList::ParseCatalogueText(std::string text) {
 
 int RecordList::LoadPersonalList(const std::string& path) {
   TextBuffer reader;
-  reader.LoadFile(path);
+  const bool unreadable = reader.LoadFile(path) != 0 && errno != ENOENT;
   Reset(reader.CountLines() + kGrowStep);
   filePath_ = path;
   std::string_view body = KeepWhole(reader.TakeText());
@@ -99,7 +95,7 @@ int RecordList::LoadPersonalList(const std::string& path) {
     record.fields[1] = field(kPersonalInfo);
     record.fields[2] = field(kPersonalKind);
   }
-  return Count();
+  return unreadable ? -1 : Count();
 }
 
 bool RecordList::IsDeleted(const VideoRecord& record) {

@@ -44,7 +44,9 @@ class RecordList {
   const std::string& FilePath() const { return filePath_; }
 
   // Personal lists: "number TAB category TAB info TAB kind TAB CR LF" per
-  // record. Loading a missing file gives an empty list and returns 0.
+  // record. Returns the count; a missing file gives an empty list and 0, a
+  // file that is there but cannot be read an empty list and -1 (errno says
+  // why), which must stop a save that would replace it.
   int LoadPersonalList(const std::string& path);
   // Writes every record that is not deleted. The list is written to a
   // temporary file beside `path` and renamed over it, so the old list stays

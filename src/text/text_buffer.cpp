@@ -1,10 +1,15 @@
 #include "text/text_buffer.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <memory>
+#include <exception>
 
 #include "text/gbk_text.h"
 
@@ -39,21 +44,56 @@ void KeyedXor(std::string& bytes, std::string_view key) {
   }
 }
 
+int OpenRegularFile(const std::string& path) {
+  // Without O_NONBLOCK, opening a FIFO would wait for a writer for ever.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  struct stat info;
+  int error = fstat(fd, &info) != 0   ? errno
+              : S_ISDIR(info.st_mode) ? EISDIR
+              : !S_ISREG(info.st_mode) ? EINVAL
+                                       : 0;
+  if (error != 0) {
+    close(fd);
+    errno = error;
+    return -1;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
   bytes.clear();
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) return false;
-  // Read in growing pieces rather than trusting the size the file reports:
-  // files under /proc, pipes and files that grow while read all report wrongly.
-  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-    long size = std::ftell(file.get());
-    if (size > 0) bytes.reserve(static_cast<size_t>(size) + 1);
-    std::rewind(file.get());
+  int fd = OpenRegularFile(path);
+  if (fd < 0) return false;
+  std::unique_ptr<int, void (*)(int*)> closer(&fd, [](int* open) {
+    int saved = errno;
+    close(*open);
+    errno = saved;
+  });
+  int error = 0;
+  try {
+    // The size is a hint only: files under /proc report 0 and a file may
+    // grow while it is read, so the loop reads on to the end regardless.
+    struct stat info;
+    if (fstat(fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<size_t>(info.st_size) + 1);
+    char chunk[65536];
+    for (ssize_t got; (got = read(fd, chunk, sizeof chunk)) != 0;) {
+      if (got > 0) {
+        bytes.append(chunk, static_cast<size_t>(got));
+      } else if (errno != EINTR) {
+        error = errno;
+        break;
+      }
+    }
+  } catch (const std::exception&) {
+    // More than memory holds (reserve and append throw bad_alloc or length_error).
+    error = ENOMEM;
   }
-  char chunk[65536];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, got);
-  return !std::ferror(file.get());
+  if (error == 0) return true;
+  bytes.clear();
+  errno = error;
+  return false;
 }
 
 int TextBuffer::LoadFile(const std::string& path, std::string_view key) {

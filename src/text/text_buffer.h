@@ -12,8 +12,14 @@ namespace tavelo {
 // Its own inverse; an empty key leaves the bytes unchanged.
 void KeyedXor(std::string& bytes, std::string_view key);
 
-// Reads every byte of a file, zero bytes included. False when it cannot be
-// opened or read.
+// Opens a regular file for reading. -1 for anything else, with errno EISDIR
+// for a folder and EINVAL for devices, FIFOs and sockets, whose reads could
+// block or never end.
+int OpenRegularFile(const std::string& path);
+
+// Reads every byte of a regular file, zero bytes included. False when it
+// cannot be opened or read, bytes then empty and errno saying why (ENOENT
+// for a missing file).
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 // The line reader on its own: the trimmed line that starts at `position`, which
@@ -24,7 +30,7 @@ class TextBuffer {
  public:
   // Reads the whole file, descrambles it with `key` when the key is not empty,
   // and keeps the text up to its first zero byte. 0 on success, 1 when the
-  // file cannot be read (the text is then empty).
+  // file cannot be read (the text is then empty and errno says why).
   int LoadFile(const std::string& path, std::string_view key = {});
   void SetText(std::string text);
   void Rewind() { position_ = 0; }

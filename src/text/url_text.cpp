@@ -10,6 +10,13 @@ bool IsAsciiAlnum(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
 std::string HexEscape(std::string_view text, std::string_view prefix) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string out;
@@ -30,6 +37,22 @@ std::string HexEscape(std::string_view text, std::string_view prefix) {
 }  // namespace
 
 std::string UrlEncode(std::string_view text) { return HexEscape(text, "%"); }
+
+std::string UrlDecode(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    int high = i + 2 < text.size() && text[i] == '%' ? HexDigitValue(text[i + 1]) : -1;
+    int low = high >= 0 ? HexDigitValue(text[i + 2]) : -1;
+    if (low >= 0) {
+      out.push_back(static_cast<char>(high * 16 + low));
+      i += 2;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
 
 std::string HexName(std::string_view text) { return HexEscape(text, ""); }
 

@@ -9,7 +9,10 @@ namespace tavelo {
 
 // Keeps ASCII letters and digits; every other byte becomes "%XX" (upper-case hex).
 std::string UrlEncode(std::string_view text);
-// The same rule without the percent sign, for use as a file name.
+// Undoes UrlEncode: every "%XX" becomes its byte; other bytes, and a "%"
+// not followed by two hex digits, stay as they are.
+std::string UrlDecode(std::string_view text);
+// The same rule as UrlEncode without the percent sign, for use as a file name.
 std::string HexName(std::string_view text);
 // Replaces "&nbsp;" and "%20" by a space and "&quot;" by a double quote, then trims.
 std::string CleanHtmlText(std::string_view text);

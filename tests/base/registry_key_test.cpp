@@ -1,9 +1,11 @@
 #include "base/registry_key.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/kill_points.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
 
@@ -60,6 +62,67 @@ TEST_F(RegistryKeyTest, StringsRoundTripAndOtherTypesReadAsTheDefault) {
   EXPECT_EQ(reader.ReadString("PATH", "def"), path);  // names ignore letter case
   EXPECT_EQ(reader.ReadString("count", "def"), "def");
   EXPECT_EQ(reader.ReadString("missing", "def"), "def");
+}
+
+TEST_F(RegistryKeyTest, NamesAreStoredAsWrittenComparedWithoutCaseAndNeverCollide) {
+  RegistryKey key = Key();
+  ASSERT_EQ(key.SetKey("Software\\Tavelo", true), 1);
+  // Each pair once shared a stored name; "\xB0\x41" and "\xB0\x61" are two
+  // GBK characters whose trail bytes only look like letters.
+  const std::pair<std::string, std::string> apart[] = {
+      {"Install Dir", "install20dir"}, {"a-b", "a2Db"}, {"%41", "A"}, {"\xB0\x41", "\xB0\x61"}};
+  for (const auto& [first, second] : apart) {
+    ASSERT_EQ(key.WriteString(first, "first"), 1);
+    ASSERT_EQ(key.WriteString(second, "second"), 1);
+    EXPECT_EQ(key.ReadString(first, ""), "first") << first;
+    EXPECT_EQ(key.ReadString(second, ""), "second") << second;
+  }
+  ASSERT_EQ(key.SetKey("Soft201", true), 1);
+  EXPECT_EQ(key.SetKey("Soft 1", false), 0);
+
+  ASSERT_EQ(key.SetKey("SOFTWARE\\tavelo", false), 1);
+  ASSERT_EQ(key.WriteString("UninstallString", "old"), 1);
+  ASSERT_EQ(key.WriteString("UNINSTALLSTRING", "new"), 1);  // the same value
+  EXPECT_EQ(key.ReadString("uninstallstring", ""), "new");
+  const std::string stored = testing::ReadFile(dir_.File("HKEY_LOCAL_MACHINE.ini"));
+  EXPECT_NE(stored.find("UninstallString="), std::string::npos) << stored;
+  EXPECT_EQ(stored.find("UNINSTALLSTRING"), std::string::npos) << stored;
+  EXPECT_NE(stored.find("[Software%5CTavelo]"), std::string::npos) << stored;
+}
+
+TEST_F(RegistryKeyTest, AKilledWriteLeavesTheOldOrTheNewStoreAndTheNextWriteCleansUp) {
+  const std::string rootFile = dir_.File("HKEY_LOCAL_MACHINE.ini");
+  RegistryKey key = Key();
+  ASSERT_EQ(key.SetKey("Software\\Tavelo", true), 1);
+  for (int i = 0; i < 8; ++i) key.WriteString("value " + std::to_string(i), "/opt/tavelo/" + std::to_string(i));
+  const std::string old = testing::ReadFile(rootFile);
+  auto write = [&] { key.WriteString("InstallDir", "/opt/new"); };
+  write();
+  const std::string written = testing::ReadFile(rootFile);
+  testing::WriteFile(rootFile, old);
+
+  int kills = testing::KillAtEveryPoint(write, [&] {
+    std::string now = testing::ReadFile(rootFile);
+    EXPECT_TRUE(now == old || now == written);
+    testing::AgeFolder(dir_.Path(), 3600);
+    write();
+    EXPECT_EQ(testing::ReadFile(rootFile), written);
+    EXPECT_EQ(testing::NamesHolding(dir_.Path(), ".tmp-"), std::vector<std::string>{});
+    testing::WriteFile(rootFile, old);
+  });
+  EXPECT_GT(kills, 5);
+}
+
+TEST_F(RegistryKeyTest, AStoreThatCannotBeReadIsNotReplaced) {
+  const std::string rootFile = dir_.File("HKEY_LOCAL_MACHINE.ini");
+  Key().SetKey("kept", true);
+  const std::string old = testing::ReadFile(rootFile);
+  testing::GiveToUnprivilegedUser(rootFile);
+  ASSERT_EQ(chmod(rootFile.c_str(), 0200), 0);
+  ASSERT_EQ(chmod(dir_.Path().c_str(), 0777), 0);
+  EXPECT_EQ(testing::RunUnprivileged([&] { return Key().SetKey("new", true); }), 0);
+  ASSERT_EQ(chmod(rootFile.c_str(), 0600), 0);
+  EXPECT_EQ(testing::ReadFile(rootFile), old);
 }
 
 TEST_F(RegistryKeyTest, LongValuesAreRefusedAndKeysMustExistToBeWritten) {

@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
+#include "support/kill_points.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
 
@@ -142,6 +144,56 @@ TEST_F(PersonalActionsTest, DeleteKeepsWhatAnotherProcessAddedMeanwhile) {
   EXPECT_EQ(DeleteFromPersonalList(FavouritesList(), kFavouritesPath, "first"), Gbk("删除完成"));
   EXPECT_EQ(testing::ReadFile(kFavouritesPath), "0\tc\tsecond\tdata3\t\r\n");
   EXPECT_EQ(DeleteFromPersonalList(FavouritesList(), kFavouritesPath, "absent"), Gbk("删除完成"));
+}
+
+TEST_F(PersonalActionsTest, AListThatCannotBeReadIsNeitherWipedNorConfirmed) {
+  const std::string entries = "0\tc\tone\tdata3\t\r\n0\tc\ttwo\tdata3\t\r\n";
+  // Every kind of list file that cannot be read.
+  const std::vector<std::function<void()>> makeUnreadable = {
+      [&] {
+        testing::WriteFile(kFavouritesPath, entries);
+        testing::GiveToUnprivilegedUser(kFavouritesPath);
+        ASSERT_EQ(chmod(kFavouritesPath, 0200), 0);
+      },
+      [] { ASSERT_EQ(mkdir(kFavouritesPath, 0777), 0); },
+      [] { ASSERT_EQ(mkfifo(kFavouritesPath, 0666), 0); },  // opening it would wait for a writer
+  };
+  ASSERT_EQ(chmod(dir_.Path().c_str(), 0777), 0);
+  ASSERT_EQ(chmod("data", 0777), 0);
+  for (size_t i = 0; i < makeUnreadable.size(); ++i) {
+    std::filesystem::remove_all(kFavouritesPath);
+    makeUnreadable[i]();
+    struct stat before;
+    ASSERT_EQ(stat(kFavouritesPath, &before), 0);
+    int status = testing::RunUnprivileged([] {
+      return AddToFavouritesList("c", "three").find(Gbk("无法读取")) == 0 ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0) << "case " << i;
+    struct stat after;
+    ASSERT_EQ(stat(kFavouritesPath, &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "case " << i;
+    if (S_ISREG(after.st_mode)) {
+      ASSERT_EQ(chmod(kFavouritesPath, 0600), 0);
+      EXPECT_EQ(testing::ReadFile(kFavouritesPath), entries);
+    }
+  }
+}
+
+TEST_F(PersonalActionsTest, AKilledAddLeavesTheOldOrTheNewListAndTheNextAddCleansUp) {
+  for (int i = 0; i < 50; ++i) AddToFavouritesList("c", "video " + std::to_string(i));
+  const std::string old = testing::ReadFile(kFavouritesPath);
+  const std::string added = old + "0\tc\tnew\tdata3\t\r\n";
+  auto add = [] { AddToFavouritesList("c", "new"); };
+  int kills = testing::KillAtEveryPoint(add, [&] {
+    std::string now = testing::ReadFile(kFavouritesPath);
+    EXPECT_TRUE(now == old || now == added);
+    testing::AgeFolder("data", 3600);
+    add();
+    EXPECT_EQ(testing::ReadFile(kFavouritesPath), added);
+    EXPECT_EQ(testing::NamesHolding("data", ".tmp-"), std::vector<std::string>{});
+    testing::WriteFile(kFavouritesPath, old);
+  });
+  EXPECT_GT(kills, 20);
 }
 
 TEST_F(PersonalActionsTest, ConcurrentProcessesLoseNoAddition) {

@@ -1,6 +1,9 @@
 #include "text/text_buffer.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 
 #include "support/temp_dir.h"
 
@@ -76,6 +79,28 @@ TEST(TextBufferTest, MissingFileGivesOneAndAnEmptyText) {
   std::string line = "unchanged";
   EXPECT_EQ(buffer.NextLine(line), 1);
   EXPECT_EQ(line, "unchanged");
+}
+
+TEST(TextBufferTest, OnlyRegularFilesAreReadAndErrnoSaysWhyNot) {
+  testing::TempDir dir;
+  ASSERT_EQ(mkdir(dir.File("folder").c_str(), 0755), 0);
+  ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0644), 0);
+  struct Case {
+    std::string path;
+    int error;
+  } cases[] = {
+      {dir.File("missing"), ENOENT},
+      {dir.File("folder"), EISDIR},  // ftell reports LLONG_MAX for one on ext4
+      {dir.File("fifo"), EINVAL},    // opening it would wait for a writer
+      {"/dev/zero", EINVAL},         // would never end
+  };
+  for (const Case& c : cases) {
+    std::string bytes = "old";
+    errno = 0;
+    EXPECT_FALSE(ReadWholeFile(c.path, bytes)) << c.path;
+    EXPECT_EQ(errno, c.error) << c.path;
+    EXPECT_EQ(bytes, "") << c.path;
+  }
 }
 
 TEST(KeyedXorTest, IsItsOwnInverseAndRestartsTheKey) {

@@ -15,6 +15,17 @@ TEST(UrlTextTest, UrlEncodeEscapesEverythingButLettersAndDigits) {
   EXPECT_EQ(UrlEncode(std::string("\0\xFF", 2)), "%00%FF");
 }
 
+TEST(UrlTextTest, UrlDecodeUndoesUrlEncodeAndKeepsMalformedEscapes) {
+  for (const std::string& text : {std::string("Install Dir"), std::string("%41\xB0\x61"),
+                                  std::string("\0\xFF", 2)}) {
+    EXPECT_EQ(UrlDecode(UrlEncode(text)), text);
+  }
+  EXPECT_EQ(UrlDecode("%4a%4A"), "JJ");
+  EXPECT_EQ(UrlDecode("100%"), "100%");
+  EXPECT_EQ(UrlDecode("%4"), "%4");
+  EXPECT_EQ(UrlDecode("%G1x"), "%G1x");
+}
+
 TEST(UrlTextTest, HexNameHasNoPercentSigns) {
   EXPECT_EQ(HexName("ab-1"), "ab2D1");
   EXPECT_EQ(HexName("\xC4\xE3/"), "C4E32F");

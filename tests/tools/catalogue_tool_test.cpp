@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <sstream>
 
+#include "base/system_calls.h"
 #include "catalogue/catalogue_store.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
@@ -66,9 +69,11 @@ TEST(CatalogueToolTest, UnreadableOrUnwritablePathsExitOneNamingThePath) {
 
 TEST(CatalogueToolTest, CheckPrintsCountsPerCategoryAndTheTotal) {
   testing::TempDir dir;
-  EXPECT_EQ(RunTool({"check", dir.Path()}).out, "total 0\n");
-
   mkdir(dir.File("data").c_str(), 0755);
+  testing::WriteFile(dir.File("data/main.htm"), "");
+  EXPECT_EQ(RunTool({"check", dir.Path()}).out, "total 0\n");  // present but empty
+
+
   std::string tv = "a\t1\nb\t2\n";
   KeyedXor(tv, kCatalogueKey);
   testing::WriteFile(dir.File("data/tv.dat"), tv);
@@ -80,6 +85,48 @@ TEST(CatalogueToolTest, CheckPrintsCountsPerCategoryAndTheTotal) {
   ToolRun run = RunTool({"check", directory});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "2\tv1,data/tv.dat\n1\tv5,data/p2p-txt-.dat,note\n0\tzz,none\ntotal 3\n");
+}
+
+TEST(CatalogueToolTest, FoldersAndTemplatesThatCannotBeReadExitOneNamingThePath) {
+  testing::TempDir dir;
+  mkdir(dir.File("data").c_str(), 0755);
+  mkdir(dir.File("data/main.htm").c_str(), 0755);  // a folder where the template belongs
+  mkdir(dir.File("folder").c_str(), 0755);
+  const std::vector<std::vector<std::string>> runs = {
+      {"check", "/nonexistent"},      {"check", dir.Path()},
+      {"update", "/nonexistent"},     {"update", dir.Path()},
+      {"scramble", dir.File("folder"), dir.File("out")},
+      {"pack", dir.File("folder"), dir.File("out")},
+      {"template", dir.File("folder"), "[K]"},
+      {"digest", dir.File("folder")},
+  };
+  for (const std::vector<std::string>& args : runs) {
+    ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 1) << args[0] << " " << args[1];
+    EXPECT_EQ(run.out, "") << args[0];
+    EXPECT_NE(run.err.find(args[1]), std::string::npos) << run.err;
+  }
+}
+
+TEST(CatalogueToolTest, ScrambleAndPackKeepTheOldOutputWhenWritingFails) {
+  testing::TempDir dir;
+  testing::WriteFile(dir.File("in"), "a\t1\n");
+  const sys::SystemCalls real = sys::Calls();
+  for (const char* command : {"scramble", "pack"}) {
+    testing::WriteFile(dir.File("out"), "old");
+    {
+      sys::ScopedSystemCalls full({[](int, const void*, size_t) -> ssize_t {
+                                     errno = ENOSPC;
+                                     return -1;
+                                   },
+                                   real.fsync, real.rename});
+      EXPECT_EQ(RunTool({command, dir.File("in"), dir.File("out")}).status, 1);
+    }
+    EXPECT_EQ(testing::ReadFile(dir.File("out")), "old") << command;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              2);
+  }
 }
 
 TEST(CatalogueToolTest, DigestAndTemplateLookups) {

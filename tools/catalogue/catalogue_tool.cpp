@@ -3,13 +3,14 @@
 
 #include <unistd.h>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <map>
-#include <memory>
 #include <ostream>
 #include <string_view>
 
+#include "base/atomic_write.h"
 #include "base/file_digest.h"
 #include "base/program_paths.h"
 #include "catalogue/catalogue_store.h"
@@ -48,24 +49,18 @@ constexpr const char* kUsage =
 
 using Arguments = std::vector<std::string>;
 
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
-  if (!file) return false;
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-  return std::fclose(file.release()) == 0 && written;
+// Says which file could not be read or written, and why (errno).
+int FileError(std::ostream& err, std::string_view doing, const std::string& path) {
+  err << "tavelo-catalogue: cannot " << doing << " " << path << ": " << std::strerror(errno) << "\n";
+  return kFileError;
 }
 
 int Scramble(const Arguments& args, std::ostream&, std::ostream& err) {
   std::string bytes;
-  if (!ReadWholeFile(args[0], bytes)) {
-    err << "tavelo-catalogue: cannot read " << args[0] << "\n";
-    return kFileError;
-  }
+  if (!ReadWholeFile(args[0], bytes)) return FileError(err, "read", args[0]);
   KeyedXor(bytes, kCatalogueKey);
-  if (!WriteBytes(args[1], bytes)) {
-    err << "tavelo-catalogue: cannot write " << args[1] << "\n";
-    return kFileError;
-  }
+  // All or nothing, so a killed run never leaves OUT cut short.
+  if (!AtomicWriteFile(args[1], bytes)) return FileError(err, "write", args[1]);
   return kDone;
 }
 
@@ -75,10 +70,11 @@ std::string FolderArgument(std::string folder) {
   return folder;
 }
 
-int Check(const Arguments& args, std::ostream& out, std::ostream&) {
+int Check(const Arguments& args, std::ostream& out, std::ostream& err) {
   std::string directory = FolderArgument(args[0]);
   CatalogueStore store;
-  store.Load(directory);
+  // A folder or template that cannot be read is no empty catalogue.
+  if (!store.Load(directory)) return FileError(err, "read", ProgramPaths{directory}.Template());
   for (int i = 0; i < store.CategoryCount(); ++i) {
     const CatalogueCategory& category = store.Category(i);
     out << category.Records().Count() << '\t' << category.Descriptor() << '\n';
@@ -89,10 +85,7 @@ int Check(const Arguments& args, std::ostream& out, std::ostream&) {
 
 int Digest(const Arguments& args, std::ostream& out, std::ostream& err) {
   std::string hex;
-  if (DigestFileHex(args[0], hex) != 0) {
-    err << "tavelo-catalogue: cannot read " << args[0] << "\n";
-    return kFileError;
-  }
+  if (DigestFileHex(args[0], hex) != 0) return FileError(err, "read", args[0]);
   out << hex << '\n';
   return kDone;
 }
@@ -101,10 +94,7 @@ int Template(const Arguments& args, std::ostream& out, std::ostream& err) {
   bool list = args[1] == "--list";
   if (args.size() != (list ? 4u : 2u)) return kUsageError;
   TemplateFile file;
-  if (file.Load(args[0]) != 0) {
-    err << "tavelo-catalogue: cannot read " << args[0] << "\n";
-    return kFileError;
-  }
+  if (file.Load(args[0]) != 0) return FileError(err, "read", args[0]);
   if (!list) {
     out << file.GetValue(args[1]) << '\n';
     return kDone;
@@ -117,10 +107,7 @@ int Pack(const Arguments& args, std::ostream&, std::ostream& err) {
   bool zip = args.size() == 3;
   if (zip && args[2] != "--zip") return kUsageError;
   std::string data;
-  if (!ReadWholeFile(args[0], data)) {
-    err << "tavelo-catalogue: cannot read " << args[0] << "\n";
-    return kFileError;
-  }
+  if (!ReadWholeFile(args[0], data)) return FileError(err, "read", args[0]);
   // No line end after "[LIST_BEGIN]": the package holds exactly the
   // records of the data text.
   std::string package = "[LIST_BEGIN]" + data + "[LIST_END]\r\nDB_DATA_END\r\n";
@@ -131,10 +118,7 @@ int Pack(const Arguments& args, std::ostream&, std::ostream& err) {
     name += ".dat";
     package = BuildSingleMemberZip(name, package, ZipMethod::kDeflated, DosDateTimeNow());
   }
-  if (!WriteBytes(args[1], package)) {
-    err << "tavelo-catalogue: cannot write " << args[1] << "\n";
-    return kFileError;
-  }
+  if (!AtomicWriteFile(args[1], package)) return FileError(err, "write", args[1]);
   return kDone;
 }
 
@@ -149,7 +133,7 @@ int Unzip(const Arguments& args, std::ostream& out, std::ostream& err) {
   return kDone;
 }
 
-int Update(const Arguments& args, std::ostream& out, std::ostream&) {
+int Update(const Arguments& args, std::ostream& out, std::ostream& err) {
   std::string directory = args[0];
   // The pass makes its folders only along an absolute path.
   if (!directory.starts_with('/')) {
@@ -157,6 +141,11 @@ int Update(const Arguments& args, std::ostream& out, std::ostream&) {
     if (getcwd(cwd, sizeof cwd) != nullptr) directory = std::string(cwd) + "/" + directory;
   }
   if (!directory.ends_with('/')) directory += '/';
+  // The pass itself goes quietly past a template it cannot read, as the
+  // portal's must; the operator is told.
+  TemplateFile templates;
+  const std::string templatePath = ProgramPaths{directory}.Template();
+  if (templates.Load(templatePath) != 0) return FileError(err, "read", templatePath);
   CatalogueCategory videoNew;
   CatalogueCategory p2pNew;
   RunDataUpdatePass(directory, videoNew, p2pNew);
