@@ -10,12 +10,36 @@
 
 namespace tavelo {
 
+namespace {
+
+using DigestContext = std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)>;
+
+// A context ready for MD5 input; null when OpenSSL cannot make one.
+DigestContext NewMd5Context() {
+  DigestContext context(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
+  if (context && EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) != 1) context.reset();
+  return context;
+}
+
+void AppendFinalHex(EVP_MD_CTX* context, std::string& out) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  EVP_DigestFinal_ex(context, digest, &length);
+  static constexpr char kHex[] = "0123456789abcdef";
+  for (unsigned int i = 0; i < length; ++i) {
+    out.push_back(kHex[digest[i] >> 4]);
+    out.push_back(kHex[digest[i] & 0x0F]);
+  }
+}
+
+}  // namespace
+
 int DigestFileHex(const std::string& path, std::string& out) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return -1;
   std::unique_ptr<int, void (*)(int*)> closer(&fd, [](int* f) { close(*f); });
-  std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> context(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
-  if (!context || EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) != 1) return -1;
+  DigestContext context = NewMd5Context();
+  if (!context) return -1;
 
   posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   std::vector<unsigned char> chunk(1 << 17);
@@ -26,16 +50,19 @@ int DigestFileHex(const std::string& path, std::string& out) {
     if (got <= 0) break;
     EVP_DigestUpdate(context.get(), chunk.data(), static_cast<size_t>(got));
   }
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EVP_DigestFinal_ex(context.get(), digest, &length);
-
-  static constexpr char kHex[] = "0123456789abcdef";
-  for (unsigned int i = 0; i < length; ++i) {
-    out.push_back(kHex[digest[i] >> 4]);
-    out.push_back(kHex[digest[i] & 0x0F]);
-  }
+  AppendFinalHex(context.get(), out);
   return 0;
+}
+
+std::string DigestHex(std::string_view bytes) {
+  std::string out;
+  DigestContext context = NewMd5Context();
+  // Without a context (OpenSSL out of memory) there is nothing sound to
+  // return but the empty text; callers treat it as "no name".
+  if (!context) return out;
+  EVP_DigestUpdate(context.get(), bytes.data(), bytes.size());
+  AppendFinalHex(context.get(), out);
+  return out;
 }
 
 }  // namespace tavelo
