@@ -58,17 +58,43 @@ std::optional<std::string_view> IdBeforeSuffix(std::string_view tag) {
 
 using IdRule = std::optional<std::string_view> (*)(std::string_view tag);
 
-void ScanLayout(std::string_view page, std::string_view marker, IdRule idRule, EpisodeList& list) {
+// Every marker holds this attribute text, so one search for it finds the
+// candidates of all four scans and the page is read once, not four times.
+constexpr std::string_view kClassAttribute = "class=\"";
+
+struct LayoutScan {
+  LayoutScan(std::string text, IdRule rule)
+      : marker(std::move(text)), idRule(rule), classAt(marker.find(kClassAttribute)) {}
+
+  std::string marker;
+  IdRule idRule;
+  size_t classAt;              // where kClassAttribute stands in the marker
+  std::vector<size_t> starts;  // every place the marker starts, in page order
+};
+
+void FindMarkers(std::string_view page, std::vector<LayoutScan>& scans) {
+  for (size_t hit = FindFrom(page, kClassAttribute, 0); hit != kNone;
+       hit = FindFrom(page, kClassAttribute, hit + 1)) {
+    for (LayoutScan& scan : scans) {
+      if (hit < scan.classAt) continue;
+      size_t start = hit - scan.classAt;
+      if (page.substr(start, scan.marker.size()) == scan.marker) scan.starts.push_back(start);
+    }
+  }
+}
+
+// One scan: from each marker at or after the end of the last element, the
+// element's tag runs to the next ">"; a marker without one ends the scan.
+void RunScan(std::string_view page, const LayoutScan& scan, EpisodeList& list) {
   size_t position = 0;
-  for (;;) {
-    size_t found = FindFrom(page, marker, position);
-    if (found == kNone) return;
-    size_t start = found + marker.size();
+  for (size_t found : scan.starts) {
+    if (found < position) continue;
+    size_t start = found + scan.marker.size();
     size_t end = page.find('>', start);
     if (end == kNone) return;
     std::string_view tag = page.substr(start, end - start);
     position = end + 1;
-    std::optional<std::string_view> id = idRule(tag);
+    std::optional<std::string_view> id = scan.idRule(tag);
     if (!id) continue;
     std::optional<std::string_view> label = QuotedAfter(tag, kTitleAttribute);
     if (!label) continue;
@@ -126,11 +152,14 @@ std::vector<EpisodeRow> EpisodeList::TakeRows() {
 }
 
 void ScanEpisodeLayouts(std::string_view page, EpisodeList& list) {
-  const std::string currentMarker = std::string(kCurrentMarker) + list.Prefix();
-  ScanLayout(page, kTvListMarker, IdFromItemAttribute, list);
-  ScanLayout(page, kProgramMarker, IdFromItemAttribute, list);
-  ScanLayout(page, currentMarker, IdBeforeSuffix, list);
-  ScanLayout(page, kItemMarker, IdFromItemAttribute, list);
+  std::vector<LayoutScan> scans = {
+      {std::string(kTvListMarker), IdFromItemAttribute},
+      {std::string(kProgramMarker), IdFromItemAttribute},
+      {std::string(kCurrentMarker) + list.Prefix(), IdBeforeSuffix},
+      {std::string(kItemMarker), IdFromItemAttribute},
+  };
+  FindMarkers(page, scans);
+  for (const LayoutScan& scan : scans) RunScan(page, scan, list);
 }
 
 std::string ExtractPageTitle(std::string_view page) {
