@@ -31,14 +31,15 @@ test-asan: deps
 	cd $(ASAN_DIR) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  ctest --output-on-failure -j $(JOBS)
 
-# The zip reader, the demo server's Range answer and the install-description
-# parser under libFuzzer (clang), each for FUZZ_SECONDS. New inputs collect in
-# the build folder; the seeds in fuzz/corpus stay as they are.
+# The zip reader, the demo server's Range answer, the install-description
+# parser and the episode scraper under libFuzzer (clang), each for
+# FUZZ_SECONDS. New inputs collect in the build folder; the seeds in
+# fuzz/corpus stay as they are.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 600
 FUZZ_FLAGS = -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc
 fuzz: deps
-	mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/corpus-range $(FUZZ_DIR)/corpus-install
+	mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/corpus-range $(FUZZ_DIR)/corpus-install $(FUZZ_DIR)/corpus-episodes
 	clang++ $(FUZZ_FLAGS) fuzz/zip_reader_fuzz.cpp src/net/zip_reader.cpp src/base/atomic_write.cpp \
 	  src/base/file_handle.cpp src/base/system_calls.cpp -lz -o $(FUZZ_DIR)/zip_reader_fuzz
 	$(FUZZ_DIR)/zip_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=1024 \
@@ -51,6 +52,12 @@ fuzz: deps
 	  src/text/template_file.cpp src/text/text_buffer.cpp src/text/gbk_text.cpp -o $(FUZZ_DIR)/install_description_fuzz
 	$(FUZZ_DIR)/install_description_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=1024 \
 	  $(FUZZ_DIR)/corpus-install fuzz/corpus/install_description
+	clang++ $(FUZZ_FLAGS) fuzz/episode_scraper_fuzz.cpp src/playback/episode_scraper.cpp \
+	  src/playback/episode_cache.cpp src/text/*.cpp src/base/atomic_write.cpp src/base/file_digest.cpp \
+	  src/base/file_handle.cpp src/base/system_calls.cpp $$(pkg-config --cflags --libs opencc) -lcrypto \
+	  -o $(FUZZ_DIR)/episode_scraper_fuzz
+	$(FUZZ_DIR)/episode_scraper_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=1024 \
+	  $(FUZZ_DIR)/corpus-episodes fuzz/corpus/episode_scraper
 
 bench: build
 	python3 bench/net_benchmarks.py --app $(BUILD_DIR)/app
