@@ -1,7 +1,5 @@
 #include "playback/episode_scraper.h"
 
-#include <string.h>
-
 #include <optional>
 
 #include "text/encoding.h"
@@ -29,17 +27,9 @@ constexpr size_t kMinTitleBytes = 3;
 // The em dash (GBK A1 AA) that separates a show's name from the rest of a title.
 constexpr std::string_view kEmDash = "\xA1\xAA";
 
-// memmem is the fast search here: a marker's first byte is common in HTML,
-// which makes a first-byte search stop at nearly every tag.
-size_t FindFrom(std::string_view text, std::string_view part, size_t from) {
-  if (from > text.size()) return kNone;
-  const void* hit = memmem(text.data() + from, text.size() - from, part.data(), part.size());
-  return hit == nullptr ? kNone : static_cast<size_t>(static_cast<const char*>(hit) - text.data());
-}
-
 // The text after `open` up to the next double quote; nothing when either is missing.
 std::optional<std::string_view> QuotedAfter(std::string_view tag, std::string_view open) {
-  size_t start = FindFrom(tag, open, 0);
+  size_t start = tag.find(open);
   if (start == kNone) return std::nullopt;
   start += open.size();
   size_t end = tag.find('"', start);
@@ -51,7 +41,7 @@ std::optional<std::string_view> IdFromItemAttribute(std::string_view tag) { retu
 
 // Scan 3's marker already holds the show-page prefix, so the tag starts with the id.
 std::optional<std::string_view> IdBeforeSuffix(std::string_view tag) {
-  size_t end = FindFrom(tag, kShowPageSuffix, 0);
+  size_t end = tag.find(kShowPageSuffix);
   if (end == kNone) return std::nullopt;
   return tag.substr(0, end);
 }
@@ -62,21 +52,28 @@ using IdRule = std::optional<std::string_view> (*)(std::string_view tag);
 // candidates of all four scans and the page is read once, not four times.
 constexpr std::string_view kClassAttribute = "class=\"";
 
+// Each marker names a class right after kClassAttribute.
 struct LayoutScan {
   LayoutScan(std::string text, IdRule rule)
-      : marker(std::move(text)), idRule(rule), classAt(marker.find(kClassAttribute)) {}
+      : marker(std::move(text)),
+        idRule(rule),
+        classAt(marker.find(kClassAttribute)),
+        classInitial(marker[classAt + kClassAttribute.size()]) {}
 
   std::string marker;
   IdRule idRule;
   size_t classAt;              // where kClassAttribute stands in the marker
+  char classInitial;           // the first letter of the class it names
   std::vector<size_t> starts;  // every place the marker starts, in page order
 };
 
 void FindMarkers(std::string_view page, std::vector<LayoutScan>& scans) {
-  for (size_t hit = FindFrom(page, kClassAttribute, 0); hit != kNone;
-       hit = FindFrom(page, kClassAttribute, hit + 1)) {
+  for (size_t hit = page.find(kClassAttribute); hit != kNone; hit = page.find(kClassAttribute, hit + 1)) {
+    const size_t initial = hit + kClassAttribute.size();
+    if (initial >= page.size()) return;
     for (LayoutScan& scan : scans) {
-      if (hit < scan.classAt) continue;
+      // Most class attributes name other classes: their first letter already differs.
+      if (hit < scan.classAt || page[initial] != scan.classInitial) continue;
       size_t start = hit - scan.classAt;
       if (page.substr(start, scan.marker.size()) == scan.marker) scan.starts.push_back(start);
     }
@@ -163,10 +160,10 @@ void ScanEpisodeLayouts(std::string_view page, EpisodeList& list) {
 }
 
 std::string ExtractPageTitle(std::string_view page) {
-  size_t start = FindFrom(page, kTitleOpen, 0);
+  size_t start = page.find(kTitleOpen);
   if (start == kNone) return "";
   start += kTitleOpen.size();
-  size_t end = FindFrom(page, kTitleClose, start);
+  size_t end = page.find(kTitleClose, start);
   if (end == kNone || end - start < kMinTitleBytes) return "";
   std::string_view title = page.substr(start, end - start);
   static const std::string kSiteName = Gbk("优酷网");
