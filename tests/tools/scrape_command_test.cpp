@@ -61,6 +61,11 @@ TEST_F(ScrapeCommandTest, PrintsTheRowsThenTheEpisodeLastPlayed) {
   EXPECT_EQ(run.out, "Cur\t" + Episode("C") + "\nOne\t" + Episode("A") + "\nShow\t" + kShowPage + "\nlast One\n");
 }
 
+TEST_F(ScrapeCommandTest, EachRowIsOneLine) {
+  Run run = Scrape(Element("A", "Two\r\nlines\tand a tab") + Element("B", "Plain"));
+  EXPECT_EQ(run.out, "Two  lines and a tab\t" + Episode("A") + "\nPlain\t" + Episode("B") + "\n");
+}
+
 TEST_F(ScrapeCommandTest, TheFileIsReadAsADownloadDeliversIt) {
   // A zero byte ends what a download keeps of its 10240-byte block; the
   // next block counts again.

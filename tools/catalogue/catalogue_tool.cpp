@@ -23,6 +23,7 @@
 #include "text/page_normalizer.h"
 #include "text/template_file.h"
 #include "text/text_buffer.h"
+#include "text/url_text.h"
 #include "windows/resource_page.h"
 
 namespace tavelo {
@@ -204,6 +205,12 @@ int Resource(const Arguments& args, std::ostream& out, std::ostream& err) {
   return kDone;
 }
 
+// A field of one output line: labels taken from a page may hold line breaks.
+std::string OnOneLine(std::string text) {
+  FlattenWhitespace(text);
+  return text;
+}
+
 int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
   const ProgramPaths paths = ProgramFolder(args[0]);
   std::string page;
@@ -218,9 +225,11 @@ int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
     err << GbkToUtf8(FetchFailedMessage()) << "\n";
     return kFileError;
   }
-  for (const EpisodeRow& row : result.rows) out << row.label << '\t' << row.address << '\n';
+  for (const EpisodeRow& row : result.rows) {
+    out << OnOneLine(row.label) << '\t' << OnOneLine(row.address) << '\n';
+  }
   if (result.preselected >= 0) {
-    out << "last " << result.rows[static_cast<size_t>(result.preselected)].label << '\n';
+    out << "last " << OnOneLine(result.rows[static_cast<size_t>(result.preselected)].label) << '\n';
   }
   return kDone;
 }
