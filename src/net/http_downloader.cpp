@@ -231,7 +231,7 @@ std::string TextOfBody(std::string body) {
   size_t kept = 0;
   for (size_t block = 0; block < body.size(); block += HttpDownloader::kTextChunk) {
     size_t length = strnlen(body.data() + block, std::min(HttpDownloader::kTextChunk, body.size() - block));
-    std::memmove(body.data() + kept, body.data() + block, length);
+    if (kept != block) std::memmove(body.data() + kept, body.data() + block, length);
     kept += length;
   }
   body.resize(kept);

@@ -37,7 +37,9 @@ std::optional<std::string_view> QuotedAfter(std::string_view tag, std::string_vi
   return tag.substr(start, end - start);
 }
 
-std::optional<std::string_view> IdFromItemAttribute(std::string_view tag) { return QuotedAfter(tag, kIdAttribute); }
+std::optional<std::string_view> IdFromItemAttribute(std::string_view tag) {
+  return QuotedAfter(tag, kIdAttribute);
+}
 
 // Scan 3's marker already holds the show-page prefix, so the tag starts with the id.
 std::optional<std::string_view> IdBeforeSuffix(std::string_view tag) {
