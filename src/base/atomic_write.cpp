@@ -17,8 +17,6 @@ namespace tavelo {
 
 namespace {
 
-constexpr std::string_view kRandomPart = "XXXXXX";
-
 // The folder of `path` with its trailing "/" ("" for a bare name) and the name.
 std::pair<std::string, std::string> SplitPath(const std::string& path) {
   size_t slash = path.rfind('/');
@@ -29,7 +27,8 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
 }  // namespace
 
 PendingFile::PendingFile(std::string target, mode_t mode)
-    : target_(std::move(target)), temporary_(target_ + std::string(kTemporaryInfix) + std::string(kRandomPart)),
+    : target_(std::move(target)),
+      temporary_(target_ + std::string(kTemporaryInfix) + std::string(kTemporaryRandomPart)),
       mode_(mode) {
   handle_ = FileHandle(mkostemp(temporary_.data(), O_CLOEXEC));
 }
@@ -79,7 +78,7 @@ void RemoveStaleTemporaries(const std::string& target, int ageSeconds) {
   time_t now = std::time(nullptr);
   while (dirent* entry = readdir(listing.get())) {
     std::string_view candidate = entry->d_name;
-    if (!candidate.starts_with(prefix) || candidate.size() != prefix.size() + kRandomPart.size()) continue;
+    if (!candidate.starts_with(prefix) || candidate.size() != prefix.size() + kTemporaryRandomPart.size()) continue;
     std::string path = folder + entry->d_name;
     struct stat info;
     if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && now - info.st_mtime > ageSeconds) {

@@ -15,6 +15,10 @@ namespace tavelo {
 // The temporary names are the target's name, this infix and six random
 // characters, so a later run can tell what an interrupted save left behind.
 inline constexpr std::string_view kTemporaryInfix = ".tmp-";
+inline constexpr std::string_view kTemporaryRandomPart = "XXXXXX";
+// How much longer a temporary name is than its target's: a target whose
+// name is within this of the file-name limit cannot be saved.
+inline constexpr size_t kTemporaryNameGrowth = kTemporaryInfix.size() + kTemporaryRandomPart.size();
 
 class PendingFile {
  public:

@@ -3,6 +3,8 @@
 // needed, so an edited template takes effect at once; without a value the
 // built-in default applies: the bundled demo catalogue's hosts
 // (tavelo-demo-server on its default port, one loopback address per role).
+// The template path defaults to the current directory's, which start-up
+// makes the program folder; tools pass the folder they work on.
 
 #include <string>
 #include <string_view>
@@ -14,18 +16,18 @@ std::string ConfiguredValue(std::string_view key, std::string_view fallback,
                             const std::string& templatePath = "data/main.htm");
 
 // Scheme and host of the catalogue server ("http://host:port").
-std::string CatalogueServer();
+std::string CatalogueServer(const std::string& templatePath = "data/main.htm");
 // Scheme and host of the maker's web site.
 std::string MakerSite(const std::string& templatePath = "data/main.htm");
 // Scheme and host of the setup server.
 std::string SetupServer(const std::string& templatePath = "data/main.htm");
 // The video site's domain, as looked for in a record's text.
-std::string VideoSiteDomain();
+std::string VideoSiteDomain(const std::string& templatePath = "data/main.htm");
 // Scheme and host of the video site's show pages (before "/v_show/id_").
-std::string VideoShowHost();
+std::string VideoShowHost(const std::string& templatePath = "data/main.htm");
 // Host of the video site's own player.
 inline constexpr const char* kDefaultVideoPlayerHost = "127.0.0.2:8790";
-std::string VideoPlayerHost();
+std::string VideoPlayerHost(const std::string& templatePath = "data/main.htm");
 // Domain of torrent resource site 1 or 2.
 std::string ResourceSiteDomain(int site, const std::string& templatePath = "data/main.htm");
 

@@ -59,6 +59,11 @@ struct DownloadLimits {
   std::chrono::milliseconds deadline{0};
 };
 
+// What DownloadToString keeps of `body`: each block of kTextChunk bytes up
+// to its first zero byte. Lets a body fetched some other way (a saved file)
+// reach the scrapers exactly as a download would.
+std::string TextOfBody(std::string body);
+
 class HttpDownloader {
  public:
   // Bodies arrive in blocks of these sizes; a block of DownloadToString is

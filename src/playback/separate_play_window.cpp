@@ -34,10 +34,6 @@ bool Contains(std::string_view text, std::string_view part) { return text.find(p
 // what lets a "|" command carry an address or title with spaces.
 std::string UndoSpaceEscape(std::string_view text) { return ReplaceAll(text, kRelaunchSpace, " "); }
 
-std::string PlayerHost(const std::string& templatePath) {
-  return ConfiguredValue("[VIDEO_PLAYER_HOST]", kDefaultVideoPlayerHost, templatePath);
-}
-
 std::string TopmostMark() { return Gbk("(窗口置顶)"); }
 
 }  // namespace
@@ -211,7 +207,7 @@ void SeparatePlayWindow::OpenPlayer() {
     return;
   }
   std::string target = PlayerPageAddress(TemplateValue(templatePath_, kPlayerTemplateKey),
-                                            PlayerHost(templatePath_), parsed_.address, parsed_.title,
+                                            VideoPlayerHost(templatePath_), parsed_.address, parsed_.title,
                                             parsed_.label);
   // Without a usable address the loading page stays.
   if (!target.empty()) player_->Navigate(target);

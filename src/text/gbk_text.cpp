@@ -87,19 +87,25 @@ bool EqualsIgnoreCaseGbk(std::string_view a, std::string_view b) {
   return true;
 }
 
+size_t FindGbk(std::string_view text, std::string_view part, size_t from) {
+  if (part.empty()) return std::string_view::npos;
+  for (size_t i = from; i < text.size();) {
+    if (text.substr(i, part.size()) == part) return i;
+    i += IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+  }
+  return std::string_view::npos;
+}
+
 std::string ReplaceAllGbk(std::string_view text, std::string_view from, std::string_view to) {
   std::string result;
   result.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    if (!from.empty() && text.substr(i, from.size()) == from) {
-      result.append(to);
-      i += from.size();
-      continue;
-    }
-    size_t width = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    result.append(text.substr(i, width));
-    i += width;
+  size_t start = 0;
+  for (size_t hit = FindGbk(text, from); hit != std::string_view::npos; hit = FindGbk(text, from, start)) {
+    result.append(text.substr(start, hit - start));
+    result.append(to);
+    start = hit + from.size();
   }
+  result.append(text.substr(start));
   return result;
 }
 

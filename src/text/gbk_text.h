@@ -20,6 +20,11 @@ void LowerGbkInPlace(char* text, size_t size);
 // Case-insensitive equality with the same multibyte rule as LowerGbk.
 bool EqualsIgnoreCaseGbk(std::string_view a, std::string_view b);
 
+// The first place at or after `from` (itself a character start) where `part`
+// begins on a character start; npos when there is none. A plain byte search
+// could match the trail byte of one character and the lead byte of the next.
+size_t FindGbk(std::string_view text, std::string_view part, size_t from = 0);
+
 // Like ReplaceAll, but matches only where a character starts, so the trail
 // byte of one GBK character and the lead byte of the next never match.
 std::string ReplaceAllGbk(std::string_view text, std::string_view from, std::string_view to);

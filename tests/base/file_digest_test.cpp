@@ -7,7 +7,7 @@
 namespace tavelo {
 namespace {
 
-TEST(FileDigestTest, Rfc1321VectorsAndAppending) {
+TEST(FileDigestTest, Rfc1321VectorsOfFilesAndTexts) {
   testing::TempDir dir;
   struct Case {
     std::string content;
@@ -27,6 +27,7 @@ TEST(FileDigestTest, Rfc1321VectorsAndAppending) {
     EXPECT_EQ(out, c.md5) << c.content;
     ASSERT_EQ(DigestFileHex(dir.File("f"), out), 0);
     EXPECT_EQ(out, std::string(c.md5) + c.md5);  // appended, not replaced
+    EXPECT_EQ(DigestHex(c.content), c.md5);
   }
 }
 

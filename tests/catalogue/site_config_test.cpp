@@ -17,5 +17,15 @@ TEST(SiteConfigTest, TemplateValueOrTheFallback) {
   EXPECT_EQ(ConfiguredValue("[MAKER_SITE]", "http://m", path), "http://m");
 }
 
+TEST(SiteConfigTest, HostsComeFromTheGivenTemplate) {
+  testing::TempDir dir;
+  const std::string path = dir.File("main.htm");
+  EXPECT_EQ(VideoShowHost(path), "http://127.0.0.2:8790");
+  testing::WriteFile(path, "[VIDEO_SHOW_HOST]\nhttp://show.test:81\n[CATALOGUE_SERVER]\nhttp://c.test\n");
+  EXPECT_EQ(VideoShowHost(path), "http://show.test:81");
+  EXPECT_EQ(CatalogueServer(path), "http://c.test");
+  EXPECT_EQ(VideoPlayerHost(path), kDefaultVideoPlayerHost);
+}
+
 }  // namespace
 }  // namespace tavelo

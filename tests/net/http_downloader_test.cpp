@@ -180,7 +180,8 @@ class HttpDownloaderTest : public ::testing::Test {
 
 // What each fetch path delivers for each kind of answer. The string path
 // cuts every 10240-byte block at its first zero byte; the file paths keep
-// every byte; a server's error page is delivered like any body.
+// every byte; a server's error page is delivered like any body. TextOfBody
+// keeps of a file what the string path keeps of the same body.
 TEST_F(HttpDownloaderTest, DeliversBodiesByPath) {
   std::string zeros = BodyWithZeros();
   std::string zerosAsText = zeros.substr(0, 100) + zeros.substr(kChunk, kChunk) +
@@ -206,6 +207,7 @@ TEST_F(HttpDownloaderTest, DeliversBodiesByPath) {
     EXPECT_EQ(downloader.DownloadToString(Url(c.path), body), kDownloadDone);
     EXPECT_TRUE(body == c.asText) << body.size() << " bytes";
     EXPECT_EQ(downloader.ResponseStatus(), c.status);
+    EXPECT_TRUE(TextOfBody(c.asFile) == c.asText);
 
     std::string path = dir_.File("out.bin");
     EXPECT_EQ(downloader.DownloadToFile(Url(c.path), path), kDownloadDone);

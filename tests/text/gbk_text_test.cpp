@@ -41,5 +41,22 @@ TEST(GbkTextTest, ReplaceAllGbkMatchesOnlyWholeCharacters) {
   EXPECT_EQ(ReplaceAllGbk("a%20b", "%20", " "), "a b");
 }
 
+TEST(GbkTextTest, FindGbkSkipsMatchesAcrossCharacters) {
+  constexpr size_t npos = std::string_view::npos;
+  struct Case {
+    std::string_view text, part;
+    size_t from, found;
+  } cases[] = {
+      {"\xB0\xA1\xAA\xC0", "\xA1\xAA", 0, npos},   // trail A1 and lead AA of two characters
+      {"\xB0\xA1\xA1\xAA", "\xA1\xAA", 0, 2},      // the dash as a character of its own
+      {"ab\xA1\xAA" "c\xA1\xAA", "\xA1\xAA", 2, 2},
+      {"ab\xA1\xAA" "c\xA1\xAA", "\xA1\xAA", 4, 5},
+      {"abc", "", 0, npos},
+      {"abc", "c", 0, 2},
+      {"ab\xB0", "\xB0", 0, 2},                        // a lone lead byte at the end
+  };
+  for (const Case& c : cases) EXPECT_EQ(FindGbk(c.text, c.part, c.from), c.found) << c.text;
+}
+
 }  // namespace
 }  // namespace tavelo

@@ -19,10 +19,13 @@
 #include "net/http_downloader.h"
 #include "net/zip_reader.h"
 #include "net/zip_writer.h"
-#include "windows/resource_page.h"
+#include "playback/episode_fetch.h"
+#include "text/encoding.h"
 #include "text/page_normalizer.h"
 #include "text/template_file.h"
 #include "text/text_buffer.h"
+#include "text/url_text.h"
+#include "windows/resource_page.h"
 
 namespace tavelo {
 
@@ -45,7 +48,11 @@ constexpr const char* kUsage =
     "  fetch URL OUT               download URL into OUT and print the result code\n"
     "  resource DIR FILE ADDRESS   print the resource page made from page FILE of ADDRESS\n"
     "  install DIR NAME KEY PROGRAM  start companion KEY for program folder DIR, installing it\n"
-    "                              from the setup server when missing; 0 when it was started\n";
+    "                              from the setup server when missing; 0 when it was started\n"
+    "  scrape DIR FILE ADDRESS     list the episodes of show page FILE fetched from ADDRESS, as\n"
+    "                              program folder DIR would (its cache files included): one\n"
+    "                              line label TAB address per row (GBK), then \"last LABEL\"\n"
+    "                              for the episode last played\n";
 
 using Arguments = std::vector<std::string>;
 
@@ -133,14 +140,18 @@ int Unzip(const Arguments& args, std::ostream& out, std::ostream& err) {
   return kDone;
 }
 
-int Update(const Arguments& args, std::ostream& out, std::ostream& err) {
-  std::string directory = args[0];
-  // The pass makes its folders only along an absolute path.
+// A program folder from the command line, made absolute: folders are made
+// only along absolute paths.
+ProgramPaths ProgramFolder(std::string directory) {
   if (!directory.starts_with('/')) {
     char cwd[4096];
     if (getcwd(cwd, sizeof cwd) != nullptr) directory = std::string(cwd) + "/" + directory;
   }
-  if (!directory.ends_with('/')) directory += '/';
+  return ProgramPaths{FolderArgument(directory)};
+}
+
+int Update(const Arguments& args, std::ostream& out, std::ostream& err) {
+  const std::string directory = ProgramFolder(args[0]).folder;
   // The pass itself goes quietly past a template it cannot read, as the
   // portal's must; the operator is told.
   TemplateFile templates;
@@ -183,6 +194,35 @@ int Resource(const Arguments& args, std::ostream& out, std::ostream& err) {
   return kDone;
 }
 
+// A field of one output line: labels taken from a page may hold line breaks.
+std::string OnOneLine(std::string text) {
+  FlattenWhitespace(text);
+  return text;
+}
+
+int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
+  const ProgramPaths paths = ProgramFolder(args[0]);
+  std::string page;
+  if (!ReadWholeFile(args[1], page)) {
+    err << "tavelo-catalogue: cannot read " << args[1] << "\n";
+    return kFileError;
+  }
+  MakeDirectories(paths.In(kEpisodeCacheFolder));
+  const std::string showHost = VideoShowHost(paths.Template());
+  EpisodeFetchResult result = FinishEpisodeFetch(TextOfBody(std::move(page)), args[2], paths, showHost);
+  if (result.failed) {
+    err << GbkToUtf8(FetchFailedMessage()) << "\n";
+    return kFileError;
+  }
+  for (const EpisodeRow& row : result.rows) {
+    out << OnOneLine(row.label) << '\t' << OnOneLine(row.address) << '\n';
+  }
+  if (result.preselected >= 0) {
+    out << "last " << OnOneLine(result.rows[static_cast<size_t>(result.preselected)].label) << '\n';
+  }
+  return kDone;
+}
+
 struct Command {
   size_t minArguments;
   size_t maxArguments;
@@ -203,6 +243,7 @@ int RunCatalogueTool(const Arguments& arguments, std::ostream& out, std::ostream
       {"fetch", {2, 2, Fetch}},
       {"resource", {3, 3, Resource}},
       {"install", {4, 4, RunInstallCommand}},
+      {"scrape", {3, 3, Scrape}},
   };
   if (arguments.empty()) {
     err << kUsage;
