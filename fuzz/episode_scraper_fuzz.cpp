@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 
+#include "fuzz_scratch.h"
 #include "playback/episode_cache.h"
 #include "playback/episode_scraper.h"
 #include "text/page_normalizer.h"
@@ -22,17 +23,11 @@ namespace {
 constexpr const char* kPrefix = "http://v.test/v_show/id_";
 constexpr const char* kShowPage = "http://v.test/v_show/id_show.html";
 
-// A program folder with its tavelo/ folder, in memory where there is one:
-// the cache file is rewritten for every input.
+// A program folder with its tavelo/ folder in the scratch folder: the cache
+// file is rewritten for every input.
 const tavelo::ProgramPaths& ScratchProgram() {
   static const tavelo::ProgramPaths paths = [] {
-    std::error_code noShm;
-    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", noShm)
-                                           ? std::filesystem::path("/dev/shm")
-                                           : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "tavelo-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) abort();
-    tavelo::ProgramPaths made{pattern + "/"};
+    tavelo::ProgramPaths made{tavelo::fuzz::ScratchDir()};
     if (mkdir(made.In(tavelo::kEpisodeCacheFolder).c_str(), 0755) != 0) abort();
     return made;
   }();

@@ -109,6 +109,8 @@ std::string Big5ToGbk(std::string_view big5) {
   return Utf8ToGbk(TraditionalToSimplified(utf8));
 }
 
+std::string Utf8ToBig5(std::string_view utf8) { return Recode(kUtf8, kBig5, utf8); }
+
 std::string Gbk(std::string_view utf8Literal) { return Utf8ToGbk(utf8Literal); }
 
 }  // namespace tavelo

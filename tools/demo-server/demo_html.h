@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace tavelo::demo {
+#include "text/url_text.h"
 
-std::string EscapeHtml(std::string_view text);
+namespace tavelo::demo {
 
 // A link with both the address and the text escaped.
 std::string Link(std::string_view href, std::string_view text);

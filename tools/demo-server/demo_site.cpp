@@ -46,15 +46,6 @@ const CategoryInfo* FindCategory(std::string_view key) {
   return nullptr;
 }
 
-bool ReadWholeFile(const fs::path& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  bytes = buffer.str();
-  return !in.bad();
-}
-
 std::vector<std::string> SplitTabs(std::string_view line) {
   std::vector<std::string> fields;
   size_t start = 0;
@@ -183,7 +174,7 @@ std::optional<DemoSite> DemoSite::Load(const std::string& contentDir, int port,
   for (auto [name, target] : {std::pair{"videos.txt", &videos}, std::pair{"p2p.txt", &resources},
                               std::pair{"main.htm", &mainTemplate},
                               std::pair{"player.htm", &player}}) {
-    if (!ReadWholeFile(root / name, *target)) {
+    if (!ReadWholeFile((root / name).string(), *target)) {
       error = "cannot read " + (root / name).string();
       return std::nullopt;
     }
@@ -202,7 +193,7 @@ std::optional<DemoSite> DemoSite::Load(const std::string& contentDir, int port,
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
       if (!it->is_regular_file(ec)) continue;
       std::string bytes;
-      if (!ReadWholeFile(it->path(), bytes)) {
+      if (!ReadWholeFile(it->path().string(), bytes)) {
         error = "cannot read " + it->path().string();
         return std::nullopt;
       }
