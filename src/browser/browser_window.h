@@ -17,8 +17,10 @@ class BrowserWindow : public OwnedWindow {
  protected:
   BrowserWindow(const WindowSet::Slot& slot, const port::WindowOptions& options = {});
 
-  // A browser view on the host under `id`, with the wrapper the window talks to.
-  CWebBrowser2& AddBrowser(int id, port::BrowserPolicy policy = port::BrowserPolicy::kFull);
+  // A browser view on the host under `id`, with the wrapper the window talks
+  // to; `frame` is the one its status pages show in.
+  CWebBrowser2& AddBrowser(int id, StatusFrame frame = StatusFrame::kGrey,
+                           port::BrowserPolicy policy = port::BrowserPolicy::kFull);
 
  private:
   std::vector<std::unique_ptr<CWebBrowser2>> browsers_;
