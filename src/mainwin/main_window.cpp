@@ -307,7 +307,7 @@ void MainWindow::StartCompanion(const std::string& displayName, const std::strin
   // The command arrives while the browser decides on a navigation; the
   // installer's modal windows run after that decision, not inside it.
   Host().Post([this, program = CompanionProgram{displayName, productKey, programFile}] {
-    WindowCompanionHost companionHost(Platform(), &Host(), Gbk(kCaption));
+    WindowCompanionHost companionHost(Windows(), &Host(), Gbk(kCaption));
     CompanionPlaces places = CompanionPlaces::ForProgram(setup_.programDirectory);
     places.registryDirectory = setup_.firstRun.registryDirectory;
     tavelo::StartCompanion(program, places, companionHost);
