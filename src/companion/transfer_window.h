@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
+#include "browser/window_set.h"
 #include "net/transfer_job.h"
-#include "port/window_host.h"
 
 namespace tavelo {
 
-class TransferWindow {
+class TransferWindow : public OwnedWindow {
  public:
   static constexpr int kStatusId = 1018;
   static constexpr int kBarId = 1008;
@@ -22,44 +22,38 @@ class TransferWindow {
   static constexpr int kDotsTimer = 1;
   static constexpr int kDotsPeriodMs = 500;
 
-  TransferWindow(port::Platform& platform, const std::string& caption, TransferRequest request);
-  // Closes the window if it is still open; a running worker carries on
-  // alone and drops its result.
-  ~TransferWindow();
-  TransferWindow(const TransferWindow&) = delete;
-  TransferWindow& operator=(const TransferWindow&) = delete;
+  // The job and how it ended, shared by the window, its worker and the
+  // caller, so that any of them may be the last to go.
+  struct Shared;
 
-  // Starts the worker and returns when the window has ended: with the job's
-  // result when it finished, with an empty, stopped result when the user
-  // stopped it.
-  TransferResult Run();
-
-  port::WindowHost& Host() { return host_; }
-  // Ready once the worker has ended, whether or not the window still exists.
-  std::shared_future<void> WorkerEnded() const { return workerEnded_; }
+  // Shows the window and starts the worker.
+  TransferWindow(const WindowSet::Slot& slot, const std::string& caption, std::shared_ptr<Shared> shared);
+  // Unless the worker ended the window, the window's end stops the job: a
+  // running worker carries on alone and drops its result.
+  ~TransferWindow() override;
 
  private:
-  struct Shared;
   class WindowSinks;
 
   void OnDotsTimer();
   void Stop();
-  void Detach();
+  void Finish();
 
-  port::Platform& platform_;
-  port::WindowHost& host_;
-  port::Static* status_ = nullptr;
-  port::Static* bytes_ = nullptr;
-  port::ProgressBar* bar_ = nullptr;
-  port::Button* stop_ = nullptr;
-  // Everything the worker reaches; it holds its own share, so nothing it
-  // touches goes away with the window.
   std::shared_ptr<Shared> shared_;
-  std::shared_future<void> workerEnded_;
-  bool open_ = true;
-  bool stopped_ = false;
+  port::Static* status_;
+  port::ProgressBar* bar_;
+  port::Static* bytes_;
+  port::Button* stop_;
+  bool finished_ = false;
   int dotCount_ = 0;
   std::string dots_;
 };
+
+// Runs `request` in a transfer window and returns when the window has ended:
+// with the job's result when it finished, with an empty, stopped result when
+// the user stopped it. `workerEnded`, when given, becomes ready once the
+// worker has ended, whether or not the window still exists.
+TransferResult RunTransferWindow(WindowSet& windows, const std::string& caption, TransferRequest request,
+                                 std::shared_future<void>* workerEnded = nullptr);
 
 }  // namespace tavelo

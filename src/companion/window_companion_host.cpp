@@ -5,8 +5,7 @@
 namespace tavelo {
 
 TransferResult WindowCompanionHost::RunTransfer(const std::string& statusText, const TransferRequest& request) {
-  TransferWindow window(platform_, statusText, request);
-  return window.Run();
+  return RunTransferWindow(windows_, statusText, request);
 }
 
 }  // namespace tavelo

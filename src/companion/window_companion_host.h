@@ -5,22 +5,24 @@
 
 #include <string>
 
+#include "browser/window_set.h"
 #include "companion/companion_install.h"
-#include "port/window_host.h"
 
 namespace tavelo {
 
 class WindowCompanionHost : public CompanionHost {
  public:
-  WindowCompanionHost(port::Platform& platform, port::WindowHost* owner, std::string messageCaption)
-      : platform_(platform), owner_(owner), messageCaption_(std::move(messageCaption)) {}
+  WindowCompanionHost(WindowSet& windows, port::WindowHost* owner, std::string messageCaption)
+      : windows_(windows), owner_(owner), messageCaption_(std::move(messageCaption)) {}
 
   TransferResult RunTransfer(const std::string& statusText, const TransferRequest& request) override;
-  void ShowMessage(const std::string& text) override { platform_.MessageBox(owner_, text, messageCaption_); }
-  int StartProcess(const std::vector<std::string>& argv) override { return platform_.StartProcess(argv); }
+  void ShowMessage(const std::string& text) override {
+    windows_.Platform().MessageBox(owner_, text, messageCaption_);
+  }
+  int StartProcess(const std::vector<std::string>& argv) override { return windows_.Platform().StartProcess(argv); }
 
  private:
-  port::Platform& platform_;
+  WindowSet& windows_;
   port::WindowHost* owner_;
   std::string messageCaption_;
 };

@@ -15,46 +15,37 @@ std::string VersionLine() {
   return Gbk("Tavelo(Tavelo视频播放器) Ver") + kVersion + Gbk(" 正式版");
 }
 
-AboutWindow::AboutWindow(port::Platform& platform, const std::string& programPath,
-                         const AboutCounts& counts)
-    : host_(platform.CreateWindow(port::WindowOptions{.modal = true, .taskbarButton = false,
-                                                      .resizable = false})) {
-  host_.SetCaption(Gbk("关于 Tavelo(Tavelo视频播放器)"));
-  Rect work = host_.WorkArea();
+AboutWindow::AboutWindow(const WindowSet::Slot& slot, const std::string& programPath, const AboutCounts& counts)
+    : OwnedWindow(slot, port::WindowOptions{.modal = true, .taskbarButton = false, .resizable = false}) {
+  port::WindowHost& host = Host();
+  host.SetCaption(Gbk("关于 Tavelo(Tavelo视频播放器)"));
+  Rect work = host.WorkArea();
   Rect box = DialogUnits(0, 0, 303, 134);
-  host_.Place(Rect::FromSize(work.left + (work.Width() - box.Width()) / 2,
-                             work.top + (work.Height() - box.Height()) / 2, box.Width(), box.Height()));
+  host.Place(Rect::FromSize(work.left + (work.Width() - box.Width()) / 2,
+                            work.top + (work.Height() - box.Height()) / 2, box.Width(), box.Height()));
 
-  host_.AddStatic(kVersionId, VersionLine())->SetBounds(DialogUnits(40, 7, 198, 8));
+  host.AddStatic(kVersionId, VersionLine())->SetBounds(DialogUnits(40, 7, 198, 8));
   const char* notices[] = {"本软件仅供学习交流，视频版权归原作者所有。",
                            "内容来自目录服务器，本软件不存储任何视频。",
                            "问题与建议请使用主窗口的“问题报告”。"};
   for (int i = 0; i < 3; ++i) {
-    host_.AddStatic(kFirstNoticeId + i, Gbk(notices[i]))->SetBounds(DialogUnits(40, 21 + 13 * i, 198, 8));
+    host.AddStatic(kFirstNoticeId + i, Gbk(notices[i]))->SetBounds(DialogUnits(40, 21 + 13 * i, 198, 8));
   }
-  host_.AddStatic(kPathId, programPath)->SetBounds(DialogUnits(40, 60, 198, 57));
-  host_.AddStatic(kCountsId, std::to_string(counts.catalogueRecords) + " " +
-                                 std::to_string(counts.newVideos) + " " +
-                                 std::to_string(counts.newP2p) + " ")
+  host.AddStatic(kPathId, programPath)->SetBounds(DialogUnits(40, 60, 198, 57));
+  host.AddStatic(kCountsId, std::to_string(counts.catalogueRecords) + " " + std::to_string(counts.newVideos) +
+                                " " + std::to_string(counts.newP2p) + " ")
       ->SetBounds(DialogUnits(40, 119, 198, 8));
 
-  port::Button* ok = host_.AddButton(kOkId, Gbk("确定"));
+  port::Button* ok = host.AddButton(kOkId, Gbk("确定"));
   ok->SetBounds(DialogUnits(246, 7, 50, 20));
-  ok->on_click = [this] { host_.Close(); };
-  host_.on_key = [](port::Key key) { return key == port::Key::kEscape; };
-  host_.on_close_request = [this] { host_.Close(); };
-  // The box owns itself from here on, like every window of the program.
-  host_.on_destroyed = [this] { delete this; };
-  host_.Show();
+  ok->on_click = [&host] { host.Close(); };
+  host.on_key = [](port::Key key) { return key == port::Key::kEscape; };
+  host.on_close_request = [&host] { host.Close(); };
+  host.Show();
 }
 
-AboutWindow& AboutWindow::Create(port::Platform& platform, const std::string& programPath,
-                                 const AboutCounts& counts) {
-  return *new AboutWindow(platform, programPath, counts);
-}
-
-void ShowAboutWindow(port::Platform& platform, const AboutCounts& counts) {
-  platform.RunModal(AboutWindow::Create(platform, ModuleFilePath(), counts).Host());
+void ShowAboutWindow(WindowSet& windows, const AboutCounts& counts) {
+  windows.RunUntilClosed(windows.Open<AboutWindow>(ModuleFilePath(), counts));
 }
 
 }  // namespace tavelo

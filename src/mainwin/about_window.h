@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "port/window_host.h"
+#include "browser/window_set.h"
 
 namespace tavelo {
 
@@ -14,7 +14,7 @@ struct AboutCounts {
   int newP2p = 0;
 };
 
-class AboutWindow {
+class AboutWindow : public OwnedWindow {
  public:
   static constexpr int kVersionId = 1012;
   static constexpr int kPathId = 1013;
@@ -22,21 +22,13 @@ class AboutWindow {
   static constexpr int kOkId = 1;
   static constexpr int kFirstNoticeId = 1030;
 
-  // Shown at once; deletes itself when its window is destroyed.
-  static AboutWindow& Create(port::Platform& platform, const std::string& programPath,
-                             const AboutCounts& counts);
-  port::WindowHost& Host() { return host_; }
-
- private:
-  AboutWindow(port::Platform& platform, const std::string& programPath, const AboutCounts& counts);
-  ~AboutWindow() = default;
-
-  port::WindowHost& host_;
+  // Shown at once.
+  AboutWindow(const WindowSet::Slot& slot, const std::string& programPath, const AboutCounts& counts);
 };
 
 // "Tavelo(Tavelo视频播放器) Ver1.08 正式版", in GBK.
 std::string VersionLine();
 // Opens the box and returns when the user has closed it.
-void ShowAboutWindow(port::Platform& platform, const AboutCounts& counts);
+void ShowAboutWindow(WindowSet& windows, const AboutCounts& counts);
 
 }  // namespace tavelo

@@ -2,8 +2,10 @@
 
 #include <array>
 
-#include "catalogue/site_config.h"
+#include "browser/command_hookup.h"
+#include "browser/window_placement.h"
 #include "catalogue/personal_lists.h"
+#include "catalogue/site_config.h"
 #include "companion/window_companion_host.h"
 #include "mainwin/about_window.h"
 #include "skin/skin_list_ctrl.h"
@@ -78,44 +80,37 @@ std::string WithPageVersion(const std::string& address, int version) {
          std::to_string(version);
 }
 
-MainWindow::MainWindow(port::Platform& platform, const CatalogueStore& catalogue,
-                       MainWindowSetup setup)
-    : platform_(platform),
-      catalogue_(catalogue),
-      setup_(std::move(setup)),
-      host_(platform.CreateWindow(port::WindowOptions{})) {
-  host_.SetCaption(Gbk(kCaption));
-  host_.AddSystemMenuItem(kAboutCommand, Gbk("关于 Tavelo(&A)..."));
+MainWindow::MainWindow(const WindowSet::Slot& slot, const CatalogueStore& catalogue, MainWindowSetup setup)
+    : BrowserWindow(slot), catalogue_(catalogue), setup_(std::move(setup)) {
+  Host().SetCaption(Gbk(kCaption));
+  Host().AddSystemMenuItem(kAboutCommand, Gbk("关于 Tavelo(&A)..."));
   CreateControls();
 
-  PlaceOverWorkArea(host_);
+  PlaceOverWorkArea(Host());
   edit_->SetText(Gbk(kSearchPlaceholder));
   layoutReady_ = 1;
   Layout();
-  host_.Show();
+  Host().Show();
   if (setup_.startDataUpdate) updater_.Start(setup_.programDirectory);
-  host_.StartTimer(kStartTimer, 100);
+  Host().StartTimer(kStartTimer, 100);
 }
 
-MainWindow::~MainWindow() {
-  // The search window carries out its pages' commands through this window.
-  SearchWindow::Destroy();
-}
+MainWindow::~MainWindow() { Windows().CloseAll(); }
 
 void MainWindow::CreateControls() {
   for (const NavButton& button : kNavButtons) {
-    port::FlatButton* control = host_.AddFlatButton(button.id, Gbk(button.caption));
+    port::FlatButton* control = Host().AddFlatButton(button.id, Gbk(button.caption));
     control->on_click = [this, id = button.id] { OnNavButton(id); };
     navButtons_[button.id] = control;
   }
-  edit_ = host_.AddEdit(kSearchEdit);
+  edit_ = Host().AddEdit(kSearchEdit);
   edit_->on_enter = [this] { SearchFromBox(); };
-  searchButton_ = host_.AddFaceButton(kSearchButton, Gbk("搜索"));
+  searchButton_ = Host().AddFaceButton(kSearchButton, Gbk("搜索"));
   searchButton_->on_click = [this] { SearchFromBox(); };
-  panel_ = host_.AddInfoPanel(kInfoPanel);
+  panel_ = Host().AddInfoPanel(kInfoPanel);
   panel_->on_click = [this] { SearchFromPanel(); };
 
-  list_ = host_.AddList(kList);
+  list_ = Host().AddList(kList);
   list_->SetSkin({.columnCount = 4, .rowStyle = SkinListCtrl::kCatalogueRows, .thirdSetting = 1});
   list_->SetColumns({48, 300, 100, 100});
   // The rows are as tall as the 56-pixel pictures of the list's image list.
@@ -123,24 +118,21 @@ void MainWindow::CreateControls() {
   list_->on_click = [this](port::ListHit hit) { OnListClick(hit, false); };
   list_->on_double_click = [this](port::ListHit hit) { OnListClick(hit, true); };
 
-  browser_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kBrowser, port::BrowserPolicy::kFull),
-                                            platform_, StatusFrame::kWhite);
-  AttachCommandProtocol(*browser_, CommandWebContext(platform_, this));
+  browser_ = &AddBrowser(kBrowser, StatusFrame::kWhite);
+  AttachCommandProtocol(*browser_, Windows(), CommandHookup(this));
 
-  host_.on_resize = [this](Size) { Layout(); };
-  host_.on_timer = [this](int id) { OnTimer(id); };
-  host_.on_system_command = [this](int id) {
+  Host().on_resize = [this](Size) { Layout(); };
+  Host().on_timer = [this](int id) { OnTimer(id); };
+  Host().on_system_command = [this](int id) {
     if (id >= kAboutCommand && id <= 31) ShowAbout();
   };
   // Enter outside the search box and Escape would end a dialog; here they do nothing.
-  host_.on_key = [](port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; };
+  Host().on_key = [](port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; };
 }
-
-void MainWindow::Run() { platform_.RunModal(host_); }
 
 void MainWindow::Layout() {
   if (layoutReady_ != 1) return;
-  const Size client = host_.ClientSize();
+  const Size client = Host().ClientSize();
   int top = kNavTop;
   for (const NavButton& button : kNavButtons) {
     navButtons_[button.id]->SetBounds(Rect::FromSize(kNavLeft, top, kNavWidth, kNavHeight));
@@ -205,7 +197,7 @@ void MainWindow::ShowWebMode(const std::string& mode, int id) {
   Layout();
   ShowStatusPage(*browser_, StatusFrame::kWhite,
                  Gbk("<font color=#6699ff>数据加载中,请稍候....</font><br><font color=green>Loading...</font>"));
-  host_.StartTimer(kModePageTimer, 200);
+  Host().StartTimer(kModePageTimer, 200);
 }
 
 void MainWindow::ShowModePage() {
@@ -252,11 +244,11 @@ void MainWindow::RunLiveTv() {
 void MainWindow::OpenProblemReport() {
   std::string address = TemplateValue(kTemplatePath, "[LY_URL]");
   if (address.empty()) address = MakerSite() + "/club/addjy.asp?soft=" + Gbk(kCaption);
-  OpenWebWindow(CommandWebContext(platform_, this), address);
+  OpenWebWindow(Windows(), CommandHookup(this), address);
 }
 
 void MainWindow::ShowAbout() {
-  ShowAboutWindow(platform_, {catalogue_.TotalRecordCount(), updater_.VideoNewCount(),
+  ShowAboutWindow(Windows(), {catalogue_.TotalRecordCount(), updater_.VideoNewCount(),
                               updater_.P2pNewCount()});
 }
 
@@ -292,11 +284,11 @@ void MainWindow::OnListClick(port::ListHit hit, bool doubleClick) {
 
 void MainWindow::OnTimer(int id) {
   if (id == kStartTimer) {
-    host_.KillTimer(kStartTimer);
+    Host().KillTimer(kStartTimer);
     OnNavButton(kRecommended);
     RunFirstRunSetup(setup_.firstRun, [this](const std::string& text) { ShowMessage(text); });
   } else if (id == kModePageTimer) {
-    host_.KillTimer(kModePageTimer);
+    Host().KillTimer(kModePageTimer);
     ShowModePage();
   }
 }
@@ -307,24 +299,24 @@ void MainWindow::OpenVideo(const std::string&, const std::string&, const std::st
 }
 
 void MainWindow::OpenSearch(const std::string& keyword) {
-  tavelo::OpenSearch(SearchContext{&platform_, this}, keyword);
+  tavelo::OpenSearch(Windows(), *this, keyword);
 }
 
 void MainWindow::StartCompanion(const std::string& displayName, const std::string& productKey,
                                 const std::string& programFile) {
   // The command arrives while the browser decides on a navigation; the
   // installer's modal windows run after that decision, not inside it.
-  host_.Post([this, program = CompanionProgram{displayName, productKey, programFile}] {
-    WindowCompanionHost companionHost(platform_, &host_, Gbk(kCaption));
+  Host().Post([this, program = CompanionProgram{displayName, productKey, programFile}] {
+    WindowCompanionHost companionHost(Windows(), &Host(), Gbk(kCaption));
     CompanionPlaces places = CompanionPlaces::ForProgram(setup_.programDirectory);
     places.registryDirectory = setup_.firstRun.registryDirectory;
     tavelo::StartCompanion(program, places, companionHost);
   });
 }
 
-void MainWindow::ShowMessage(const std::string& text) { platform_.MessageBox(&host_, text, Gbk(kCaption)); }
+void MainWindow::ShowMessage(const std::string& text) { Platform().MessageBox(&Host(), text, Gbk(kCaption)); }
 
-void MainWindow::StartProcess(const std::vector<std::string>& argv) { platform_.StartProcess(argv); }
+void MainWindow::StartProcess(const std::vector<std::string>& argv) { Platform().StartProcess(argv); }
 
 void MainWindow::AddToFavourites(const std::string& name, const std::string& record) {
   ShowMessage(AddToFavouritesList(name, record));

@@ -5,15 +5,13 @@
 // owns the two operations other windows call: OpenVideo and AddToFavourites.
 
 #include <map>
-#include <memory>
 #include <string>
 
+#include "browser/browser_window.h"
 #include "browser/command_protocol.h"
-#include "browser/web_browser.h"
 #include "catalogue/catalogue_store.h"
 #include "mainwin/data_updater.h"
 #include "mainwin/first_run_setup.h"
-#include "port/window_host.h"
 
 namespace tavelo {
 
@@ -26,7 +24,7 @@ struct MainWindowSetup {
   bool startDataUpdate = true;
 };
 
-class MainWindow : public CommandTarget {
+class MainWindow : public BrowserWindow, public CommandTarget {
  public:
   enum ControlId {
     kRecommended = 1014,
@@ -53,11 +51,10 @@ class MainWindow : public CommandTarget {
   static constexpr int kModePageTimer = 1;
   static constexpr int kPageVersion = 108;
 
-  MainWindow(port::Platform& platform, const CatalogueStore& catalogue, MainWindowSetup setup);
+  MainWindow(const WindowSet::Slot& slot, const CatalogueStore& catalogue, MainWindowSetup setup);
+  // The other windows carry out their pages' commands through this one:
+  // they close with it.
   ~MainWindow() override;
-
-  // Runs the window until the user closes it.
-  void Run();
 
   void OpenVideo(const std::string& name, const std::string& record, const std::string& label) override;
   void OpenSearch(const std::string& keyword) override;
@@ -67,7 +64,6 @@ class MainWindow : public CommandTarget {
   void StartProcess(const std::vector<std::string>& argv) override;
   void AddToFavourites(const std::string& name, const std::string& record);
 
-  port::WindowHost& Host() { return host_; }
   const std::string& Mode() const { return mode_; }
 
  private:
@@ -87,10 +83,8 @@ class MainWindow : public CommandTarget {
   void OnListClick(port::ListHit hit, bool doubleClick);
   void OnTimer(int id);
 
-  port::Platform& platform_;
   const CatalogueStore& catalogue_;
   MainWindowSetup setup_;
-  port::WindowHost& host_;
   std::string mode_ = "list";
   int layoutReady_ = 0;
   std::map<int, port::FlatButton*> navButtons_;
@@ -98,7 +92,7 @@ class MainWindow : public CommandTarget {
   port::Edit* edit_ = nullptr;
   port::InfoPanel* panel_ = nullptr;
   port::ListView* list_ = nullptr;
-  std::unique_ptr<CWebBrowser2> browser_;
+  CWebBrowser2* browser_ = nullptr;
   DataUpdater updater_;
 };
 

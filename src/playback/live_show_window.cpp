@@ -2,13 +2,12 @@
 
 #include <algorithm>
 
-#include "base/program_paths.h"
 #include "browser/command_protocol.h"
+#include "browser/window_placement.h"
 #include "playback/popup_sink.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/template_file.h"
-#include "windows/web_window.h"
 
 namespace tavelo {
 
@@ -56,55 +55,24 @@ std::string SiteNavigationAddress(const std::string& startAddress) {
   return "http://" + startAddress;
 }
 
-std::unique_ptr<LiveShowWindow> LiveShowWindow::Create(port::Platform& platform, const std::vector<LiveSite>& sites) {
-  std::unique_ptr<LiveShowWindow> window(new LiveShowWindow(platform));
-  window->Initialise(sites);
-  return window;
-}
+LiveShowWindow::LiveShowWindow(const WindowSet::Slot& slot, const std::vector<LiveSite>& sites)
+    : BrowserWindow(slot),
+      buttons_(AddSiteButtons()),
+      browser_(AddBrowser(kBrowserId)),
+      popupSink_(AddBrowser(kPopupSinkId)),
+      hiddenStatic_(Host().AddStatic(kHiddenStaticId, "")) {
+  port::WindowHost& host = Host();
+  host.SetCaption(Gbk("美女直播"));
+  browser_.on_before_navigate = [this](const std::string& a, bool* cancel) { OnBrowserNavigate(a, cancel); };
+  browser_.on_new_window = [this] { return popupSink_.GetApplication(); };
+  popupSink_.on_before_navigate = [this](const std::string& a, bool* cancel) { OnSinkNavigate(a, cancel); };
 
-LiveShowWindow::LiveShowWindow(port::Platform& platform)
-    : platform_(platform), host_(platform.CreateWindow(port::WindowOptions{})) {}
-
-LiveShowWindow::~LiveShowWindow() {
-  if (!hostAlive_) return;
-  DetachFromHost();
-  host_.Close();
-}
-
-void LiveShowWindow::DetachFromHost() {
-  browser_.reset();
-  popupSink_.reset();
-  for (SiteButton& b : buttons_) b.button->on_click = nullptr;
-  host_.on_resize = nullptr;
-  host_.on_key = nullptr;
-  host_.on_destroyed = nullptr;
-}
-
-void LiveShowWindow::Initialise(const std::vector<LiveSite>& sites) {
-  host_.SetCaption(Gbk("美女直播"));
-  // Buttons first: the browsers are added after them and must not hide them.
-  for (int i = 0; i < kMaxSites; ++i) {
-    port::FlatButton* button = host_.AddFlatButton(kFirstSiteButtonId + i, Gbk("直播") + std::to_string(i + 1));
-    button->on_click = [this, i] { SelectSite(i); };
-    buttons_.push_back({button, {}});
-  }
-  browser_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kBrowserId, port::BrowserPolicy::kFull), platform_);
-  popupSink_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kPopupSinkId, port::BrowserPolicy::kFull), platform_);
-  hiddenStatic_ = host_.AddStatic(kHiddenStaticId, "");
-  browser_->on_before_navigate = [this](const std::string& a, bool* cancel) { OnBrowserNavigate(a, cancel); };
-  browser_->on_new_window = [this] { return popupSink_->GetApplication(); };
-  popupSink_->on_before_navigate = [this](const std::string& a, bool* cancel) { OnSinkNavigate(a, cancel); };
-
-  host_.on_resize = [this](Size) { Layout(); };
+  host.on_resize = [this](Size) { Layout(); };
   // A stray Escape must not end the process and its live room.
-  host_.on_key = [](port::Key key) { return key == port::Key::kEscape; };
-  host_.on_destroyed = [this] {
-    hostAlive_ = false;
-    DetachFromHost();
-  };
+  host.on_key = [](port::Key key) { return key == port::Key::kEscape; };
 
-  PlaceOverWorkArea(host_);
-  host_.Show();
+  PlaceOverWorkArea(host);
+  host.Show();
 
   siteCount_ = 0;
   for (const LiveSite& site : sites) {
@@ -118,13 +86,23 @@ void LiveShowWindow::Initialise(const std::vector<LiveSite>& sites) {
   SelectSite(0);
 }
 
+std::vector<LiveShowWindow::SiteButton> LiveShowWindow::AddSiteButtons() {
+  std::vector<SiteButton> buttons;
+  for (int i = 0; i < kMaxSites; ++i) {
+    port::FlatButton* button = Host().AddFlatButton(kFirstSiteButtonId + i, Gbk("直播") + std::to_string(i + 1));
+    button->on_click = [this, i] { SelectSite(i); };
+    buttons.push_back({button, {}});
+  }
+  return buttons;
+}
+
 void LiveShowWindow::Layout() {
   if (initialised_ == 0) return;
-  Size client = host_.ClientSize();
+  Size client = Host().ClientSize();
   hiddenStatic_->SetBounds(Rect::FromSize(0, client.height, client.width, 0));
   hiddenStatic_->SetVisible(false);
-  popupSink_->View().SetBounds(PopupSinkBounds(client));
-  browser_->View().SetBounds(Rect::FromSize(0, kBrowserTop, client.width, std::max(client.height - kBrowserTop, 0)));
+  popupSink_.View().SetBounds(PopupSinkBounds(client));
+  browser_.View().SetBounds(Rect::FromSize(0, kBrowserTop, client.width, std::max(client.height - kBrowserTop, 0)));
   int x = kFirstButtonX;
   for (SiteButton& b : buttons_) {
     if (b.site.startAddress.empty()) {
@@ -145,8 +123,8 @@ void LiveShowWindow::SelectSite(int index) {
   for (size_t i = 0; i < buttons_.size(); ++i) {
     buttons_[i].button->SetSelected(static_cast<int>(i) == index ? 1 : 0);
   }
-  host_.SetCaption(site.name + Gbk(" 视频直播"));
-  browser_->Navigate(SiteNavigationAddress(site.startAddress));
+  Host().SetCaption(site.name + Gbk(" 视频直播"));
+  browser_.Navigate(SiteNavigationAddress(site.startAddress));
 }
 
 void LiveShowWindow::OnBrowserNavigate(const std::string& address, bool* cancel) {
@@ -166,12 +144,11 @@ void LiveShowWindow::OnSinkNavigate(const std::string& address, bool* cancel) {
 }
 
 void LiveShowWindow::Relaunch(const std::string& payload) {
-  platform_.StartProcess(RelaunchArguments(payload));
+  Platform().StartProcess(RelaunchArguments(payload));
 }
 
-void RunLiveShowWindow(port::Platform& platform) {
-  auto window = LiveShowWindow::Create(platform, LiveSiteTable(ModuleDirectory() + "data/main.htm"));
-  platform.RunModal(window->Host());
+void RunLiveShowWindow(WindowSet& windows, const std::string& templatePath) {
+  windows.RunUntilClosed(windows.Open<LiveShowWindow>(LiveSiteTable(templatePath)));
 }
 
 }  // namespace tavelo

@@ -3,12 +3,10 @@
 // from the site pages are not played here; each goes to a new program copy
 // as a "cmd=PLAYMV|" play command, which opens a separate play window.
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "browser/web_browser.h"
-#include "port/window_host.h"
+#include "browser/browser_window.h"
 
 namespace tavelo {
 
@@ -25,7 +23,7 @@ std::vector<LiveSite> LiveSiteTable(const std::string& templatePath);
 // the desktop's own browser would assume; anything with a scheme is kept.
 std::string SiteNavigationAddress(const std::string& startAddress);
 
-class LiveShowWindow {
+class LiveShowWindow : public BrowserWindow {
  public:
   static constexpr int kFirstSiteButtonId = 1030;
   static constexpr int kMaxSites = 10;
@@ -33,14 +31,10 @@ class LiveShowWindow {
   static constexpr int kPopupSinkId = 1029;
   static constexpr int kHiddenStaticId = 1022;
 
-  // Creates, places and shows the window, then opens the first site.
-  static std::unique_ptr<LiveShowWindow> Create(port::Platform& platform, const std::vector<LiveSite>& sites);
-  ~LiveShowWindow();
-  LiveShowWindow(const LiveShowWindow&) = delete;
-  LiveShowWindow& operator=(const LiveShowWindow&) = delete;
+  // Places and shows the window, then opens the first site.
+  LiveShowWindow(const WindowSet::Slot& slot, const std::vector<LiveSite>& sites);
 
-  port::WindowHost& Host() { return host_; }
-  CWebBrowser2& Browser() { return *browser_; }
+  CWebBrowser2& Browser() { return browser_; }
   int SiteCount() const { return siteCount_; }
   // Index of the selected site button, -1 before any.
   int SelectedSite() const { return selected_; }
@@ -48,33 +42,29 @@ class LiveShowWindow {
   void SelectSite(int index);
 
  private:
-  LiveShowWindow(port::Platform& platform);
-  void Initialise(const std::vector<LiveSite>& sites);
-  void Layout();
-  void OnBrowserNavigate(const std::string& address, bool* cancel);
-  void OnSinkNavigate(const std::string& address, bool* cancel);
-  void Relaunch(const std::string& payload);
-  void DetachFromHost();
-
   struct SiteButton {
     port::FlatButton* button = nullptr;
     LiveSite site;
   };
 
-  port::Platform& platform_;
-  port::WindowHost& host_;
-  bool hostAlive_ = true;
+  std::vector<SiteButton> AddSiteButtons();
+  void Layout();
+  void OnBrowserNavigate(const std::string& address, bool* cancel);
+  void OnSinkNavigate(const std::string& address, bool* cancel);
+  void Relaunch(const std::string& payload);
+
+  // Buttons first: the browsers are added after them and must not hide them.
   std::vector<SiteButton> buttons_;
+  CWebBrowser2& browser_;
+  CWebBrowser2& popupSink_;
+  port::Static* hiddenStatic_;
   int siteCount_ = 0;
   int selected_ = -1;
   int initialised_ = 0;
-  std::unique_ptr<CWebBrowser2> browser_;
-  std::unique_ptr<CWebBrowser2> popupSink_;
-  port::Static* hiddenStatic_ = nullptr;
 };
 
-// The entry start-up calls for a "PLAYINDEXMV" play command: runs the window
-// modally; returns when it has closed.
-void RunLiveShowWindow(port::Platform& platform);
+// The entry start-up calls for a "PLAYINDEXMV" play command: runs the window,
+// with the sites of `templatePath`, until it has closed.
+void RunLiveShowWindow(WindowSet& windows, const std::string& templatePath);
 
 }  // namespace tavelo

@@ -4,9 +4,9 @@
 #include <array>
 #include <climits>
 
-#include "base/program_paths.h"
-#include "catalogue/site_config.h"
+#include "browser/command_hookup.h"
 #include "browser/command_protocol.h"
+#include "catalogue/site_config.h"
 #include "playback/player_page.h"
 #include "playback/popup_sink.h"
 #include "text/encoding.h"
@@ -14,7 +14,6 @@
 #include "text/splitters.h"
 #include "text/template_file.h"
 #include "text/url_text.h"
-#include "windows/web_window.h"
 
 namespace tavelo {
 
@@ -86,72 +85,40 @@ std::string HandOffCaption(std::string_view title, std::string_view label) {
   return t == l ? t : t + "_" + l;
 }
 
-std::unique_ptr<SeparatePlayWindow> SeparatePlayWindow::Create(port::Platform& platform, const std::string& command,
-                                                                const std::string& templatePath) {
-  std::unique_ptr<SeparatePlayWindow> window(new SeparatePlayWindow(platform, command, templatePath));
-  window->Initialise();
-  return window;
-}
-
-SeparatePlayWindow::SeparatePlayWindow(port::Platform& platform, const std::string& command,
+SeparatePlayWindow::SeparatePlayWindow(const WindowSet::Slot& slot, const std::string& command,
                                        const std::string& templatePath)
-    : platform_(platform),
-      host_(platform.CreateWindow(port::WindowOptions{})),
+    : BrowserWindow(slot),
       templatePath_(templatePath),
-      command_(command),
-      parsed_(ParsePlayCommand(command)) {}
+      parsed_(ParsePlayCommand(command)),
+      player_(AddBrowser(kPlayerId)),
+      popupSink_(AddBrowser(kPopupSinkId)) {
+  port::WindowHost& host = Host();
+  host.SetCaption(Gbk("视频播放"));
+  player_.on_new_window = [this] { return OnNewWindow(); };
 
-SeparatePlayWindow::~SeparatePlayWindow() {
-  if (!hostAlive_) return;
-  DetachFromHost();
-  host_.Close();
-}
-
-void SeparatePlayWindow::DetachFromHost() {
-  // The browser wrappers unhook themselves from views that still exist.
-  player_.reset();
-  popupSink_.reset();
-  host_.on_resize = nullptr;
-  host_.on_timer = nullptr;
-  host_.on_key = nullptr;
-  host_.on_system_command = nullptr;
-  host_.on_close_request = nullptr;
-  host_.on_destroyed = nullptr;
-}
-
-void SeparatePlayWindow::Initialise() {
-  host_.SetCaption(Gbk("视频播放"));
-  player_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kPlayerId, port::BrowserPolicy::kFull), platform_);
-  popupSink_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kPopupSinkId, port::BrowserPolicy::kFull), platform_);
-  player_->on_new_window = [this] { return OnNewWindow(); };
-
-  host_.on_resize = [this](Size) { Layout(); };
-  host_.on_timer = [this](int id) { OnTimer(id); };
+  host.on_resize = [this](Size) { Layout(); };
+  host.on_timer = [this](int id) { OnTimer(id); };
   // Escape must not end the process; Enter belongs to the player page (chat
   // boxes, forms) and closes nothing on this desktop.
-  host_.on_key = [](port::Key key) { return key == port::Key::kEscape; };
-  host_.on_system_command = [this](int id) { OnSystemCommand(id); };
-  host_.on_destroyed = [this] {
-    hostAlive_ = false;
-    DetachFromHost();
-  };
+  host.on_key = [](port::Key key) { return key == port::Key::kEscape; };
+  host.on_system_command = [this](int id) { OnSystemCommand(id); };
 
-  host_.AddSystemMenuItem(kTopmostCommand, Gbk("窗口置顶"));
-  host_.AddSystemMenuItem(kNotTopmostCommand, Gbk("取消窗口置顶"));
-  Rect work = host_.WorkArea();
+  host.AddSystemMenuItem(kTopmostCommand, Gbk("窗口置顶"));
+  host.AddSystemMenuItem(kNotTopmostCommand, Gbk("取消窗口置顶"));
+  Rect work = host.WorkArea();
   const int r = work.right, b = work.bottom;
 
   switch (parsed_.form) {
     case PlayForm::kPlayMv: {
-      host_.Place(Rect::FromSize(50, 40, r - 100, b - 80));
-      host_.Show();
-      Size client = host_.ClientSize();
+      host.Place(Rect::FromSize(50, 40, r - 100, b - 80));
+      host.Show();
+      Size client = host.ClientSize();
       clientWidth_ = client.width;
       clientHeight_ = client.height;
-      host_.SetCaption(parsed_.title);
+      host.SetCaption(parsed_.title);
       layoutReady_ = 1;
       Layout();
-      player_->Navigate(parsed_.address);
+      player_.Navigate(parsed_.address);
       return;
     }
     case PlayForm::kTvPlay: {
@@ -159,82 +126,81 @@ void SeparatePlayWindow::Initialise() {
       int height = parsed_.height < kMinTvHeight ? kDefaultTvHeight : parsed_.height;
       width = std::min(width, r);
       height = std::min(height, b);
-      host_.Place(Rect::FromSize((r - width) / 2, (b - height) / 2, width, height));
-      host_.Show();
-      Size client = host_.ClientSize();
+      host.Place(Rect::FromSize((r - width) / 2, (b - height) / 2, width, height));
+      host.Show();
+      Size client = host.ClientSize();
       clientWidth_ = client.width;
       clientHeight_ = client.height;
-      host_.SetCaption(parsed_.title);
+      host.SetCaption(parsed_.title);
       break;
     }
     case PlayForm::kHandOff:
-      host_.Place(Rect::FromSize(100, 50, r - 200, b - 100));
-      host_.Show();
-      host_.SetCaption(HandOffCaption(parsed_.title, parsed_.label));
+      host.Place(Rect::FromSize(100, 50, r - 200, b - 100));
+      host.Show();
+      host.SetCaption(HandOffCaption(parsed_.title, parsed_.label));
       break;
   }
   layoutReady_ = 1;
   Layout();
   ShowLoadingPage();
-  host_.StartTimer(kOpenPlayerTimer, 200);
+  host.StartTimer(kOpenPlayerTimer, 200);
 }
 
 void SeparatePlayWindow::Layout() {
   if (layoutReady_ == 0) return;
-  Size client = host_.ClientSize();
-  player_->View().SetBounds(Rect::FromSize(0, 0, client.width, client.height));
-  popupSink_->View().SetBounds(PopupSinkBounds(client));
+  Size client = Host().ClientSize();
+  player_.View().SetBounds(Rect::FromSize(0, 0, client.width, client.height));
+  popupSink_.View().SetBounds(PopupSinkBounds(client));
 }
 
 void SeparatePlayWindow::ShowLoadingPage() {
-  ShowStatusPage(*player_, StatusFrame::kGrey, Gbk("视频加载,请稍候...<br>Loading..."));
+  ShowStatusPage(player_, StatusFrame::kGrey, Gbk("视频加载,请稍候...<br>Loading..."));
 }
 
 void SeparatePlayWindow::OnTimer(int id) {
   if (id == kOpenPlayerTimer) {
-    host_.KillTimer(kOpenPlayerTimer);
+    Host().KillTimer(kOpenPlayerTimer);
     OpenPlayer();
   } else if (id == kBlankSinkTimer) {
-    host_.KillTimer(kBlankSinkTimer);
-    popupSink_->Navigate("about:blank");
+    Host().KillTimer(kBlankSinkTimer);
+    popupSink_.Navigate("about:blank");
   }
 }
 
 void SeparatePlayWindow::OpenPlayer() {
   if (parsed_.form == PlayForm::kTvPlay) {
     if (parsed_.noNewWindow) allowNewWindow_ = 0;
-    player_->Navigate(AppendClientSizeQuery(parsed_.address, clientWidth_, clientHeight_));
+    player_.Navigate(AppendClientSizeQuery(parsed_.address, clientWidth_, clientHeight_));
     return;
   }
   std::string target = PlayerPageAddress(TemplateValue(templatePath_, kPlayerTemplateKey),
                                             VideoPlayerHost(templatePath_), parsed_.address, parsed_.title,
                                             parsed_.label);
   // Without a usable address the loading page stays.
-  if (!target.empty()) player_->Navigate(target);
+  if (!target.empty()) player_.Navigate(target);
 }
 
 port::BrowserView* SeparatePlayWindow::OnNewWindow() {
   if (allowNewWindow_ != 0) {
     // An ordinary browser window, as a pop-up from any other page gets; its
     // pages carry no commands for this program.
-    return OpenPopupWebWindow(WebWindowContext{.platform = &platform_, .run_page_command = nullptr});
+    return Windows().OpenPopup(PageHookup{});
   }
-  host_.StartTimer(kBlankSinkTimer, 500);
-  return popupSink_->GetApplication();
+  Host().StartTimer(kBlankSinkTimer, 500);
+  return popupSink_.GetApplication();
 }
 
 void SeparatePlayWindow::OnSystemCommand(int id) {
   if (id != kTopmostCommand && id != kNotTopmostCommand) return;
   bool topmost = id == kTopmostCommand;
-  host_.SetTopmost(topmost);
-  std::string caption = ReplaceAll(host_.Caption(), TopmostMark(), "");
+  Host().SetTopmost(topmost);
+  std::string caption = ReplaceAll(Host().Caption(), TopmostMark(), "");
   if (topmost) caption += TopmostMark();
-  host_.SetCaption(caption);
+  Host().SetCaption(caption);
 }
 
-void RunSeparatePlayWindow(port::Platform& platform, const std::string& playCommand) {
-  auto window = SeparatePlayWindow::Create(platform, playCommand, ModuleDirectory() + "data/main.htm");
-  platform.RunModal(window->Host());
+void RunSeparatePlayWindow(WindowSet& windows, const std::string& playCommand, const std::string& templatePath) {
+  windows.RunUntilClosed(windows.Open<SeparatePlayWindow>(playCommand, templatePath));
 }
 
 }  // namespace tavelo

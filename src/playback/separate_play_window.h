@@ -5,12 +5,10 @@
 // window above others or release it. It plays what its command string says
 // and nothing else: it never looks at the catalogue or the personal lists.
 
-#include <memory>
 #include <string>
 #include <string_view>
 
-#include "browser/web_browser.h"
-#include "port/window_host.h"
+#include "browser/browser_window.h"
 
 namespace tavelo {
 
@@ -45,7 +43,7 @@ std::string AppendClientSizeQuery(const std::string& address, int width, int hei
 // cleaned label when they differ.
 std::string HandOffCaption(std::string_view title, std::string_view label);
 
-class SeparatePlayWindow {
+class SeparatePlayWindow : public BrowserWindow {
  public:
   static constexpr int kPlayerId = 1011;
   static constexpr int kPopupSinkId = 1029;
@@ -54,47 +52,34 @@ class SeparatePlayWindow {
   static constexpr int kTopmostCommand = 1124;
   static constexpr int kNotTopmostCommand = 1125;
 
-  // Creates the window, places and shows it and starts what its form asks
-  // for. `templatePath` is data/main.htm of the program's folder.
-  static std::unique_ptr<SeparatePlayWindow> Create(port::Platform& platform, const std::string& command,
-                                                    const std::string& templatePath);
-  ~SeparatePlayWindow();
-  SeparatePlayWindow(const SeparatePlayWindow&) = delete;
-  SeparatePlayWindow& operator=(const SeparatePlayWindow&) = delete;
+  // Places and shows the window and starts what its form asks for.
+  // `templatePath` is data/main.htm of the program's folder.
+  SeparatePlayWindow(const WindowSet::Slot& slot, const std::string& command, const std::string& templatePath);
 
-  port::WindowHost& Host() { return host_; }
-  CWebBrowser2& Player() { return *player_; }
+  CWebBrowser2& Player() { return player_; }
   const PlayCommand& Command() const { return parsed_; }
   bool AllowsNewWindows() const { return allowNewWindow_ != 0; }
 
  private:
-  SeparatePlayWindow(port::Platform& platform, const std::string& command, const std::string& templatePath);
-  void Initialise();
   void Layout();
   void ShowLoadingPage();
   void OnTimer(int id);
   void OpenPlayer();
   port::BrowserView* OnNewWindow();
   void OnSystemCommand(int id);
-  void DetachFromHost();
 
-  port::Platform& platform_;
-  port::WindowHost& host_;
   std::string templatePath_;
-  bool hostAlive_ = true;
-
   int allowNewWindow_ = 1;
   int layoutReady_ = 0;
   int clientWidth_ = 0;
   int clientHeight_ = 0;
-  std::string command_;
   PlayCommand parsed_;
-  std::unique_ptr<CWebBrowser2> player_;
-  std::unique_ptr<CWebBrowser2> popupSink_;
+  CWebBrowser2& player_;
+  CWebBrowser2& popupSink_;
 };
 
 // The entry start-up calls for "runPlay:" + a play command: runs the window
-// modally; returns when it has closed.
-void RunSeparatePlayWindow(port::Platform& platform, const std::string& playCommand);
+// until it has closed.
+void RunSeparatePlayWindow(WindowSet& windows, const std::string& playCommand, const std::string& templatePath);
 
 }  // namespace tavelo

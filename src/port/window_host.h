@@ -63,6 +63,8 @@ class WindowHost {
   // Return true to swallow the key before the focused control sees it.
   std::function<bool(Key key)> on_key;
   std::function<void(int id)> on_system_command;
+  // The window is destroyed and no other handler will run. It belongs to
+  // whoever owns the window logic (the window set), not to the logic itself.
   std::function<void()> on_destroyed;
 };
 

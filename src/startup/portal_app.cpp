@@ -10,6 +10,7 @@
 #include "playback/live_show_window.h"
 #include "playback/separate_play_window.h"
 #include "text/encoding.h"
+#include "windows/web_window.h"
 
 namespace tavelo {
 
@@ -17,15 +18,15 @@ namespace {
 
 constexpr std::string_view kCaption = kProductCaption;
 
-void RunMainWindow(port::Platform& platform, const ProgramPaths& paths) {
+void RunMainWindow(WindowSet& windows, const ProgramPaths& paths) {
   // Only the portal needs the catalogue; play windows start without it.
   CatalogueStore catalogue;
   catalogue.Load(paths.folder);
   MainWindowSetup setup;
   setup.programDirectory = paths.folder;
   setup.firstRun = DefaultFirstRunPaths(paths.folder, Gbk(kCaption));
-  MainWindow window(platform, catalogue, setup);
-  window.Run();
+  // The window, and every window opened from it, is gone before the catalogue.
+  windows.RunUntilClosed(windows.Open<MainWindow>(catalogue, setup));
 }
 
 }  // namespace
@@ -34,19 +35,22 @@ int RunPortal(port::Platform& platform, const std::vector<std::string>& argument
   MakeDirectories(paths.In(kDataFolder));
   MakeDirectories(paths.In(kEpisodeCacheFolder));
 
+  // The process's one window runs until it closes; windows opened on the way
+  // and still open close with the set, after the exit routine.
+  WindowSet windows(platform, OpenPopupWebWindow);
   StartupChoice choice = ChooseStartup(CommandWord(arguments));
   switch (choice.window) {
     case StartupWindow::kRefuse:
       platform.MessageBox(nullptr, Gbk("请从主程序启动软件"), Gbk(kCaption));
       break;
     case StartupWindow::kSeparatePlay:
-      RunSeparatePlayWindow(platform, choice.playCommand);
+      RunSeparatePlayWindow(windows, choice.playCommand, paths.Template());
       break;
     case StartupWindow::kLiveShows:
-      RunLiveShowWindow(platform);
+      RunLiveShowWindow(windows, paths.Template());
       break;
     case StartupWindow::kMain:
-      RunMainWindow(platform, paths);
+      RunMainWindow(windows, paths);
       break;
   }
   RunExitRoutine(platform, paths);

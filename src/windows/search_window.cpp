@@ -1,5 +1,6 @@
 #include "windows/search_window.h"
 
+#include "browser/command_hookup.h"
 #include "catalogue/site_config.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
@@ -11,8 +12,6 @@ namespace tavelo {
 namespace {
 
 constexpr std::string_view kKeyPlaceholder = "***KEY***";
-
-SearchWindow* instance = nullptr;
 
 }  // namespace
 
@@ -28,80 +27,67 @@ std::string SearchAddress(std::string_view keyword, const std::string& templateP
   return ReplaceAll(address, kKeyPlaceholder, UrlEncode(keyword));
 }
 
-SearchWindow& SearchWindow::Open(const SearchContext& context, std::string_view keyword) {
-  std::string cleaned = CleanSearchKeyword(keyword);
-  if (instance == nullptr) {
-    instance = new SearchWindow(context);
-    instance->PlaceWindow();
-  }
-  instance->host_.Show();
-  instance->edit_->SetText(cleaned);
-  instance->StartSearch();
-  return *instance;
-}
-
-SearchWindow* SearchWindow::Instance() { return instance; }
-
-void SearchWindow::Destroy() {
-  if (instance != nullptr) instance->host_.Close();
-}
-
-SearchWindow::SearchWindow(const SearchContext& context)
-    : context_(context),
-      host_(context.platform->CreateWindow(port::WindowOptions{})),
-      edit_(host_.AddEdit(kEditId)),
-      searchButton_(host_.AddFaceButton(kSearchButtonId, Gbk("搜索"))) {
-  host_.SetCaption(Gbk("视频搜索"));
-  browser_ = std::make_unique<CWebBrowser2>(*host_.AddBrowser(kBrowserId, port::BrowserPolicy::kFull),
-                                            *context_.platform);
-  AttachCommandProtocol(*browser_, CommandWebContext(*context_.platform, context_.commands));
+SearchWindow::SearchWindow(const WindowSet::Slot& slot, CommandTarget& commands)
+    : BrowserWindow(slot),
+      edit_(Host().AddEdit(kEditId)),
+      searchButton_(Host().AddFaceButton(kSearchButtonId, Gbk("搜索"))),
+      browser_(AddBrowser(kBrowserId)) {
+  port::WindowHost& host = Host();
+  host.SetCaption(Gbk("视频搜索"));
+  AttachCommandProtocol(browser_, Windows(), CommandHookup(&commands));
 
   searchButton_->on_click = [this] { StartSearch(); };
   edit_->on_enter = [this] { StartSearch(); };
   // Enter outside the edit box and Escape would end a dialog; here they do nothing.
-  host_.on_key = [](port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; };
-  host_.on_timer = [this](int id) { OnTimer(id); };
-  host_.on_resize = [this](Size) { Layout(); };
-  host_.on_close_request = [this] { host_.Hide(); };
-  host_.on_destroyed = [this] {
-    instance = nullptr;
-    delete this;
-  };
+  host.on_key = [](port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; };
+  host.on_timer = [this](int id) { OnTimer(id); };
+  host.on_resize = [this](Size) { Layout(); };
+  host.on_close_request = [&host] { host.Hide(); };
+  PlaceWindow();
+}
+
+void SearchWindow::Search(std::string_view keyword) {
+  Host().Show();
+  edit_->SetText(CleanSearchKeyword(keyword));
+  StartSearch();
 }
 
 void SearchWindow::PlaceWindow() {
-  Rect work = host_.WorkArea();
+  Rect work = Host().WorkArea();
   int x = work.right - 675;
   if (x < 0) x = 100;
-  host_.Place(Rect::FromSize(x, 20, work.right - x - 10, work.bottom - 40));
+  Host().Place(Rect::FromSize(x, 20, work.right - x - 10, work.bottom - 40));
   layoutReady_ = 1;
   Layout();
 }
 
 void SearchWindow::Layout() {
   if (layoutReady_ != 1) return;
-  Size client = host_.ClientSize();
+  Size client = Host().ClientSize();
   searchButton_->SetBounds(Rect::FromSize(client.width - 65, 3, 60, 22));
   edit_->SetBounds(Rect::FromSize(3, 3, client.width - 71, 22));
-  browser_->View().SetBounds(Rect{0, 28, client.width, client.height});
+  browser_.View().SetBounds(Rect{0, 28, client.width, client.height});
 }
 
-void SearchWindow::StartSearch() { host_.StartTimer(kSearchTimer, kSearchDelay); }
+void SearchWindow::StartSearch() { Host().StartTimer(kSearchTimer, kSearchDelay); }
 
 void SearchWindow::OnTimer(int id) {
   if (id != kSearchTimer) return;
-  host_.KillTimer(kSearchTimer);
+  Host().KillTimer(kSearchTimer);
   RunSearch();
   edit_->Focus();
 }
 
 void SearchWindow::RunSearch() {
   keyword_ = edit_->Text();
-  browser_->Navigate(SearchAddress(keyword_));
+  browser_.Navigate(SearchAddress(keyword_));
 }
 
-void OpenSearch(const SearchContext& context, std::string_view keyword) {
-  SearchWindow::Open(context, keyword);
+SearchWindow& OpenSearch(WindowSet& windows, CommandTarget& commands, std::string_view keyword) {
+  SearchWindow* window = windows.Find<SearchWindow>();
+  if (window == nullptr) window = &windows.Open<SearchWindow>(commands);
+  window->Search(keyword);
+  return *window;
 }
 
 }  // namespace tavelo

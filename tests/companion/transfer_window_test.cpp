@@ -82,6 +82,7 @@ class TransferWindowTest : public ::testing::Test {
   testing::LoopbackServer server_;
   testing::TempDir dir_;
   fakes::FakePlatform platform_;
+  WindowSet windows_{platform_};
   std::string package_;
   std::string digest_;
 };
@@ -95,9 +96,8 @@ TEST_F(TransferWindowTest, ATextJobEndsTheWindowWithTheText) {
     EXPECT_EQ(window.timers[TransferWindow::kDotsTimer], 500);
     WaitForTheEnd(window);
   };
-  TransferWindow window(platform_, Gbk("首次使用《奇洛》,下载相关数据"),
-                        TransferRequest::TextFetch(server_.Url("/info.asp")));
-  TransferResult result = window.Run();
+  TransferResult result = RunTransferWindow(windows_, Gbk("首次使用《奇洛》,下载相关数据"),
+                                            TransferRequest::TextFetch(server_.Url("/info.asp")));
   EXPECT_FALSE(result.stopped);
   EXPECT_EQ(result.text, "[FLAG]\r\nEND_QORISOFT_INFO\r\n");
   EXPECT_EQ(platform_.modalRuns.size(), 1u);
@@ -108,8 +108,7 @@ TEST_F(TransferWindowTest, APackageWithAnUpperCaseDigestIsInstalledWithItsByteCo
   std::string upper = digest_;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   platform_.on_run_modal = WaitForTheEnd;
-  TransferWindow window(platform_, "x", Package("/package.zip", upper));
-  TransferResult result = window.Run();
+  TransferResult result = RunTransferWindow(windows_, "x", Package("/package.zip", upper));
   EXPECT_TRUE(result.installed);
   EXPECT_EQ(ReadFile(dir_.File("target")), kMember);
   FakeWindowHost& host = platform_.Window(0);
@@ -125,8 +124,7 @@ TEST_F(TransferWindowTest, APackageWithAnUpperCaseDigestIsInstalledWithItsByteCo
 TEST_F(TransferWindowTest, AMismatchingDigestLeavesTheOldTarget) {
   WriteFile(dir_.File("target"), "the old program");
   platform_.on_run_modal = WaitForTheEnd;
-  TransferWindow window(platform_, "x", Package("/package.zip", "00000000000000000000000000000000"));
-  TransferResult result = window.Run();
+  TransferResult result = RunTransferWindow(windows_, "x", Package("/package.zip", "00000000000000000000000000000000"));
   EXPECT_FALSE(result.installed);
   EXPECT_FALSE(result.stopped);
   EXPECT_TRUE(platform_.Window(0).destroyed);  // it ended by itself
@@ -136,10 +134,12 @@ TEST_F(TransferWindowTest, AMismatchingDigestLeavesTheOldTarget) {
 
 // Stopping, by the button or by closing the window, ends it at once while
 // the download still hangs; the worker ends later without touching the
-// window or installing anything.
+// window or installing anything. The window set closing it (its opener went)
+// stops the job the same way.
 TEST_F(TransferWindowTest, StoppingALongDownloadEndsTheWindowAtOnce) {
-  for (bool byButton : {true, false}) {
-    SCOPED_TRACE(byButton);
+  enum class Ending { kStopButton, kCloseBox, kSetCloses };
+  for (Ending ending : {Ending::kStopButton, Ending::kCloseBox, Ending::kSetCloses}) {
+    SCOPED_TRACE(static_cast<int>(ending));
     std::shared_future<void> workerEnded;
     {
       platform_.on_run_modal = [&](FakeWindowHost& window) {
@@ -150,14 +150,18 @@ TEST_F(TransferWindowTest, StoppingALongDownloadEndsTheWindowAtOnce) {
         }
         EXPECT_GT(bar->position, 0);
         FakeButton* stop = window.Control<FakeButton>(TransferWindow::kStopId);
-        byButton ? stop->Click() : window.RequestClose();
+        switch (ending) {
+          case Ending::kStopButton: stop->Click(); break;
+          case Ending::kCloseBox: window.RequestClose(); break;
+          case Ending::kSetCloses: windows_.CloseAll(); break;
+        }
         EXPECT_TRUE(window.destroyed);
-        EXPECT_FALSE(stop->enabled);
-        EXPECT_EQ(stop->text, Gbk("正在停止"));
+        if (ending != Ending::kSetCloses) {
+          EXPECT_FALSE(stop->enabled);
+          EXPECT_EQ(stop->text, Gbk("正在停止"));
+        }
       };
-      TransferWindow window(platform_, "x", Package("/long.zip", digest_));
-      workerEnded = window.WorkerEnded();
-      TransferResult result = window.Run();
+      TransferResult result = RunTransferWindow(windows_, "x", Package("/long.zip", digest_), &workerEnded);
       EXPECT_TRUE(result.stopped);
       EXPECT_EQ(result.text, "");
       EXPECT_FALSE(result.installed);
@@ -186,8 +190,7 @@ TEST_F(TransferWindowTest, TheStatusLineCyclesThroughOneToSixDots) {
     EXPECT_TRUE(window.FireKey(port::Key::kEnter));
     WaitForTheEnd(window);
   };
-  TransferWindow window(platform_, "x", TransferRequest::TextFetch(server_.Url("/info.asp")));
-  window.Run();
+  RunTransferWindow(windows_, "x", TransferRequest::TextFetch(server_.Url("/info.asp")));
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ void FakeWindowHost::Place(Rect screen) {
 }
 
 void FakeWindowHost::Resize(Size size) {
+  if (destroyed) return;
   client = size;
   if (on_resize) on_resize(size);
 }
@@ -121,7 +122,10 @@ port::WindowHost& FakePlatform::CreateWindow(const port::WindowOptions& options)
 
 void FakePlatform::RunModal(port::WindowHost& window) {
   modalRuns.push_back(&window);
-  if (on_run_modal) on_run_modal(static_cast<FakeWindowHost&>(window));
+  auto& host = static_cast<FakeWindowHost&>(window);
+  if (on_run_modal) on_run_modal(host);
+  host.RequestClose();
+  host.Close();
 }
 
 std::vector<FakeWindowHost*> FakePlatform::LiveWindows() {

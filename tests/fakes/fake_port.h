@@ -255,7 +255,7 @@ class FakeWindowHost : public port::WindowHost {
 
   // User actions. FireKey returns whether the window swallowed the key.
   void RequestClose();
-  bool FireKey(port::Key key) { return on_key && on_key(key); }
+  bool FireKey(port::Key key) { return !destroyed && on_key && on_key(key); }
   // Fires the timer if it runs; one-shot, so it stops first.
   bool FireTimer(int id);
   void Resize(Size size);
@@ -297,7 +297,9 @@ class FakePlatform : public port::Platform {
  public:
   port::WindowHost& CreateWindow(const port::WindowOptions& options) override;
   // Records the run; a test that sets on_run_modal drives the window there,
-  // as the user would while the modal run lasts.
+  // as the user would while the modal run lasts. It ends as a real run
+  // does, with the window destroyed: if the test did not close it, the user
+  // asks to close it, and then it is closed.
   void RunModal(port::WindowHost& window) override;
   void MessageBox(port::WindowHost*, const std::string& text, const std::string& caption) override {
     messageBoxes.push_back({text, caption});

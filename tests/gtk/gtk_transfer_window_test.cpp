@@ -40,32 +40,29 @@ class GtkTransferWindowTest : public ::testing::Test {
 
   testing::LoopbackServer server_;
   gtkport::GtkPlatform platform_;
+  WindowSet windows_{platform_};
 };
 
 TEST_F(GtkTransferWindowTest, EndsByItselfWithTheFetchedText) {
-  TransferWindow window(platform_, "job", TransferRequest::TextFetch(server_.Url("/text")));
-  TransferResult result = window.Run();
+  TransferResult result = RunTransferWindow(windows_, "job", TransferRequest::TextFetch(server_.Url("/text")));
   EXPECT_FALSE(result.stopped);
   EXPECT_EQ(result.text, "description");
 }
 
 TEST_F(GtkTransferWindowTest, ClosingDuringAHangingDownloadEndsAtOnce) {
   std::shared_future<void> workerEnded;
-  {
-    TransferWindow window(platform_, "job", TransferRequest::TextFetch(server_.Url("/hang")));
-    workerEnded = window.WorkerEnded();
-    // The user closes the window half a second in.
-    g_timeout_add(500, +[](gpointer data) -> gboolean {
-      auto* host = static_cast<port::WindowHost*>(data);
-      host->on_close_request();
-      return G_SOURCE_REMOVE;
-    }, &window.Host());
-    auto started = std::chrono::steady_clock::now();
-    TransferResult result = window.Run();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
-    EXPECT_TRUE(result.stopped);
-    EXPECT_EQ(result.text, "");
-  }
+  // The user closes the window half a second in.
+  g_timeout_add(500, +[](gpointer data) -> gboolean {
+    static_cast<WindowSet*>(data)->Find<TransferWindow>()->Host().on_close_request();
+    return G_SOURCE_REMOVE;
+  }, &windows_);
+  auto started = std::chrono::steady_clock::now();
+  TransferResult result =
+      RunTransferWindow(windows_, "job", TransferRequest::TextFetch(server_.Url("/hang")), &workerEnded);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(result.text, "");
+  EXPECT_EQ(windows_.Count(), 0);
   // The worker ends later, reaching nothing of the window.
   EXPECT_TRUE(testing::RunUntil([&] { return workerEnded.wait_for(0s) == std::future_status::ready; }, 10));
 }

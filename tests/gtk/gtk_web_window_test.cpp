@@ -45,7 +45,6 @@ class GtkWebWindowTest : public ::testing::Test {
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     base_ = "http://127.0.0.1:" + std::to_string(port_) + "/";
 
-    context_.platform = &platform_;
     context_.run_page_command = [this](const std::string& address) {
       if (address.find("cmd=") == std::string::npos) return false;
       commands_.push_back(address);
@@ -56,7 +55,7 @@ class GtkWebWindowTest : public ::testing::Test {
   void TearDown() override {
     // Close whatever the test left open, pop-ups included.
     platform_.CloseAll();
-    EXPECT_TRUE(RunUntil([] { return WebWindow::LiveCount() == 0; }, 5));
+    EXPECT_TRUE(RunUntil([this] { return windows_.Count() == 0; }, 5));
     Pump(50);
     server_.stop();
     thread_.join();
@@ -67,14 +66,15 @@ class GtkWebWindowTest : public ::testing::Test {
     return std::find(requested_.begin(), requested_.end(), path) != requested_.end();
   }
 
-  WebWindow& Open(const std::string& page) { return OpenWebWindow(context_, base_ + page); }
+  WebWindow& Open(const std::string& page) { return OpenWebWindow(windows_, context_, base_ + page); }
 
   static gtkport::GtkBrowserView& View(WebWindow& w) {
     return dynamic_cast<gtkport::GtkBrowserView&>(*w.Browser().GetApplication());
   }
 
   gtkport::GtkPlatform platform_;
-  WebWindowContext context_;
+  WindowSet windows_{platform_, OpenPopupWebWindow};
+  PageHookup context_;
   std::vector<std::string> commands_;
   httplib::Server server_;
   std::thread thread_;
@@ -145,14 +145,15 @@ TEST_F(GtkWebWindowTest, BlankTargetLinkOpensSecondWebWindow) {
   bool loaded = false;
   window.Browser().on_document_complete = [&](const std::string&) { loaded = true; };
   ASSERT_TRUE(RunUntil([&] { return loaded; }));
-  EXPECT_EQ(WebWindow::LiveCount(), 1);
+  EXPECT_EQ(windows_.Count(), 1);
   View(window).RunScript("document.getElementById('pop').click()");
-  ASSERT_TRUE(RunUntil([&] { return WebWindow::LiveCount() == 2; })) << "no second web window";
+  ASSERT_TRUE(RunUntil([&] { return windows_.Count() == 2; })) << "no second web window";
   ASSERT_TRUE(RunUntil([&] { return Requested("/b.htm"); })) << "the pop-up did not load in it";
   EXPECT_EQ(platform_.WindowCount(), 2);
   // Closing the first leaves the pop-up's window on its own.
   window.Host().Close();
-  ASSERT_TRUE(RunUntil([&] { return WebWindow::LiveCount() == 1; }));
+  EXPECT_EQ(windows_.Count(), 1);
+  ASSERT_TRUE(RunUntil([&] { return platform_.WindowCount() == 1; }));
 }
 
 // A loopback port nobody listens on (taken from the system, then let go).
@@ -182,7 +183,7 @@ std::string BodyOf(WebWindow& window) {
 TEST_F(GtkWebWindowTest, UnreachableServerGetsTheProgramsOwnPageWithARetryThatWorks) {
   const int port = UnusedPort();
   const std::string address = "http://127.0.0.1:" + std::to_string(port) + "/down.htm";
-  WebWindow& window = OpenWebWindow(context_, address);
+  WebWindow& window = OpenWebWindow(windows_, context_, address);
   ASSERT_TRUE(RunUntil([&] { return BodyOf(window).find(Gbk("网页无法打开")) != std::string::npos; }))
       << BodyOf(window);
   std::string body = BodyOf(window);

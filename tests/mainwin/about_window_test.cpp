@@ -10,7 +10,8 @@ namespace {
 
 TEST(AboutWindowTest, ShowsVersionPathAndCountsAndClosesOnlyByItsButtonOrCloseBox) {
   fakes::FakePlatform platform;
-  AboutWindow& about = AboutWindow::Create(platform, "/opt/tavelo/TaveloMain", {200000, 12, 3});
+  WindowSet windows(platform);
+  AboutWindow& about = windows.Open<AboutWindow>("/opt/tavelo/TaveloMain", AboutCounts{200000, 12, 3});
   fakes::FakeWindowHost& host = platform.Window(0);
   EXPECT_EQ(&about.Host(), &host);
   EXPECT_EQ(host.caption, Gbk("关于 Tavelo(Tavelo视频播放器)"));
@@ -25,14 +26,22 @@ TEST(AboutWindowTest, ShowsVersionPathAndCountsAndClosesOnlyByItsButtonOrCloseBo
   EXPECT_FALSE(host.destroyed);
   host.Control<fakes::FakeButton>(AboutWindow::kOkId)->Click();
   EXPECT_TRUE(host.destroyed);
+  EXPECT_EQ(windows.Count(), 0);
 }
 
-TEST(AboutWindowTest, ShowRunsTheBoxModally) {
+TEST(AboutWindowTest, ShowRunsTheBoxModallyUntilTheUserCloses) {
   fakes::FakePlatform platform;
-  ShowAboutWindow(platform, {});
+  WindowSet windows(platform);
+  bool shownDuringRun = false;
+  platform.on_run_modal = [&](fakes::FakeWindowHost& box) {
+    shownDuringRun = box.shown && box.options.modal;
+    box.RequestClose();
+  };
+  ShowAboutWindow(windows, {});
   ASSERT_EQ(platform.modalRuns.size(), 1u);
-  platform.Window(0).RequestClose();
+  EXPECT_TRUE(shownDuringRun);
   EXPECT_TRUE(platform.Window(0).destroyed);
+  EXPECT_EQ(windows.Count(), 0);
 }
 
 }  // namespace

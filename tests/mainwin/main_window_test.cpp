@@ -10,6 +10,7 @@
 #include "support/temp_dir.h"
 #include "text/encoding.h"
 #include "windows/search_window.h"
+#include "windows/web_window.h"
 
 namespace tavelo {
 namespace {
@@ -29,12 +30,7 @@ class MainWindowTest : public ::testing::Test {
     mkdir("data", 0755);
     platform_.workArea = {0, 0, 1280, 770};
   }
-  void TearDown() override {
-    SearchWindow::Destroy();
-    for (FakeWindowHost* window : platform_.LiveWindows()) window->Close();
-    window_.reset();
-    ASSERT_EQ(chdir(oldDir_), 0);
-  }
+  void TearDown() override { ASSERT_EQ(chdir(oldDir_), 0); }
   void WriteTemplate(const std::string& utf8) { testing::WriteFile("data/main.htm", Gbk(utf8)); }
 
   MainWindow& Open() {
@@ -48,7 +44,7 @@ class MainWindowTest : public ::testing::Test {
     setup.firstRun.programsFolder = dir_.File("applications");
     setup.firstRun.registryDirectory = dir_.File("registry/");
     setup.startDataUpdate = false;
-    window_ = std::make_unique<MainWindow>(platform_, catalogue_, setup);
+    window_ = &windows_.Open<MainWindow>(catalogue_, setup);
     return *window_;
   }
   FakeWindowHost& Host() { return platform_.Window(0); }
@@ -67,7 +63,8 @@ class MainWindowTest : public ::testing::Test {
   char oldDir_[4096];
   FakePlatform platform_;
   CatalogueStore catalogue_;
-  std::unique_ptr<MainWindow> window_;
+  WindowSet windows_{platform_, OpenPopupWebWindow};
+  MainWindow* window_ = nullptr;
 };
 
 TEST_F(MainWindowTest, OpensOnTheWorkAreaInListMode) {
@@ -135,7 +132,7 @@ TEST_F(MainWindowTest, CategoriesNavigateOrFallBackToSearch) {
 
   Nav(MainWindow::kDocumentaries)->Click();
   EXPECT_EQ(SelectedButtons(), std::vector<int>{1019});
-  ASSERT_NE(SearchWindow::Instance(), nullptr);
+  ASSERT_NE(windows_.Find<SearchWindow>(), nullptr);
   EXPECT_EQ(platform_.Window(1).Control<fakes::FakeEdit>(SearchWindow::kEditId)->text, Gbk("纪录片"));
 }
 
@@ -178,6 +175,17 @@ TEST_F(MainWindowTest, AboutFromTheButtonAndTheSystemMenu) {
   Host().on_system_command(MainWindow::kAboutCommand);
   Host().on_system_command(40);  // not ours
   EXPECT_EQ(platform_.modalRuns.size(), 2u);
+  EXPECT_EQ(windows_.Count(), 1);
+}
+
+TEST_F(MainWindowTest, ClosingTakesTheWindowsThatCarryItsCommandsAlong) {
+  Open();
+  Nav(MainWindow::kProblemReport)->Click();
+  window_->OpenSearch("x");
+  ASSERT_EQ(windows_.Count(), 3);
+  Host().RequestClose();
+  EXPECT_EQ(windows_.Count(), 0);
+  EXPECT_TRUE(platform_.LiveWindows().empty());
 }
 
 TEST_F(MainWindowTest, SearchBoxRules) {
@@ -186,11 +194,11 @@ TEST_F(MainWindowTest, SearchBoxRules) {
   edit->PressEnter();  // still the placeholder
   ASSERT_EQ(platform_.messageBoxes.size(), 1u);
   EXPECT_EQ(platform_.messageBoxes[0].text, Gbk("输入搜索关键字,多个条件用空格分开"));
-  EXPECT_EQ(SearchWindow::Instance(), nullptr);
+  EXPECT_EQ(windows_.Find<SearchWindow>(), nullptr);
 
   edit->SetText(Gbk("  江湖 "));
   Host().Control<fakes::FakeFaceButton>(MainWindow::kSearchButton)->Click();
-  ASSERT_NE(SearchWindow::Instance(), nullptr);
+  ASSERT_NE(windows_.Find<SearchWindow>(), nullptr);
   EXPECT_EQ(platform_.Window(1).Control<fakes::FakeEdit>(SearchWindow::kEditId)->text, Gbk("江湖"));
 
   EXPECT_TRUE(Host().FireKey(port::Key::kEscape));
@@ -202,17 +210,17 @@ TEST_F(MainWindowTest, PanelWordsSearch) {
   Open();
   auto* panel = Host().Control<fakes::FakeInfoPanel>(MainWindow::kInfoPanel);
   panel->ClickWord("");
-  EXPECT_EQ(SearchWindow::Instance(), nullptr);
+  EXPECT_EQ(windows_.Find<SearchWindow>(), nullptr);
   panel->ClickWord(Gbk("香港"));
   EXPECT_EQ(Host().Control<fakes::FakeEdit>(MainWindow::kSearchEdit)->text, Gbk("香港"));
-  EXPECT_NE(SearchWindow::Instance(), nullptr);
+  EXPECT_NE(windows_.Find<SearchWindow>(), nullptr);
 }
 
 TEST_F(MainWindowTest, PageCommandsFromTheBrowser) {
   Open();
   EXPECT_TRUE(Browser()->FireBeforeNavigate("http://cat/x?cmd=TAVELO|AREA|HK|"));
-  ASSERT_NE(SearchWindow::Instance(), nullptr);
-  EXPECT_EQ(SearchWindow::Instance()->Host().Caption(), Gbk("视频搜索"));
+  ASSERT_NE(windows_.Find<SearchWindow>(), nullptr);
+  EXPECT_EQ(windows_.Find<SearchWindow>()->Host().Caption(), Gbk("视频搜索"));
   EXPECT_TRUE(Browser()->FireBeforeNavigate("http://cat/x?cmd=quillo_cmd|bad|x"));
   EXPECT_EQ(platform_.messageBoxes.back().text, Gbk("不能运行此功能,请下载最新版本"));
   EXPECT_FALSE(Browser()->FireBeforeNavigate("http://cat/list/2.htm"));

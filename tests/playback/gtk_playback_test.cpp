@@ -14,7 +14,6 @@
 #include "playback/live_show_window.h"
 #include "playback/separate_play_window.h"
 #include "text/encoding.h"
-#include "windows/web_window.h"
 
 namespace tavelo {
 namespace {
@@ -83,6 +82,7 @@ class GtkPlaybackTest : public ::testing::Test {
   }
 
   RecordingPlatform platform_;
+  WindowSet windows_{platform_};
   httplib::Server server_;
   std::thread thread_;
   std::mutex mutex_;
@@ -91,8 +91,8 @@ class GtkPlaybackTest : public ::testing::Test {
 };
 
 TEST_F(GtkPlaybackTest, TvPlayRequestsClientSizeAndSwallowsPopupsWithoutGrowing) {
-  auto window = SeparatePlayWindow::Create(platform_, "cmd=TVPLAY|" + base_ + "live.htm|CCTV|NONEWWINDOW|950|560", "");
-  Size client = window->Host().ClientSize();
+  auto& window = windows_.Open<SeparatePlayWindow>("cmd=TVPLAY|" + base_ + "live.htm|CCTV|NONEWWINDOW|950|560", "");
+  Size client = window.Host().ClientSize();
   ASSERT_TRUE(RunUntil([&] { return !Request("/live.htm").empty(); })) << "the player was not opened";
   EXPECT_EQ(Request("/live.htm"),
             "/live.htm?h=" + std::to_string(client.height) + ";w=" + std::to_string(client.width) + ";");
@@ -100,23 +100,23 @@ TEST_F(GtkPlaybackTest, TvPlayRequestsClientSizeAndSwallowsPopupsWithoutGrowing)
   ASSERT_TRUE(RunUntil([&] { return !Request("/pop.htm").empty(); })) << "the pop-up was not loaded";
   Pump(800);
   EXPECT_EQ(platform_.WindowCount(), 1);
-  EXPECT_EQ(WebWindow::LiveCount(), 0);
+  EXPECT_EQ(windows_.Count(), 1);
   // The hidden view must not make the window creep larger.
   int width = 0, height = 0;
-  gtk_window_get_size(GTK_WINDOW(dynamic_cast<gtkport::GtkWindowHost&>(window->Host()).Window()), &width, &height);
+  gtk_window_get_size(GTK_WINDOW(dynamic_cast<gtkport::GtkWindowHost&>(window.Host()).Window()), &width, &height);
   EXPECT_LE(width, 950);
   EXPECT_LE(height, 560);
 }
 
 TEST_F(GtkPlaybackTest, LiveShowRelaunchesPopupRoomsAndPlayMvLinks) {
-  auto window = LiveShowWindow::Create(platform_, {{"A", base_ + "site.htm"}});
+  auto& window = windows_.Open<LiveShowWindow>(std::vector<LiveSite>{{"A", base_ + "site.htm"}});
   ASSERT_TRUE(RunUntil([&] { return !platform_.started.empty(); })) << "the pop-up was not handed on";
   ASSERT_EQ(platform_.started[0].size(), 2u);
   EXPECT_EQ(platform_.started[0][1], "runPlay:cmd=PLAYMV|" + base_ + "pop.htm|" + Gbk("视频直播") + "|");
   Pump(300);
   EXPECT_TRUE(Request("/pop.htm").empty()) << "the hidden view loaded the room";
 
-  View(window->Browser()).RunScript("location.href = 'room.htm?cmd=PLAYMV|" + base_ + "r|T|'");
+  View(window.Browser()).RunScript("location.href = 'room.htm?cmd=PLAYMV|" + base_ + "r|T|'");
   ASSERT_TRUE(RunUntil([&] { return platform_.started.size() == 2; }));
   EXPECT_EQ(platform_.started[1][1], "runPlay:?cmd=PLAYMV|" + base_ + "r|T|");
   Pump(300);

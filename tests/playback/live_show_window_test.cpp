@@ -20,7 +20,7 @@ class LiveShowWindowTest : public ::testing::Test {
   LiveShowWindowTest() { platform.workArea = {0, 0, 1280, 994}; }
 
   LiveShowWindow& Open(const std::vector<LiveSite>& sites) {
-    window = LiveShowWindow::Create(platform, sites);
+    window = &windows.Open<LiveShowWindow>(sites);
     return *window;
   }
   LiveShowWindow& OpenBuiltIn() { return Open(LiveSiteTable(dir.File("main.htm"))); }
@@ -32,7 +32,8 @@ class LiveShowWindowTest : public ::testing::Test {
 
   testing::TempDir dir;
   FakePlatform platform;
-  std::unique_ptr<LiveShowWindow> window;
+  WindowSet windows{platform};
+  LiveShowWindow* window = nullptr;
 };
 
 TEST_F(LiveShowWindowTest, BuiltInTableGivesFiveButtonsInARowAndOpensTheFirstSite) {
@@ -99,13 +100,15 @@ TEST_F(LiveShowWindowTest, TableWalkStopsAtEndAndAtTenButtons) {
   EXPECT_TRUE(SiteButton(9).visible);
 
   FakePlatform p;
-  auto w = LiveShowWindow::Create(p, {{"A", "http://a/"}, {"end", "http://x/"}, {"B", "http://b/"}});
-  EXPECT_EQ(w->SiteCount(), 1);
+  WindowSet set(p);
+  auto& w = set.Open<LiveShowWindow>(std::vector<LiveSite>{{"A", "http://a/"}, {"end", "http://x/"}, {"B", "http://b/"}});
+  EXPECT_EQ(w.SiteCount(), 1);
   EXPECT_FALSE(p.Window(0).Control<FakeFlatButton>(LiveShowWindow::kFirstSiteButtonId + 1)->visible);
 
   FakePlatform empty;
-  auto none = LiveShowWindow::Create(empty, {});
-  EXPECT_EQ(none->SelectedSite(), -1);
+  WindowSet emptySet(empty);
+  auto& none = emptySet.Open<LiveShowWindow>(std::vector<LiveSite>{});
+  EXPECT_EQ(none.SelectedSite(), -1);
   EXPECT_TRUE(empty.Window(0).Browser(LiveShowWindow::kBrowserId)->navigations.empty());
 }
 
@@ -199,25 +202,27 @@ TEST(SiteNavigationAddressTest, OnlyBareHostsGetAScheme) {
   for (const Case& c : cases) EXPECT_EQ(SiteNavigationAddress(c.start), c.expected) << c.start;
 }
 
-TEST_F(LiveShowWindowTest, EscapeIsSwallowedAndClosingIsSafeEitherWay) {
+TEST_F(LiveShowWindowTest, EscapeIsSwallowedAndClosingEndsTheWindow) {
   OpenBuiltIn();
   EXPECT_TRUE(Host().FireKey(port::Key::kEscape));
   EXPECT_FALSE(Host().destroyed);
   Host().RequestClose();
   EXPECT_TRUE(Host().destroyed);
-  window.reset();
-
-  FakePlatform p;
-  auto w = LiveShowWindow::Create(p, {{"A", "http://a/"}});
-  w.reset();  // the window goes first: it takes its host with it
-  EXPECT_TRUE(p.Window(0).destroyed);
+  EXPECT_EQ(windows.Count(), 0);
+  // A late pop-up of the closed window's page finds nothing to load in.
+  EXPECT_EQ(Browser().FireNewWindow(), nullptr);
+  EXPECT_FALSE(Sink().FireBeforeNavigate("http://r/room"));
+  EXPECT_TRUE(platform.startedProcesses.empty());
 }
 
-TEST_F(LiveShowWindowTest, RunEntryRunsTheWindowModally) {
-  RunLiveShowWindow(platform);
+TEST_F(LiveShowWindowTest, RunEntryRunsTheWindowUntilItCloses) {
+  testing::WriteFile(dir.File("main.htm"), "[LIVE_SITE_1]\nhttp://demo/live1.htm\n");
+  RunLiveShowWindow(windows, dir.File("main.htm"));
   ASSERT_EQ(platform.modalRuns.size(), 1u);
   EXPECT_EQ(platform.modalRuns[0], &Host());
   EXPECT_EQ(Host().caption, Gbk("六间房") + Gbk(" 视频直播"));
+  EXPECT_EQ(Browser().navigations, std::vector<std::string>{"http://demo/live1.htm"});
+  EXPECT_EQ(windows.Count(), 0);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "fakes/fake_port.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
-#include "windows/web_window.h"
+#include "browser/command_hookup.h"
 
 namespace tavelo {
 namespace {
@@ -87,7 +87,7 @@ class SeparatePlayWindowTest : public ::testing::Test {
   SeparatePlayWindowTest() { platform.workArea = {0, 0, 1280, 994}; }
 
   SeparatePlayWindow& Open(const std::string& command) {
-    window = SeparatePlayWindow::Create(platform, command, dir.File("main.htm"));
+    window = &windows.Open<SeparatePlayWindow>(command, dir.File("main.htm"));
     return *window;
   }
   FakeWindowHost& Host() { return platform.Window(0); }
@@ -96,7 +96,8 @@ class SeparatePlayWindowTest : public ::testing::Test {
 
   testing::TempDir dir;
   FakePlatform platform;
-  std::unique_ptr<SeparatePlayWindow> window;
+  WindowSet windows{platform};
+  SeparatePlayWindow* window = nullptr;
 };
 
 TEST_F(SeparatePlayWindowTest, EachFormSizesCaptionsAndStartsItsOwnWay) {
@@ -121,7 +122,8 @@ TEST_F(SeparatePlayWindowTest, EachFormSizesCaptionsAndStartsItsOwnWay) {
     SCOPED_TRACE(c.command);
     FakePlatform p;
     p.workArea = {0, 0, 1280, 994};
-    auto w = SeparatePlayWindow::Create(p, c.command, dir.File("main.htm"));
+    WindowSet set(p);
+    set.Open<SeparatePlayWindow>(c.command, dir.File("main.htm"));
     FakeWindowHost& host = p.Window(0);
     EXPECT_TRUE(host.shown);
     EXPECT_FALSE(host.topmost);
@@ -155,7 +157,8 @@ TEST_F(SeparatePlayWindowTest, TvPlayAppendsTheClientSizeNotTheWindowSize) {
   for (const Case& c : cases) {
     FakePlatform p;
     p.workArea = {0, 0, 1280, 994};
-    auto w = SeparatePlayWindow::Create(p, "http://m/?cmd=TVPLAY|" + c.address + "|T||950|560", "");
+    WindowSet set(p);
+    set.Open<SeparatePlayWindow>("http://m/?cmd=TVPLAY|" + c.address + "|T||950|560", "");
     FakeWindowHost& host = p.Window(0);
     // The fake frame takes 4 pixels across and 22 down.
     ASSERT_EQ(host.client, (Size{946, 538}));
@@ -187,7 +190,8 @@ TEST_F(SeparatePlayWindowTest, HandOffWithoutTemplateUsesTheSitePlayerOrKeepsLoa
     SCOPED_TRACE(c.address);
     testing::WriteFile(dir.File("main.htm"), c.mainHtm);
     FakePlatform p;
-    auto w = SeparatePlayWindow::Create(p, c.address + "**TAB**t**TAB**t", dir.File("main.htm"));
+    WindowSet set(p);
+    set.Open<SeparatePlayWindow>(c.address + "**TAB**t**TAB**t", dir.File("main.htm"));
     ASSERT_TRUE(p.Window(0).FireTimer(SeparatePlayWindow::kOpenPlayerTimer));
     auto& navigations = p.Window(0).Browser(SeparatePlayWindow::kPlayerId)->navigations;
     EXPECT_EQ(navigations.back(), c.expected.empty() ? kLoadingPage : c.expected);
@@ -236,13 +240,20 @@ TEST_F(SeparatePlayWindowTest, WithoutTheFlagPopupsOpenOrdinaryBrowserWindows) {
   for (const std::string command : {"cmd=TVPLAY|http://tv/p|T||950|560", "cmd=PLAYMV|http://r/|t|NONEWWINDOW"}) {
     SCOPED_TRACE(command);
     FakePlatform p;
-    auto w = SeparatePlayWindow::Create(p, command, "");
+    // The application's opener stands for the web window it would open.
+    FakeBrowserView popupView(port::BrowserPolicy::kFull);
+    std::vector<bool> carriesCommands;
+    WindowSet set(p, [&](WindowSet&, const PageHookup& hookup) {
+      carriesCommands.push_back(static_cast<bool>(hookup.run_page_command));
+      return &popupView;
+    });
+    set.Open<SeparatePlayWindow>(command, "");
     p.Window(0).FireTimer(SeparatePlayWindow::kOpenPlayerTimer);
     port::BrowserView* target = p.Window(0).Browser(SeparatePlayWindow::kPlayerId)->FireNewWindow();
-    ASSERT_EQ(p.windows.size(), 2u);
-    EXPECT_EQ(target, p.Window(1).Browser(WebWindow::kBrowserId));
+    EXPECT_EQ(target, &popupView);
+    // Its pages carry no commands for this program.
+    EXPECT_EQ(carriesCommands, std::vector<bool>{false});
     EXPECT_EQ(p.Window(0).timers.count(SeparatePlayWindow::kBlankSinkTimer), 0u);
-    p.Window(1).RequestClose();
   }
 }
 
@@ -253,7 +264,10 @@ TEST_F(SeparatePlayWindowTest, EscapeIsSwallowedAndCloseEndsTheWindow) {
   EXPECT_FALSE(Host().destroyed);
   Host().RequestClose();
   EXPECT_TRUE(Host().destroyed);
-  window.reset();  // after the host is gone: must not touch it
+  EXPECT_EQ(windows.Count(), 0);
+  // The player timer was still to come: it goes with the window.
+  EXPECT_FALSE(Host().FireTimer(SeparatePlayWindow::kOpenPlayerTimer));
+  EXPECT_EQ(Player().navigations.size(), 1u);
 }
 
 TEST_F(SeparatePlayWindowTest, MalformedCommandsStillOpenAWindow) {
@@ -261,21 +275,22 @@ TEST_F(SeparatePlayWindowTest, MalformedCommandsStillOpenAWindow) {
                                     "cmd=TVPLAY|a|b|c|-5|99999999999999", "**BK**"}) {
     SCOPED_TRACE(command);
     FakePlatform p;
-    auto w = SeparatePlayWindow::Create(p, command, dir.File("missing.htm"));
+    WindowSet set(p);
+    set.Open<SeparatePlayWindow>(command, dir.File("missing.htm"));
     p.Window(0).FireTimer(SeparatePlayWindow::kOpenPlayerTimer);
     EXPECT_TRUE(p.Window(0).shown);
   }
 }
 
-TEST_F(SeparatePlayWindowTest, RunEntryRunsTheWindowModally) {
-  RunSeparatePlayWindow(platform, "cmd=PLAYMV|http://r/|t|");
+TEST_F(SeparatePlayWindowTest, RunEntryRunsTheWindowUntilItCloses) {
+  RunSeparatePlayWindow(windows, "cmd=PLAYMV|http://r/|t|", dir.File("main.htm"));
   ASSERT_EQ(platform.modalRuns.size(), 1u);
   EXPECT_EQ(platform.modalRuns[0], &Host());
   // The run waits for the window, but the window itself is an ordinary one:
   // a modal window would keep its own pop-up windows from any input.
   EXPECT_FALSE(Host().options.modal);
-  // The window object is gone with the run, and so is its window.
   EXPECT_TRUE(Host().destroyed);
+  EXPECT_EQ(windows.Count(), 0);
 }
 
 }  // namespace

@@ -4,10 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "fakes/fake_port.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
-#include "windows/search_window.h"
 
 namespace tavelo {
 namespace {
@@ -19,10 +20,7 @@ class PortalAppTest : public ::testing::Test {
     ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
     ASSERT_EQ(chdir(dir_.Path().c_str()), 0);
   }
-  void TearDown() override {
-    SearchWindow::Destroy();
-    ASSERT_EQ(chdir(oldDir_), 0);
-  }
+  void TearDown() override { ASSERT_EQ(chdir(oldDir_), 0); }
   int Run(const std::vector<std::string>& arguments) { return RunPortal(platform_, arguments, ProgramPaths{dir_.Path()}); }
   std::string ModalCaption() {
     return platform_.modalRuns.empty() ? "" : platform_.modalRuns.back()->Caption();
@@ -60,6 +58,43 @@ TEST_F(PortalAppTest, TheCommandWordChoosesTheWindow) {
   Run({"-x", "run"});
   EXPECT_EQ(ModalCaption(), Gbk("Tavelo(Tavelo视频播放器)"));
   EXPECT_EQ(platform_.modalRuns.size(), 3u);
+}
+
+TEST_F(PortalAppTest, ClosingTheProcessWindowEndsTheRunAndEveryWindowWithIt) {
+  struct Case {
+    std::string word;
+    // What the user opens on the way, from the window being run.
+    std::function<void(fakes::FakeWindowHost&)> openMore;
+    size_t openDuringRun;
+  } cases[] = {
+      {"run",
+       [](fakes::FakeWindowHost& portal) {
+         portal.FlatButton(1028)->Click();  // problem report: a web window
+         portal.Browser(1011)->FireBeforeNavigate("http://cat/?cmd=TAVELO|AREA|HK|");  // the search window
+       },
+       3},
+      {"runPlay:cmd=TVPLAY|http://tv/p|T||950|560",
+       [](fakes::FakeWindowHost& player) {
+         player.FireTimer(2);
+         player.Browser(1011)->FireNewWindow();  // a pop-up in a web window
+       },
+       2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.word);
+    fakes::FakePlatform platform;
+    size_t openedDuringRun = 0;
+    platform.on_run_modal = [&](fakes::FakeWindowHost& window) {
+      c.openMore(window);
+      openedDuringRun = platform.LiveWindows().size();
+      window.RequestClose();
+    };
+    EXPECT_EQ(RunPortal(platform, {c.word}, ProgramPaths{dir_.Path()}), 0);
+    EXPECT_EQ(openedDuringRun, c.openDuringRun);
+    ASSERT_EQ(platform.modalRuns.size(), 1u);
+    EXPECT_EQ(platform.modalRuns[0], &platform.Window(0));
+    EXPECT_TRUE(platform.LiveWindows().empty());
+  }
 }
 
 TEST_F(PortalAppTest, ANewUpdaterTargetStartsTheUpdaterAtExit) {

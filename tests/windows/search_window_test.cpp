@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "fakes/fake_port.h"
+#include "windows/web_window.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
 
@@ -47,25 +48,21 @@ class SearchWindowTest : public ::testing::Test {
     // Searches read data/main.htm of the current directory; there is none here.
     ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
     ASSERT_EQ(chdir(dir_.Path().c_str()), 0);
-    context_ = {&platform_, &commands_};
   }
-  void TearDown() override {
-    SearchWindow::Destroy();
-    EXPECT_EQ(SearchWindow::Instance(), nullptr);
-    ASSERT_EQ(chdir(oldDir_), 0);
-  }
+  void TearDown() override { ASSERT_EQ(chdir(oldDir_), 0); }
+  void Search(std::string_view keyword) { OpenSearch(windows_, commands_, keyword); }
   FakeWindowHost& Host() { return platform_.Window(0); }
 
   testing::TempDir dir_;
   char oldDir_[4096];
   FakePlatform platform_;
   NoCommands commands_;
-  SearchContext context_;
+  WindowSet windows_{platform_, OpenPopupWebWindow};
 };
 
 TEST_F(SearchWindowTest, FirstSearchPlacesTheWindowAndSearchesOnTheTimer) {
   platform_.workArea = {0, 0, 1280, 770};
-  OpenSearch(context_, Gbk("《片名》"));
+  Search(Gbk("《片名》"));
   FakeWindowHost& host = Host();
   EXPECT_EQ(host.caption, Gbk("视频搜索"));
   EXPECT_EQ(host.placement, Rect::FromSize(605, 20, 665, 730));
@@ -86,28 +83,28 @@ TEST_F(SearchWindowTest, FirstSearchPlacesTheWindowAndSearchesOnTheTimer) {
 
 TEST_F(SearchWindowTest, NarrowDesktopStartsAtOneHundred) {
   platform_.workArea = {0, 0, 600, 500};
-  OpenSearch(context_, "x");
+  Search("x");
   EXPECT_EQ(Host().placement, Rect::FromSize(100, 20, 490, 460));
 }
 
 TEST_F(SearchWindowTest, ClosingHidesAndTheNextSearchReusesTheWindow) {
-  OpenSearch(context_, "one");
+  Search("one");
   FakeWindowHost& host = Host();
   Rect placed = host.placement;
   host.RequestClose();
   EXPECT_FALSE(host.shown);
   EXPECT_FALSE(host.destroyed);
   host.Resize({500, 400});
-  OpenSearch(context_, "two");
+  Search("two");
   EXPECT_EQ(platform_.LiveWindows().size(), 1u);
   EXPECT_TRUE(host.shown);
   EXPECT_EQ(host.placement, placed);  // not placed again
   host.FireTimer(SearchWindow::kSearchTimer);
-  EXPECT_EQ(SearchWindow::Instance()->Keyword(), "two");
+  EXPECT_EQ(windows_.Find<SearchWindow>()->Keyword(), "two");
 }
 
 TEST_F(SearchWindowTest, KeysButtonAndPageCommands) {
-  OpenSearch(context_, "x");
+  Search("x");
   FakeWindowHost& host = Host();
   host.FireTimer(SearchWindow::kSearchTimer);
   EXPECT_TRUE(host.FireKey(port::Key::kEscape));

@@ -13,7 +13,6 @@ using fakes::FakeWindowHost;
 class WebWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    context.platform = &platform;
     context.run_page_command = [this](const std::string& address) {
       commands.push_back(address);
       return address.find("cmd=") != std::string::npos;
@@ -21,17 +20,18 @@ class WebWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     for (FakeWindowHost* w : platform.LiveWindows()) w->RequestClose();
-    EXPECT_EQ(WebWindow::LiveCount(), 0);
+    EXPECT_EQ(windows.Count(), 0);
   }
 
   FakePlatform platform;
-  WebWindowContext context;
+  WindowSet windows{platform, OpenPopupWebWindow};
+  PageHookup context;
   std::vector<std::string> commands;
 };
 
 TEST_F(WebWindowTest, OpensPlacedOnWorkAreaWithBrowserFillingClient) {
   platform.workArea = {0, 0, 1024, 740};
-  OpenWebWindow(context, "http://h/report.htm");
+  OpenWebWindow(windows, context, "http://h/report.htm");
   ASSERT_EQ(platform.LiveWindows().size(), 1u);
   FakeWindowHost& host = platform.Window(0);
   EXPECT_EQ(host.caption, Gbk("网页浏览"));
@@ -48,7 +48,7 @@ TEST_F(WebWindowTest, OpensPlacedOnWorkAreaWithBrowserFillingClient) {
 }
 
 TEST_F(WebWindowTest, OpenWithEmptyAddressNavigatesNowhere) {
-  WebWindow& window = WebWindow::Create(context);
+  WebWindow& window = windows.Open<WebWindow>(context);
   EXPECT_EQ(window.Open(""), 1);
   EXPECT_TRUE(platform.Window(0).Browser(WebWindow::kBrowserId)->navigations.empty());
   EXPECT_TRUE(platform.Window(0).shown);
@@ -56,7 +56,7 @@ TEST_F(WebWindowTest, OpenWithEmptyAddressNavigatesNowhere) {
 }
 
 TEST_F(WebWindowTest, EscapeIsSwallowedEnterReachesThePage) {
-  OpenWebWindow(context, "http://h/");
+  OpenWebWindow(windows, context, "http://h/");
   FakeWindowHost& host = platform.Window(0);
   EXPECT_TRUE(host.FireKey(port::Key::kEscape));
   EXPECT_FALSE(host.FireKey(port::Key::kEnter));
@@ -64,18 +64,20 @@ TEST_F(WebWindowTest, EscapeIsSwallowedEnterReachesThePage) {
   EXPECT_FALSE(host.destroyed);
 }
 
-TEST_F(WebWindowTest, CloseDestroysAndDeletesTheWindow) {
-  OpenWebWindow(context, "http://h/");
-  OpenWebWindow(context, "http://h/2");
-  EXPECT_EQ(WebWindow::LiveCount(), 2);
+TEST_F(WebWindowTest, CloseDestroysTheWindowThroughTheSet) {
+  OpenWebWindow(windows, context, "http://h/");
+  WebWindow& second = OpenWebWindow(windows, context, "http://h/2");
+  EXPECT_EQ(windows.Count(), 2);
   platform.Window(0).RequestClose();
   EXPECT_TRUE(platform.Window(0).destroyed);
-  EXPECT_EQ(WebWindow::LiveCount(), 1);
+  EXPECT_FALSE(platform.Window(0).shown);
+  EXPECT_EQ(windows.Count(), 1);
+  EXPECT_EQ(windows.Find<WebWindow>(), &second);
   EXPECT_FALSE(platform.Window(1).destroyed);
 }
 
 TEST_F(WebWindowTest, EveryPopupGetsItsOwnNewWindowAndPopupsChain) {
-  OpenWebWindow(context, "http://h/");
+  OpenWebWindow(windows, context, "http://h/");
   auto* first = platform.Window(0).Browser(WebWindow::kBrowserId);
 
   port::BrowserView* a = first->FireNewWindow();
@@ -91,11 +93,14 @@ TEST_F(WebWindowTest, EveryPopupGetsItsOwnNewWindowAndPopupsChain) {
   port::BrowserView* c = platform.Window(1).Browser(WebWindow::kBrowserId)->FireNewWindow();
   ASSERT_EQ(platform.LiveWindows().size(), 4u);
   EXPECT_EQ(c, platform.Window(3).Browser(WebWindow::kBrowserId));
-  EXPECT_EQ(WebWindow::LiveCount(), 4);
+  EXPECT_EQ(windows.Count(), 4);
+  // A pop-up's pages carry out commands as its opener's do.
+  EXPECT_TRUE(platform.Window(3).Browser(WebWindow::kBrowserId)->FireBeforeNavigate("http://h/?cmd=TVPLAY|x|"));
+  EXPECT_EQ(commands, std::vector<std::string>{"http://h/?cmd=TVPLAY|x|"});
 }
 
 TEST_F(WebWindowTest, NavigationsGoThroughThePageCommandHandler) {
-  OpenWebWindow(context, "http://h/");
+  OpenWebWindow(windows, context, "http://h/");
   auto* view = platform.Window(0).Browser(WebWindow::kBrowserId);
   EXPECT_TRUE(view->FireBeforeNavigate("http://h/x?cmd=TVPLAY|http://v/|%E6%A0%87%E9%A2%98|"));
   EXPECT_FALSE(view->FireBeforeNavigate("http://h/next.htm"));
@@ -106,7 +111,7 @@ TEST_F(WebWindowTest, NavigationsGoThroughThePageCommandHandler) {
 
 TEST_F(WebWindowTest, WithoutCommandHandlerPagesNavigateFreely) {
   context.run_page_command = nullptr;
-  OpenWebWindow(context, "http://h/");
+  OpenWebWindow(windows, context, "http://h/");
   EXPECT_FALSE(platform.Window(0).Browser(WebWindow::kBrowserId)->FireBeforeNavigate("http://h/?cmd=TVPLAY|x"));
 }
 

@@ -17,17 +17,17 @@ int main(int argc, char** argv) {
   }
   gtk_init(&argc, &argv);
   tavelo::gtkport::GtkPlatform platform;
-  tavelo::WebWindowContext context;
-  context.platform = &platform;
+  tavelo::WindowSet windows(platform, tavelo::OpenPopupWebWindow);
+  tavelo::PageHookup hookup;
   // Without the portal nothing can carry out a page command: it is refused
   // (never fetched as a page) and named on stderr.
-  context.run_page_command = [](const std::string& address) {
+  hookup.run_page_command = [](const std::string& address) {
     if (!tavelo::IsCommandAddress(address)) return false;
     std::fprintf(stderr, "tavelo-webwindow: page command not carried out: %s\n",
                  tavelo::GbkToUtf8(address).c_str());
     return true;
   };
-  tavelo::OpenWebWindow(context, tavelo::Utf8ToGbk(argv[1]));
-  while (tavelo::WebWindow::LiveCount() > 0) gtk_main_iteration();
+  tavelo::OpenWebWindow(windows, hookup, tavelo::Utf8ToGbk(argv[1]));
+  while (windows.Count() > 0) gtk_main_iteration();
   return 0;
 }
