@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/program_paths.h"
 #include "port/window_host.h"
 
 namespace tavelo {
@@ -46,6 +47,10 @@ class WindowSet {
   WindowSet& operator=(const WindowSet&) = delete;
 
   port::Platform& Platform() const { return platform_; }
+  // The program folder the windows read and write their files in; until it
+  // is set, paths resolve against the current directory.
+  const ProgramPaths& Paths() const { return paths_; }
+  void SetPaths(ProgramPaths paths) { paths_ = std::move(paths); }
 
   // Makes W(slot, args...) and keeps it until its host is destroyed.
   template <typename W, typename... Args>
@@ -67,6 +72,7 @@ class WindowSet {
   void Release(OwnedWindow* window);
 
   port::Platform& platform_;
+  ProgramPaths paths_;
   PopupOpener openPopup_;
   std::vector<std::unique_ptr<OwnedWindow>> windows_;
 };
@@ -105,6 +111,7 @@ class OwnedWindow {
   OwnedWindow(const WindowSet::Slot& slot, const port::WindowOptions& options);
   WindowSet& Windows() const { return windows_; }
   port::Platform& Platform() const { return windows_.Platform(); }
+  const ProgramPaths& Paths() const { return windows_.Paths(); }
 
  private:
   friend class WindowSet;

@@ -13,22 +13,22 @@ namespace tavelo {
 
 // The value of `key` in the template, or `fallback` when it has none.
 std::string ConfiguredValue(std::string_view key, std::string_view fallback,
-                            const std::string& templatePath = "data/main.htm");
+                            const std::string& templatePath);
 
 // Scheme and host of the catalogue server ("http://host:port").
-std::string CatalogueServer(const std::string& templatePath = "data/main.htm");
+std::string CatalogueServer(const std::string& templatePath);
 // Scheme and host of the maker's web site.
-std::string MakerSite(const std::string& templatePath = "data/main.htm");
+std::string MakerSite(const std::string& templatePath);
 // Scheme and host of the setup server.
-std::string SetupServer(const std::string& templatePath = "data/main.htm");
+std::string SetupServer(const std::string& templatePath);
 // The video site's domain, as looked for in a record's text.
-std::string VideoSiteDomain(const std::string& templatePath = "data/main.htm");
+std::string VideoSiteDomain(const std::string& templatePath);
 // Scheme and host of the video site's show pages (before "/v_show/id_").
-std::string VideoShowHost(const std::string& templatePath = "data/main.htm");
+std::string VideoShowHost(const std::string& templatePath);
 // Host of the video site's own player.
 inline constexpr const char* kDefaultVideoPlayerHost = "127.0.0.2:8790";
-std::string VideoPlayerHost(const std::string& templatePath = "data/main.htm");
+std::string VideoPlayerHost(const std::string& templatePath);
 // Domain of torrent resource site 1 or 2.
-std::string ResourceSiteDomain(int site, const std::string& templatePath = "data/main.htm");
+std::string ResourceSiteDomain(int site, const std::string& templatePath);
 
 }  // namespace tavelo

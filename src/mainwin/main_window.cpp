@@ -19,7 +19,6 @@ namespace tavelo {
 
 namespace {
 
-constexpr const char* kTemplatePath = "data/main.htm";
 constexpr std::string_view kCaption = kProductCaption;
 constexpr const char* kSearchPlaceholder = "输入视频,演员名称,搜索视频";
 
@@ -91,7 +90,7 @@ MainWindow::MainWindow(const WindowSet::Slot& slot, const CatalogueStore& catalo
   layoutReady_ = 1;
   Layout();
   Host().Show();
-  if (setup_.startDataUpdate) updater_.Start(setup_.programDirectory);
+  if (setup_.startDataUpdate) updater_.Start(Paths().folder);
   Host().StartTimer(kStartTimer, 100);
 }
 
@@ -202,7 +201,7 @@ void MainWindow::ShowWebMode(const std::string& mode, int id) {
 
 void MainWindow::ShowModePage() {
   TemplateFile templates;
-  templates.Load(kTemplatePath);
+  templates.Load(Paths().Template());
   std::string address;
   if (mode_ == "webTJ") address = templates.GetValue("[MAIN_URL2]");
   if (mode_ == "webP2P") address = templates.GetValue("[P2P_URL2]");
@@ -214,7 +213,7 @@ void MainWindow::ShowModePage() {
 }
 
 int MainWindow::OpenCategory(const std::string& key) {
-  std::string address = TemplateValue(kTemplatePath, key);
+  std::string address = TemplateValue(Paths().Template(), key);
   if (address.empty()) return 0;
   browser_->Navigate(address);
   return 1;
@@ -233,17 +232,17 @@ void MainWindow::OnCategory(int id) {
 }
 
 void MainWindow::RunLiveTv() {
-  std::string command = TemplateValue(kTemplatePath, "[TV]");
+  std::string command = TemplateValue(Paths().Template(), "[TV]");
   if (command.empty()) {
-    const std::string page = CatalogueServer() + "/tj_tavelo/tv/play.asp";
+    const std::string page = CatalogueServer(Paths().Template()) + "/tj_tavelo/tv/play.asp";
     command = page + "?cmd=TVPLAY|" + page + Gbk("|在线电视播放|NONEWWINDOW#TOPMOST|950|560|");
   }
   RelaunchPlay(command, *this);
 }
 
 void MainWindow::OpenProblemReport() {
-  std::string address = TemplateValue(kTemplatePath, "[LY_URL]");
-  if (address.empty()) address = MakerSite() + "/club/addjy.asp?soft=" + Gbk(kCaption);
+  std::string address = TemplateValue(Paths().Template(), "[LY_URL]");
+  if (address.empty()) address = MakerSite(Paths().Template()) + "/club/addjy.asp?soft=" + Gbk(kCaption);
   OpenWebWindow(Windows(), CommandHookup(this), address);
 }
 
@@ -308,7 +307,7 @@ void MainWindow::StartCompanion(const std::string& displayName, const std::strin
   // installer's modal windows run after that decision, not inside it.
   Host().Post([this, program = CompanionProgram{displayName, productKey, programFile}] {
     WindowCompanionHost companionHost(Windows(), &Host(), Gbk(kCaption));
-    CompanionPlaces places = CompanionPlaces::ForProgram(setup_.programDirectory);
+    CompanionPlaces places = CompanionPlaces::ForProgram(Paths().folder);
     places.registryDirectory = setup_.firstRun.registryDirectory;
     tavelo::StartCompanion(program, places, companionHost);
   });

@@ -16,8 +16,6 @@
 namespace tavelo {
 
 struct MainWindowSetup {
-  // The program's folder, with its trailing "/".
-  std::string programDirectory;
   // Where first-run setup puts the entries and the installed-program record.
   FirstRunPaths firstRun;
   // The update thread is started unless a test says otherwise.

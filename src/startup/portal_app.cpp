@@ -23,7 +23,6 @@ void RunMainWindow(WindowSet& windows, const ProgramPaths& paths) {
   CatalogueStore catalogue;
   catalogue.Load(paths.folder);
   MainWindowSetup setup;
-  setup.programDirectory = paths.folder;
   setup.firstRun = DefaultFirstRunPaths(paths.folder, Gbk(kCaption));
   // The window, and every window opened from it, is gone before the catalogue.
   windows.RunUntilClosed(windows.Open<MainWindow>(catalogue, setup));
@@ -38,6 +37,7 @@ int RunPortal(port::Platform& platform, const std::vector<std::string>& argument
   // The process's one window runs until it closes; windows opened on the way
   // and still open close with the set, after the exit routine.
   WindowSet windows(platform, OpenPopupWebWindow);
+  windows.SetPaths(paths);
   StartupChoice choice = ChooseStartup(CommandWord(arguments));
   switch (choice.window) {
     case StartupWindow::kRefuse:

@@ -23,7 +23,7 @@ std::string CleanSearchKeyword(std::string_view keyword) {
 
 std::string SearchAddress(std::string_view keyword, const std::string& templatePath) {
   std::string address = TemplateValue(templatePath, "[S_URL]");
-  if (address.empty()) address = CatalogueServer() + "/so/so.asp?k=***KEY***";
+  if (address.empty()) address = CatalogueServer(templatePath) + "/so/so.asp?k=***KEY***";
   return ReplaceAll(address, kKeyPlaceholder, UrlEncode(keyword));
 }
 
@@ -80,7 +80,7 @@ void SearchWindow::OnTimer(int id) {
 
 void SearchWindow::RunSearch() {
   keyword_ = edit_->Text();
-  browser_.Navigate(SearchAddress(keyword_));
+  browser_.Navigate(SearchAddress(keyword_, Paths().Template()));
 }
 
 SearchWindow& OpenSearch(WindowSet& windows, CommandTarget& commands, std::string_view keyword) {

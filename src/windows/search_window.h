@@ -15,7 +15,7 @@ namespace tavelo {
 std::string CleanSearchKeyword(std::string_view keyword);
 // The result page address: "[S_URL]" of data/main.htm, or the catalogue
 // server's search page, with "***KEY***" replaced by the encoded keyword.
-std::string SearchAddress(std::string_view keyword, const std::string& templatePath = "data/main.htm");
+std::string SearchAddress(std::string_view keyword, const std::string& templatePath);
 
 class SearchWindow : public BrowserWindow {
  public:

@@ -35,7 +35,7 @@ class MainWindowTest : public ::testing::Test {
 
   MainWindow& Open() {
     MainWindowSetup setup;
-    setup.programDirectory = dir_.Path();
+    windows_.SetPaths(ProgramPaths{dir_.Path()});
     setup.firstRun.directory = dir_.Path();
     setup.firstRun.launcherPath = dir_.File("tavelo-launcher");
     setup.firstRun.uninstallPath = dir_.File("uninstall");
