@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <functional>
 
@@ -16,25 +15,18 @@ namespace {
 // Start-up works in the program folder, which it expects to be current.
 class PortalAppTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
-    ASSERT_EQ(chdir(dir_.Path().c_str()), 0);
-  }
-  void TearDown() override { ASSERT_EQ(chdir(oldDir_), 0); }
   int Run(const std::vector<std::string>& arguments) { return RunPortal(platform_, arguments, ProgramPaths{dir_.Path()}); }
   std::string ModalCaption() {
     return platform_.modalRuns.empty() ? "" : platform_.modalRuns.back()->Caption();
   }
 
   testing::TempDir dir_;
-  char oldDir_[4096];
   fakes::FakePlatform platform_;
 };
 
 TEST_F(PortalAppTest, WithoutRunTheProgramRefusesAndStillTidiesUp) {
-  mkdir("script", 0755);
-  mkdir("script/tmp", 0755);
-  testing::WriteFile("script/tmp/page.htm", "x");
+  MakeDirectories(dir_.File("script/tmp/"));
+  testing::WriteFile(dir_.File("script/tmp/page.htm"), "x");
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{}, {"-run", "/run"}, {"play"}}) {
     platform_.messageBoxes.clear();
@@ -43,10 +35,10 @@ TEST_F(PortalAppTest, WithoutRunTheProgramRefusesAndStillTidiesUp) {
     EXPECT_EQ(platform_.messageBoxes[0].text, Gbk("请从主程序启动软件"));
   }
   EXPECT_TRUE(platform_.modalRuns.empty());
-  EXPECT_FALSE(testing::FileExists("script/tmp/page.htm"));
+  EXPECT_FALSE(testing::FileExists(dir_.File("script/tmp/page.htm")));
   struct stat info;
-  EXPECT_EQ(stat("data", &info), 0);
-  EXPECT_EQ(stat("tavelo", &info), 0);
+  EXPECT_EQ(stat(dir_.File("data").c_str(), &info), 0);
+  EXPECT_EQ(stat(dir_.File("tavelo").c_str(), &info), 0);
 }
 
 TEST_F(PortalAppTest, TheCommandWordChoosesTheWindow) {
@@ -99,12 +91,12 @@ TEST_F(PortalAppTest, ClosingTheProcessWindowEndsTheRunAndEveryWindowWithIt) {
 
 TEST_F(PortalAppTest, ANewUpdaterTargetStartsTheUpdaterAtExit) {
   RunExitRoutine(platform_, ProgramPaths{dir_.Path()});  // no data/dt: nothing
-  mkdir("data", 0755);
-  testing::WriteFile("data/dt", "new");
+  mkdir(dir_.File("data").c_str(), 0755);
+  testing::WriteFile(dir_.File("data/dt"), "new");
   RunExitRoutine(platform_, ProgramPaths{dir_.Path()});  // dt beside the program missing: differs
-  testing::WriteFile("dt", "new");
+  testing::WriteFile(dir_.File("dt"), "new");
   RunExitRoutine(platform_, ProgramPaths{dir_.Path()});  // the same content: nothing
-  testing::WriteFile("dt", "old");
+  testing::WriteFile(dir_.File("dt"), "old");
   RunExitRoutine(platform_, ProgramPaths{dir_.Path()});
   const std::vector<std::string> npdt = {dir_.File("npdt"), "update"};
   EXPECT_EQ(platform_.startedProcesses, (std::vector<std::vector<std::string>>{npdt, npdt}));

@@ -44,17 +44,12 @@ TEST(SearchAddressTest, TemplateOrBuiltInAddressWithTheEncodedKeyword) {
 
 class SearchWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // Searches read data/main.htm of the current directory; there is none here.
-    ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
-    ASSERT_EQ(chdir(dir_.Path().c_str()), 0);
-  }
-  void TearDown() override { ASSERT_EQ(chdir(oldDir_), 0); }
+  // Searches read data/main.htm of the program folder; there is none here.
+  void SetUp() override { windows_.SetPaths(ProgramPaths{dir_.Path()}); }
   void Search(std::string_view keyword) { OpenSearch(windows_, commands_, keyword); }
   FakeWindowHost& Host() { return platform_.Window(0); }
 
   testing::TempDir dir_;
-  char oldDir_[4096];
   FakePlatform platform_;
   NoCommands commands_;
   WindowSet windows_{platform_, OpenPopupWebWindow};
