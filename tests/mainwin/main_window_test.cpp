@@ -249,6 +249,15 @@ TEST_F(MainWindowTest, ACompanionCommandInstallsAMissingCompanion) {
             (std::vector<std::string>{"xdg-open", "http://maker.test/?fr=i&fg=ffFLAG_QUILLO_DIRECT"}));
 }
 
+// The engine hands the link over as "My%20Title%20…"; the relaunch writes the
+// page's spaces as "**BK**" and keeps the escaped "|" inside the address.
+TEST_F(MainWindowTest, APlayLinkWithSpacesRelaunchesWithTheSpaceEscape) {
+  Open();
+  EXPECT_TRUE(Browser()->FireBeforeNavigate("http://cat/x?cmd=TVPLAY|http://v/a%7Cb|My%20Title%20%E4%B8%AD%E6%96%87|"));
+  ASSERT_EQ(platform_.startedProcesses.size(), 1u);
+  EXPECT_EQ(platform_.startedProcesses[0][1], "runPlay:cmd=TVPLAY|http://v/a%7Cb|My**BK**Title**BK**" + Gbk("中文") + "|");
+}
+
 TEST_F(MainWindowTest, ListClicksPlayFavouriteAndShowInfo) {
   Open();
   auto* list = Host().Control<fakes::FakeListView>(MainWindow::kList);
