@@ -265,6 +265,38 @@ void PaintEpisodeRow(cairo_t* cr, const SkinListCtrl& list, int row, Rect r, con
 
 }  // namespace
 
+namespace {
+
+// A raised header button: light on its top and left edges, dark on its right
+// and bottom ones.
+void PaintHeaderItem(cairo_t* cr, Rect item) {
+  FillRect(cr, item, kHeaderFill);
+  FillRect(cr, {item.left, item.top, item.right, item.top + 1}, kHeaderHighlight);
+  FillRect(cr, {item.left, item.top, item.left + 1, item.bottom}, kHeaderHighlight);
+  FillRect(cr, {item.right - 1, item.top, item.right, item.bottom}, kHeaderShadow);
+  FillRect(cr, {item.left, item.bottom - 1, item.right, item.bottom}, kHeaderShadow);
+}
+
+}  // namespace
+
+void PaintListHeader(cairo_t* cr, const SkinListCtrl& list, int width) {
+  const int height = SkinListCtrl::kHeaderHeight;
+  cairo_save(cr);
+  int x = -list.ScrollX();
+  for (int i = 0; i < list.ColumnCount(); ++i) {
+    int right = x + list.ColumnWidth(i);
+    if (right > x) {
+      PaintHeaderItem(cr, {x, 0, right, height});
+      DrawTextLine(cr, list.ColumnTitle(i), 0, kHeaderText, {x + kHeaderTextIndent, 0, right - 2, height},
+                   HAlign::kLeft);
+    }
+    x = right;
+  }
+  // The rest of the row is an empty button, as wide as what is left.
+  if (x < width) PaintHeaderItem(cr, {x, 0, width, height});
+  cairo_restore(cr);
+}
+
 void PaintListRow(cairo_t* cr, const SkinListCtrl& list, int row, Rect rowRect, const RowPictures& pictures) {
   if (list.RowCount() == 0 || row < 0 || row >= list.RowCount()) return;
   cairo_save(cr);

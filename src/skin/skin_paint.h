@@ -96,4 +96,14 @@ inline constexpr Rgb kEpisodeLink{51, 144, 159};
 // surface's coordinates). Nothing when the list has no rows.
 void PaintListRow(cairo_t* cr, const SkinListCtrl& list, int row, Rect rowRect, const RowPictures& pictures);
 
+// The header row: raised buttons with the column titles, shifted with the
+// list's horizontal scroll, filling (0, 0) to (width, kHeaderHeight).
+inline constexpr Rgb kHeaderFill = kAppBackgroundBrush;
+inline constexpr Rgb kHeaderHighlight{255, 255, 255};
+inline constexpr Rgb kHeaderShadow{160, 160, 160};
+inline constexpr Rgb kHeaderText{0, 0, 0};
+// Titles start this far right of their column's edge.
+inline constexpr int kHeaderTextIndent = 6;
+void PaintListHeader(cairo_t* cr, const SkinListCtrl& list, int width);
+
 }  // namespace tavelo

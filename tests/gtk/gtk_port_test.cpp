@@ -461,7 +461,7 @@ TEST_F(GtkPortTest, PopUpTakesARelatedViewThatJoinsItsWindowWhenReady) {
 // and the two link columns.
 void FillCatalogue(port::ListView& list, int rows) {
   list.SetSkin({4, SkinListCtrl::kCatalogueRows, 1});
-  list.SetColumns({50, 330, 80, 80});
+  list.SetColumns({{Gbk("分类"), 50}, {Gbk("视频名称"), 330}, {Gbk("播放视频"), 80}, {Gbk("收藏视频"), 80}});
   list.SetRowHeight(56);
   for (int i = 0; i < rows; ++i) {
     list.InsertRow(i, Gbk(i == 1 ? "种子" : "高清"));
@@ -470,6 +470,18 @@ void FillCatalogue(port::ListView& list, int rows) {
     list.SetCell(i, 3, Gbk("收藏视频"));
   }
 }
+
+// The list's parts: a frame around a column of the header and a scrolled
+// window, which puts the rows' drawing area in a viewport.
+GtkWidget* ListPart(port::ListView* list, int index) {
+  GtkWidget* column = gtk_bin_get_child(GTK_BIN(WidgetOf(list)));
+  GList* children = gtk_container_get_children(GTK_CONTAINER(column));
+  auto* part = GTK_WIDGET(g_list_nth_data(children, static_cast<guint>(index)));
+  g_list_free(children);
+  return part;
+}
+GtkWidget* ListHeader(port::ListView* list) { return ListPart(list, 0); }
+GtkWidget* ListRows(port::ListView* list) { return gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(ListPart(list, 1))))); }
 
 // Hit tests and the selection rule are the model's (tests/skin); here the
 // presses reach it in the list's client coordinates, scrolled or not.
@@ -482,7 +494,7 @@ TEST_F(GtkPortTest, ListPressesReachTheModelAsClicksAndDoubleClicks) {
   list->on_click = [&](port::ListHit h) { clicks.push_back(h); };
   list->on_double_click = [&](port::ListHit h) { doubles.push_back(h); };
   ASSERT_TRUE(RunUntil([&] { return Drawn(list); }));
-  GtkWidget* area = gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(WidgetOf(list)))));
+  GtkWidget* area = ListRows(list);
   ASSERT_TRUE(GTK_IS_DRAWING_AREA(area));
 
   // Row 1 (56..111), column 2 ("play", x 380..459). GDK reports the second
@@ -516,12 +528,13 @@ TEST_F(GtkPortTest, EnsureVisibleScrollsTheListToTheRow) {
   list->SelectRow(30, true);
   ASSERT_TRUE(RunUntil([&] { return Drawn(list); }));
   Pump(100);
-  EXPECT_EQ(list->HitTest({10, 10}).row, 0);
+  EXPECT_EQ(list->HitTest({10, 30}).row, 0);
 
   list->EnsureVisible(30);
   Pump(300);
-  // Row 30 spans 1680..1735: it now ends inside the 300-pixel view.
-  port::ListHit top = list->HitTest({10, 10});
+  // Row 30 spans 1680..1735: it now ends inside the rows' part of the
+  // 300-pixel view.
+  port::ListHit top = list->HitTest({10, 30});
   EXPECT_GT(top.row, 20);
   EXPECT_LE(top.row, 30);
   EXPECT_EQ(list->HitTest({10, 290}).row, 30);
@@ -534,7 +547,40 @@ TEST_F(GtkPortTest, EnsureVisibleScrollsTheListToTheRow) {
   EXPECT_TRUE(above == kCatalogueEvenFill || above == kCatalogueOddFill);
   list->EnsureVisible(2);
   Pump(100);
-  EXPECT_EQ(list->HitTest({10, 10}).row, 2);
+  EXPECT_EQ(list->HitTest({10, 30}).row, 2);
+}
+
+// The header is the painter's (tests/skin); here it stays on top while the
+// rows scroll down and moves with them sideways.
+TEST_F(GtkPortTest, ListHeaderStaysOnTopAndScrollsSideways) {
+  port::WindowHost& host = OpenWindow();
+  port::ListView* list = host.AddList(1021);
+  list->SetBounds(Rect::FromSize(0, 0, 400, 300));
+  FillCatalogue(*list, 40);
+  ASSERT_TRUE(RunUntil([&] { return Drawn(list); }));
+  Pump(100);
+  GtkWidget* header = ListHeader(list);
+  ASSERT_EQ(gtk_widget_get_allocated_height(header), SkinListCtrl::kHeaderHeight);
+  auto headerShot = [&] {
+    Pump(200);
+    SurfacePtr shot = Grab(header);
+    EXPECT_TRUE(shot);
+    return shot;
+  };
+  SurfacePtr before = headerShot();
+  EXPECT_EQ(PixelAt(before.get(), 50, 10), kHeaderHighlight) << "second button's left edge";
+  EXPECT_GT(CountNear(before.get(), kHeaderText, 80), 20) << "no titles";
+
+  list->EnsureVisible(30);
+  SurfacePtr down = headerShot();
+  EXPECT_EQ(CountNear(down.get(), kHeaderText, 80), CountNear(before.get(), kHeaderText, 80));
+  EXPECT_EQ(PixelAt(down.get(), 50, 10), kHeaderHighlight);
+
+  GtkAdjustment* sideways = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(ListPart(list, 1)));
+  gtk_adjustment_set_value(sideways, 40);
+  SurfacePtr across = headerShot();
+  EXPECT_EQ(PixelAt(across.get(), 10, 10), kHeaderHighlight) << "second button at 50 - 40";
+  EXPECT_EQ(list->HitTest({10, 30}).column, 1);
 }
 
 TEST_F(GtkPortTest, ScreenshotOfSkinnedControls) {

@@ -86,7 +86,13 @@ TEST_F(MainWindowTest, OpensOnTheWorkAreaInListMode) {
   EXPECT_EQ(list->bounds, (Rect{128, 28, client.width, client.height - 47}));
   EXPECT_TRUE(panel->visible && list->visible);
   EXPECT_EQ(Browser()->bounds, Rect::FromSize(0, 0, 1, 1));
-  EXPECT_EQ(list->model.ColumnWidths(), (std::vector<int>{48, 300, 100, 100}));
+  const char* titles[] = {"分类", "视频名称", "播放视频", "收藏视频"};
+  const int widths[] = {48, 300, 100, 100};
+  ASSERT_EQ(list->model.Columns().size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(list->model.ColumnTitle(i), Gbk(titles[i])) << i;
+    EXPECT_EQ(list->model.ColumnWidth(i), widths[i]) << i;
+  }
   EXPECT_EQ(list->model.RowStyle(), SkinListCtrl::kCatalogueRows);
 }
 
