@@ -55,6 +55,9 @@ class WindowHost {
   virtual FlatButton* AddFlatButton(int id, const std::string& text) = 0;
   virtual FaceButton* AddFaceButton(int id, const std::string& text) = 0;
   virtual InfoPanel* AddInfoPanel(int id) = 0;
+  // One of the program's pictures (skin_paint.h numbers them), scaled to the
+  // control's size.
+  virtual Control* AddPicture(int id, int picture) = 0;
 
   // The user asks to close; the default (no handler) closes.
   std::function<void()> on_close_request;

@@ -112,6 +112,20 @@ cairo_surface_t* SharedPicture(int id) {
   return it->second.get();
 }
 
+void PaintPicture(cairo_t* cr, Rect box, cairo_surface_t* picture) {
+  if (picture == nullptr || box.Width() <= 0 || box.Height() <= 0) return;
+  cairo_save(cr);
+  cairo_rectangle(cr, box.left, box.top, box.Width(), box.Height());
+  cairo_clip(cr);
+  cairo_translate(cr, box.left, box.top);
+  cairo_scale(cr, static_cast<double>(box.Width()) / PictureWidth(picture),
+              static_cast<double>(box.Height()) / PictureHeight(picture));
+  cairo_set_source_surface(cr, picture, 0, 0);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+  cairo_paint(cr);
+  cairo_restore(cr);
+}
+
 void DrawTextLine(cairo_t* cr, std::string_view gbk, int fontSlot, Rgb colour, Rect box, HAlign align) {
   if (gbk.empty() || box.Width() <= 0 || box.Height() <= 0) return;
   std::unique_ptr<PangoLayout, GObjectDeleter> layout(pango_cairo_create_layout(cr));

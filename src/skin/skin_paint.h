@@ -35,6 +35,9 @@ SurfacePtr LoadPicture(int id);
 // The same, decoded once and kept for the life of the process.
 cairo_surface_t* SharedPicture(int id);
 
+// Draws `picture` scaled to fill `box`; nothing for a null picture.
+void PaintPicture(cairo_t* cr, Rect box, cairo_surface_t* picture);
+
 enum class HAlign { kLeft, kCenter };
 
 // One line of GBK text in an AppFonts slot, vertically centred in `box` and

@@ -114,6 +114,7 @@ port::FaceButton* FakeWindowHost::AddFaceButton(int id, const std::string& text)
   return b;
 }
 port::InfoPanel* FakeWindowHost::AddInfoPanel(int id) { return Add<FakeInfoPanel>(id); }
+port::Control* FakeWindowHost::AddPicture(int id, int picture) { return Add<FakePicture>(id, picture); }
 
 port::WindowHost& FakePlatform::CreateWindow(const port::WindowOptions& options) {
   windows.push_back(std::make_unique<FakeWindowHost>(*this, options));

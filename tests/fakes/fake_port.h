@@ -190,6 +190,13 @@ class FakeInfoPanel : public port::InfoPanel, public FakeControlBase {
   }
 };
 
+class FakePicture : public port::Control, public FakeControlBase {
+ public:
+  TAVELO_FAKE_CONTROL_MEMBERS
+  explicit FakePicture(int p) : picture(p) {}
+  int picture;
+};
+
 // The skinned list's model behind the port's list: hit tests, selection and
 // scrolling are the real ones.
 class FakeListView : public port::ListView, public FakeControlBase {
@@ -254,6 +261,7 @@ class FakeWindowHost : public port::WindowHost {
   port::FlatButton* AddFlatButton(int id, const std::string& text) override;
   port::FaceButton* AddFaceButton(int id, const std::string& text) override;
   port::InfoPanel* AddInfoPanel(int id) override;
+  port::Control* AddPicture(int id, int picture) override;
 
   // User actions. FireKey returns whether the window swallowed the key.
   void RequestClose();

@@ -349,6 +349,50 @@ TEST_F(GtkPortTest, QuestionHasChineseOkAndCancelAndTellsWhichWasChosen) {
   }
 }
 
+TEST_F(GtkPortTest, WindowsShowTheIconAndTheDialogBackground) {
+  port::WindowHost& host = OpenWindow(300, 200);
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  GdkPixbuf* icon = gtk_window_get_icon(GTK_WINDOW(window));
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(gdk_pixbuf_get_width(icon), 128);
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(window); }));
+  Pump(200);
+  SurfacePtr shot = Grab(window);
+  ASSERT_TRUE(shot);
+  EXPECT_EQ(PixelAt(shot.get(), 150, 100), kAppBackgroundBrush);
+}
+
+// The theme would keep an entry about 34 pixels tall whatever it is given,
+// so the control below it would cover its lower part.
+TEST_F(GtkPortTest, EditBoxFitsItsTwentyTwoPixels) {
+  port::WindowHost& host = OpenWindow(400, 100);
+  port::Edit* edit = host.AddEdit(1024);
+  edit->SetBounds(Rect::FromSize(3, 3, 300, 22));
+  edit->SetText(Gbk("输入视频,演员名称,搜索视频"));
+  GtkWidget* entry = WidgetOf(edit);
+  int minimum = 0, natural = 0;
+  gtk_widget_get_preferred_height(entry, &minimum, &natural);
+  EXPECT_LE(minimum, 22);
+  ASSERT_TRUE(RunUntil([&] { return Drawn(edit); })) << "allocated " << gtk_widget_get_allocated_height(entry);
+  Pump(200);
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  SurfacePtr shot = Grab(window);
+  ASSERT_TRUE(shot);
+  // The frame's bottom line is the box's last row; the window shows below it.
+  Rgb bottom = PixelAt(shot.get(), 150, 3 + 21);
+  EXPECT_LT(bottom.r + bottom.g + bottom.b, 3 * 230) << "no bottom border";
+  EXPECT_EQ(PixelAt(shot.get(), 150, 3 + 22), kAppBackgroundBrush);
+  // The text lies inside the frame, clear of its bottom line.
+  int text = 0;
+  for (int y = 3 + 2; y < 3 + 20; ++y) {
+    for (int x = 10; x < 200; ++x) {
+      Rgb p = PixelAt(shot.get(), x, y);
+      if (p.r + p.g + p.b < 3 * 100) ++text;
+    }
+  }
+  EXPECT_GT(text, 30);
+}
+
 // The widget holds the text, in UTF-8; window logic reads back its GBK.
 TEST_F(GtkPortTest, ButtonAndStaticTextLivesInTheWidget) {
   port::WindowHost& host = OpenWindow();

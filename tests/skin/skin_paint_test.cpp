@@ -72,6 +72,28 @@ TEST(PicturesTest, AllPicturesLoadAtTheirSizes) {
   EXPECT_FALSE(LoadPicture(999));
 }
 
+// The application icon drawn small, as the About box shows it: each part
+// of the picture lands where its place scales to.
+TEST(PicturePaintTest, ScalesThePictureIntoItsBox) {
+  cairo_surface_t* icon = SharedPicture(128);
+  ASSERT_NE(icon, nullptr);
+  Canvas canvas(50, 50);
+  PaintPicture(canvas.cr(), Rect::FromSize(10, 10, 31, 31), icon);
+  struct Case {
+    const char* name;
+    int x, y;  // in the 128-pixel picture
+  } cases[] = {{"red quarter", 20, 20}, {"green quarter", 108, 20}, {"blue quarter", 20, 108},
+               {"yellow quarter", 108, 108}, {"play triangle", 64, 64}, {"dark square", 40, 40}};
+  for (const Case& c : cases) {
+    Rgb want = Canvas::PixelOf(icon, c.x, c.y);
+    int x = 10 + c.x * 31 / 128, y = 10 + c.y * 31 / 128;
+    EXPECT_EQ(canvas.Count({x, y, x + 1, y + 1}, want, 40), 1) << c.name;
+  }
+  EXPECT_EQ(canvas.At(9, 20), Canvas::kUntouched);
+  EXPECT_EQ(canvas.At(41, 20), Canvas::kUntouched);
+  EXPECT_EQ(canvas.At(20, 41), Canvas::kUntouched);
+}
+
 TEST(FlatTextButtonPaintTest, ColoursPerState) {
   struct Case {
     const char* name;

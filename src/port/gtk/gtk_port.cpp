@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "port/gtk/gtk_control.h"
+#include "port/gtk/gtk_look.h"
 #include "port/process.h"
 #include "text/encoding.h"
 
@@ -45,7 +46,7 @@ class GtkStaticControl : public GtkControl<port::Static> {
 
 class GtkEditControl : public GtkControl<port::Edit> {
  public:
-  explicit GtkEditControl(GtkWindowHost& host) : GtkControl(host, gtk_entry_new()) {
+  explicit GtkEditControl(GtkWindowHost& host) : GtkControl(host, NewEditBox()) {
     g_signal_connect(widget_, "changed", G_CALLBACK(+[](GtkEditable*, gpointer self) {
                        auto* e = static_cast<GtkEditControl*>(self);
                        if (e->on_change) e->on_change();
@@ -298,6 +299,7 @@ GtkWindowHost::GtkWindowHost(GtkPlatform& platform, const port::WindowOptions& o
   gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), !options.taskbarButton);
   // A modal box (About) keeps the other windows from input while it is open.
   gtk_window_set_modal(GTK_WINDOW(window_), options.modal);
+  ApplyWindowLook(GTK_WINDOW(window_));
   fixed_ = gtk_fixed_new();
   gtk_container_add(GTK_CONTAINER(window_), fixed_);
   gtk_widget_show(fixed_);
@@ -433,6 +435,10 @@ port::FaceButton* GtkWindowHost::AddFaceButton(int id, const std::string& text) 
 
 port::InfoPanel* GtkWindowHost::AddInfoPanel(int id) {
   return Keep(id, MakeInfoPanel(*this));
+}
+
+port::Control* GtkWindowHost::AddPicture(int id, int picture) {
+  return Keep(id, MakePicture(*this, picture));
 }
 
 port::Button* GtkWindowHost::AddButton(int id, const std::string& text) {

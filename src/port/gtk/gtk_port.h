@@ -113,6 +113,7 @@ class GtkWindowHost : public port::WindowHost {
   port::FlatButton* AddFlatButton(int id, const std::string& text) override;
   port::FaceButton* AddFaceButton(int id, const std::string& text) override;
   port::InfoPanel* AddInfoPanel(int id) override;
+  port::Control* AddPicture(int id, int picture) override;
 
   GtkWidget* Fixed() const { return fixed_; }
   GtkWidget* Window() const { return window_; }

@@ -191,6 +191,22 @@ class GtkInfoPanel : public SkinWidget<port::InfoPanel> {
   InfoTagPanel model_;
 };
 
+// A picture of the program's, scaled to the control.
+class GtkPicture : public GtkControl<port::Control> {
+ public:
+  GtkPicture(GtkWindowHost& host, int picture) : GtkControl(host, gtk_drawing_area_new()), picture_(picture) {
+    g_signal_connect(widget_, "draw", G_CALLBACK(+[](GtkWidget* w, cairo_t* cr, gpointer self) -> gboolean {
+                       PaintPicture(cr, Rect::FromSize(0, 0, gtk_widget_get_allocated_width(w), gtk_widget_get_allocated_height(w)),
+                                    SharedPicture(static_cast<GtkPicture*>(self)->picture_));
+                       return TRUE;
+                     }),
+                     this);
+  }
+
+ private:
+  int picture_;
+};
+
 // The skinned list: a framed column of the header row (a drawing area of
 // its own, so that it stays at the top) over a drawing area as tall as all
 // rows inside a scrolled window. The scrolled window moves the rows; the
@@ -377,5 +393,8 @@ std::unique_ptr<port::FaceButton> MakeFaceButton(GtkWindowHost& host, const std:
 }
 std::unique_ptr<port::InfoPanel> MakeInfoPanel(GtkWindowHost& host) { return std::make_unique<GtkInfoPanel>(host); }
 std::unique_ptr<port::ListView> MakeListView(GtkWindowHost& host) { return std::make_unique<GtkListControl>(host); }
+std::unique_ptr<port::Control> MakePicture(GtkWindowHost& host, int picture) {
+  return std::make_unique<GtkPicture>(host, picture);
+}
 
 }  // namespace tavelo::gtkport
