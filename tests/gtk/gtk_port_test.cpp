@@ -14,6 +14,7 @@
 #include "gtk_pump.h"
 #include "port/gtk/gtk_control.h"
 #include "port/gtk/gtk_port.h"
+#include "port/gtk/gtk_window_menu.h"
 #include "skin/skin_list_ctrl.h"
 #include "skin/skin_paint.h"
 #include "text/encoding.h"
@@ -39,6 +40,24 @@ void SendButton(GtkWidget* target, GdkEventType type, int x, int y) {
   event->button.x = x;
   event->button.y = y;
   event->button.button = 1;
+  event->button.time = GDK_CURRENT_TIME;
+  gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window))));
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+}
+
+// The same with another button than the left one.
+void SendButtonOf(GtkWidget* target, guint button, int x, int y) {
+  GdkWindow* window = gtk_widget_get_window(target);
+  ASSERT_NE(window, nullptr) << "widget not realised";
+  GtkAllocation a;
+  gtk_widget_get_allocation(target, &a);
+  bool own = gtk_widget_get_has_window(target);
+  GdkEvent* event = gdk_event_new(GDK_BUTTON_PRESS);
+  event->button.window = GDK_WINDOW(g_object_ref(window));
+  event->button.x = own ? x : a.x + x;
+  event->button.y = own ? y : a.y + y;
+  event->button.button = button;
   event->button.time = GDK_CURRENT_TIME;
   gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window))));
   gtk_main_do_event(event);
@@ -393,6 +412,105 @@ TEST_F(GtkPortTest, EditBoxFitsItsTwentyTwoPixels) {
   EXPECT_GT(text, 30);
 }
 
+TEST(WindowMenuTextTest, MnemonicsBecomeGtksAndStayUnderlined) {
+  struct Case {
+    const char* name;
+    std::string gbk;
+    std::string markup, mnemonic;
+  } cases[] = {
+      {"about item", Gbk("关于 Tavelo(&A)..."), "关于 Tavelo(<u>_A</u>)...", "关于 Tavelo(_A)..."},
+      {"no mnemonic", Gbk("窗口置顶"), "窗口置顶", "窗口置顶"},
+      {"doubled ampersand", "a&&b", "a&amp;b", "a&b"},
+      {"underscore is literal", "x_y(&Z)", "x__y(<u>_Z</u>)", "x__y(_Z)"},
+      {"markup is text", "<b>&C", "&lt;b&gt;<u>_C</u>", "<b>_C"},
+      {"chinese mnemonic", Gbk("&中文"), "<u>_中</u>文", "_中文"},
+      // 癬 is B0 5F in GBK: its trail byte is no underscore.
+      {"gbk trail byte", Gbk("癬&X"), "癬<u>_X</u>", "癬_X"},
+      {"ampersand at the end", "a&", "a&amp;", "a&"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(gtkport::MenuLabelMarkup(c.gbk), c.markup);
+    EXPECT_EQ(gtkport::MenuMnemonicLabel(c.gbk), c.mnemonic);
+  }
+}
+
+// The menus open on the window, in the order they were popped up.
+std::vector<GtkWidget*> OpenMenus(port::WindowHost& host) {
+  std::vector<GtkWidget*> menus;
+  GList* all = gtk_menu_get_for_attach_widget(dynamic_cast<gtkport::GtkWindowHost&>(host).Window());
+  for (GList* l = all; l; l = l->next) {
+    if (gtk_widget_get_visible(GTK_WIDGET(l->data))) menus.push_back(GTK_WIDGET(l->data));
+  }
+  return menus;
+}
+
+std::vector<GtkWidget*> MenuItems(GtkWidget* menu) {
+  std::vector<GtkWidget*> items;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(menu));
+  for (GList* l = children; l; l = l->next) items.push_back(GTK_WIDGET(l->data));
+  g_list_free(children);
+  return items;
+}
+
+bool LayoutHasUnderline(GtkLabel* label) {
+  PangoAttrList* attrs = pango_layout_get_attributes(gtk_label_get_layout(label));
+  if (attrs == nullptr) return false;
+  PangoAttrIterator* it = pango_attr_list_get_iterator(attrs);
+  bool found = false;
+  do {
+    PangoAttribute* a = pango_attr_iterator_get(it, PANGO_ATTR_UNDERLINE);
+    if (a && reinterpret_cast<PangoAttrInt*>(a)->value != PANGO_UNDERLINE_NONE) found = true;
+  } while (!found && pango_attr_iterator_next(it));
+  pango_attr_iterator_destroy(it);
+  return found;
+}
+
+// Desktop window managers keep Alt+Space; the right button on the window
+// outside its browser opens the menu, also through the skinned controls.
+TEST_F(GtkPortTest, RightButtonOpensTheWindowMenuWithItsItems) {
+  port::WindowHost& host = OpenWindow();
+  host.AddSystemMenuItem(16, Gbk("关于 Tavelo(&A)..."));
+  port::FlatButton* button = host.AddFlatButton(1014, Gbk("推荐视频"));
+  button->SetBounds(Rect::FromSize(3, 30, 120, 28));
+  std::vector<int> commands;
+  host.on_system_command = [&](int id) { commands.push_back(id); };
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  ASSERT_TRUE(RunUntil([&] { return Drawn(button); }));
+
+  struct Case {
+    const char* where;
+    GtkWidget* target;
+    Point at;
+  } cases[] = {{"window background", window, {300, 300}}, {"skinned button", WidgetOf(button), {50, 10}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    SendButtonOf(c.target, 3, c.at.x, c.at.y);
+    ASSERT_TRUE(RunUntil([&] { return OpenMenus(host).size() == 1; }, 5));
+    std::vector<GtkWidget*> items = MenuItems(OpenMenus(host)[0]);
+    // 最小化, 最大化, 关闭, a separator, then the program's item.
+    ASSERT_EQ(items.size(), 5u);
+    EXPECT_TRUE(GTK_IS_SEPARATOR_MENU_ITEM(items[3]));
+    auto* label = GTK_LABEL(gtk_bin_get_child(GTK_BIN(items[4])));
+    EXPECT_STREQ(gtk_label_get_text(label), "关于 Tavelo(A)...");
+    EXPECT_EQ(gtk_label_get_mnemonic_keyval(label), static_cast<guint>(GDK_KEY_a));
+    EXPECT_TRUE(LayoutHasUnderline(label)) << "the mnemonic is not underlined";
+    EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(gtk_bin_get_child(GTK_BIN(items[2])))), "关闭(C)");
+    gtk_menu_shell_activate_item(GTK_MENU_SHELL(OpenMenus(host)[0]), items[4], TRUE);
+    ASSERT_TRUE(RunUntil([&] { return OpenMenus(host).empty(); }, 5));
+  }
+  EXPECT_EQ(commands, (std::vector<int>{16, 16}));
+}
+
+TEST_F(GtkPortTest, AWindowWithoutItemsHasNoMenu) {
+  port::WindowHost& host = OpenWindow();
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(window); }));
+  SendButtonOf(window, 3, 300, 300);
+  Pump(200);
+  EXPECT_TRUE(OpenMenus(host).empty());
+}
+
 // The widget holds the text, in UTF-8; window logic reads back its GBK.
 TEST_F(GtkPortTest, ButtonAndStaticTextLivesInTheWidget) {
   port::WindowHost& host = OpenWindow();
@@ -499,6 +617,49 @@ TEST_F(GtkPortTest, PopUpTakesARelatedViewThatJoinsItsWindowWhenReady) {
   EXPECT_EQ(webkit_web_view_get_settings(popup.WebView()), gtkport::SettingsFor(port::BrowserPolicy::kFull));
   ASSERT_TRUE(RunUntil([&] { return !popupAddresses.empty(); }, 10));
   EXPECT_EQ(popupAddresses.back(), "http://127.0.0.1:59999/pop.htm");
+}
+
+// A window that is all browser (the separate play window) offers its items
+// at the end of the page's context menu.
+TEST_F(GtkPortTest, PageContextMenuEndsWithTheWindowsItems) {
+  port::WindowHost& host = OpenWindow();
+  host.AddSystemMenuItem(1124, Gbk("窗口置顶"));
+  host.AddSystemMenuItem(1125, Gbk("取消窗口置顶"));
+  std::vector<int> commands;
+  host.on_system_command = [&](int id) { commands.push_back(id); };
+  auto& view = dynamic_cast<gtkport::GtkBrowserView&>(*host.AddBrowser(1011, port::BrowserPolicy::kFull));
+  view.SetBounds(Rect::FromSize(0, 0, 400, 300));
+  ASSERT_TRUE(LoadPage(view, "<p>player</p>"));
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(view.WebView())); }));
+  // Looks at the menu after the window's handler, and keeps it from showing.
+  struct Seen {
+    std::vector<WebKitContextMenuItem*> items;
+    bool shown = false;
+  } seen;
+  g_signal_connect(view.WebView(), "context-menu",
+                   G_CALLBACK(+[](WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult*,
+                                  gpointer data) -> gboolean {
+                     auto* s = static_cast<Seen*>(data);
+                     s->shown = true;
+                     for (GList* l = webkit_context_menu_get_items(menu); l; l = l->next) {
+                       s->items.push_back(WEBKIT_CONTEXT_MENU_ITEM(g_object_ref(l->data)));
+                     }
+                     return TRUE;
+                   }),
+                   &seen);
+  SendButtonOf(GTK_WIDGET(view.WebView()), 3, 100, 100);
+  ASSERT_TRUE(RunUntil([&] { return seen.shown; }, 10)) << "no context menu";
+  g_signal_handlers_disconnect_by_data(view.WebView(), &seen);
+  ASSERT_GE(seen.items.size(), 3u);
+  size_t n = seen.items.size();
+  EXPECT_TRUE(webkit_context_menu_item_is_separator(seen.items[n - 3]));
+  for (size_t i : {n - 2, n - 1}) {
+    GAction* action = webkit_context_menu_item_get_gaction(seen.items[i]);
+    ASSERT_NE(action, nullptr);
+    g_action_activate(action, nullptr);
+  }
+  EXPECT_EQ(commands, (std::vector<int>{1124, 1125}));
+  for (WebKitContextMenuItem* item : seen.items) g_object_unref(item);
 }
 
 // Catalogue rows as the main window fills them: picture label, info text,

@@ -134,6 +134,7 @@ void GtkBrowserView::Attach(WebKitWebView* view) {
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), this);
   g_signal_connect(view, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
   g_signal_connect(view, "load-failed", G_CALLBACK(OnLoadFailed), this);
+  g_signal_connect(view, "context-menu", G_CALLBACK(OnContextMenu), this);
 }
 
 void GtkBrowserView::Place() {
@@ -291,6 +292,12 @@ std::optional<port::LoadFailure> LoadFailureOf(const GError* error) {
   return port::LoadFailure::kOther;
 }
 
+gboolean GtkBrowserView::OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult*,
+                                       gpointer self) {
+  static_cast<GtkBrowserView*>(self)->host_.AppendWindowMenu(menu);
+  return FALSE;
+}
+
 // ---- window host ----
 
 GtkWindowHost::GtkWindowHost(GtkPlatform& platform, const port::WindowOptions& options) : platform_(platform) {
@@ -306,6 +313,10 @@ GtkWindowHost::GtkWindowHost(GtkPlatform& platform, const port::WindowOptions& o
   g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
   g_signal_connect(window_, "destroy", G_CALLBACK(OnDestroy), this);
   g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKey), this);
+  // Presses the controls leave (the right button on the background, on a
+  // skinned button or on the list) reach the window: its menu.
+  gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK);
+  g_signal_connect(window_, "button-press-event", G_CALLBACK(OnButtonPress), this);
   g_signal_connect(fixed_, "size-allocate", G_CALLBACK(OnAllocate), this);
 }
 
@@ -353,34 +364,29 @@ void GtkWindowHost::Close() {
 
 void GtkWindowHost::SetTopmost(bool topmost) { gtk_window_set_keep_above(GTK_WINDOW(window_), topmost); }
 
-void GtkWindowHost::AddSystemMenuItem(int id, const std::string& text) { systemMenu_[id] = text; }
-
-void GtkWindowHost::ShowSystemMenu() {
-  if (systemMenu_.empty()) return;
-  GtkWidget* menu = gtk_menu_new();
-  for (auto& [id, text] : systemMenu_) {
-    GtkWidget* item = gtk_menu_item_new_with_label(U(text).c_str());
-    g_object_set_data(G_OBJECT(item), "tavelo-id", GINT_TO_POINTER(id));
-    g_signal_connect(item, "activate", G_CALLBACK(+[](GtkMenuItem* item, gpointer self) {
-                       auto* host = static_cast<GtkWindowHost*>(self);
-                       int id = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), "tavelo-id"));
-                       if (host->on_system_command) host->on_system_command(id);
-                     }),
-                     this);
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
+void GtkWindowHost::AddSystemMenuItem(int id, const std::string& text) {
+  for (WindowMenuItem& item : systemMenu_) {
+    if (item.id == id) {
+      item.text = text;
+      return;
+    }
   }
-  gtk_widget_show_all(menu);
-  gtk_menu_attach_to_widget(GTK_MENU(menu), window_, nullptr);
-  // A fresh menu each time: it goes once it has been used or dismissed.
-  g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkMenuShell* shell, gpointer) {
-                     g_idle_add(+[](gpointer widget) -> gboolean {
-                       gtk_widget_destroy(GTK_WIDGET(widget));
-                       return G_SOURCE_REMOVE;
-                     }, shell);
-                   }),
-                   nullptr);
-  gtk_menu_popup_at_widget(GTK_MENU(menu), window_, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+  systemMenu_.push_back({id, text});
 }
+
+MenuCommand GtkWindowHost::SystemCommand() {
+  return [this, alive = AliveFlag()](int id) {
+    if (*alive && on_system_command) on_system_command(id);
+  };
+}
+
+bool GtkWindowHost::ShowSystemMenu(const GdkEvent* trigger) {
+  if (systemMenu_.empty() || destroyed_) return false;
+  PopUpWindowMenu(GTK_WINDOW(window_), systemMenu_, SystemCommand(), trigger);
+  return true;
+}
+
+void GtkWindowHost::AppendWindowMenu(WebKitContextMenu* menu) { AppendToPageMenu(menu, systemMenu_, SystemCommand()); }
 
 void GtkWindowHost::StartTimer(int id, int milliseconds) {
   KillTimer(id);
@@ -482,7 +488,7 @@ void GtkWindowHost::OnDestroy(GtkWidget*, gpointer self) {
 gboolean GtkWindowHost::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
   auto* host = static_cast<GtkWindowHost*>(self);
   if (event->keyval == GDK_KEY_space && (event->state & GDK_MOD1_MASK)) {
-    host->ShowSystemMenu();
+    host->ShowSystemMenu(nullptr);
     return TRUE;
   }
   port::Key key = port::Key::kOther;
@@ -493,6 +499,11 @@ gboolean GtkWindowHost::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
     key = port::Key::kEnter;
   }
   return host->on_key && host->on_key(key) ? TRUE : FALSE;
+}
+
+gboolean GtkWindowHost::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer self) {
+  if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_SECONDARY) return FALSE;
+  return static_cast<GtkWindowHost*>(self)->ShowSystemMenu(reinterpret_cast<GdkEvent*>(event)) ? TRUE : FALSE;
 }
 
 void GtkWindowHost::OnAllocate(GtkWidget*, GdkRectangle* allocation, gpointer self) {

@@ -47,15 +47,17 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
                        return FALSE;
                      }),
                      this);
+    // Other buttons than the left one go on to the window (its menu).
     g_signal_connect(w, "button-press-event", G_CALLBACK(+[](GtkWidget*, GdkEventButton* e, gpointer self) -> gboolean {
-                       if (e->button == kLeftButton && e->type == GDK_BUTTON_PRESS)
-                         static_cast<SkinWidget*>(self)->OnPress(EventPoint(e->x, e->y));
+                       if (e->button != kLeftButton) return FALSE;
+                       if (e->type == GDK_BUTTON_PRESS) static_cast<SkinWidget*>(self)->OnPress(EventPoint(e->x, e->y));
                        return TRUE;
                      }),
                      this);
     g_signal_connect(w, "button-release-event",
                      G_CALLBACK(+[](GtkWidget*, GdkEventButton* e, gpointer self) -> gboolean {
-                       if (e->button == kLeftButton) static_cast<SkinWidget*>(self)->OnRelease(EventPoint(e->x, e->y));
+                       if (e->button != kLeftButton) return FALSE;
+                       static_cast<SkinWidget*>(self)->OnRelease(EventPoint(e->x, e->y));
                        return TRUE;
                      }),
                      this);
