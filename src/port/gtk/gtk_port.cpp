@@ -317,6 +317,9 @@ GtkWindowHost::GtkWindowHost(GtkPlatform& platform, const port::WindowOptions& o
   // skinned button or on the list) reach the window: its menu.
   gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK);
   g_signal_connect(window_, "button-press-event", G_CALLBACK(OnButtonPress), this);
+  gtk_widget_add_events(window_, GDK_PROPERTY_CHANGE_MASK);
+  g_signal_connect(window_, "property-notify-event", G_CALLBACK(OnProperty), this);
+  g_signal_connect(window_, "map-event", G_CALLBACK(OnMap), this);
   g_signal_connect(fixed_, "size-allocate", G_CALLBACK(OnAllocate), this);
 }
 
@@ -348,11 +351,24 @@ Rect GtkWindowHost::WorkArea() const {
 }
 
 void GtkWindowHost::Place(Rect screen) {
-  gtk_window_move(GTK_WINDOW(window_), screen.left, screen.top);
-  gtk_window_resize(GTK_WINDOW(window_), std::max(screen.Width(), 1), std::max(screen.Height(), 1));
+  // Window managers answer the frame question in a few milliseconds; one
+  // that does not answer gets no longer than this.
+  constexpr int kFrameWait = 500;
+  outer_ = screen;
+  refitPending_ = !gtk_widget_get_mapped(window_);
+  Fit(WindowFrame(window_, kFrameWait));
+}
+
+void GtkWindowHost::Fit(FrameExtents frame) {
+  Size client{std::max(outer_.Width() - frame.left - frame.right, 1),
+              std::max(outer_.Height() - frame.top - frame.bottom, 1)};
+  // The window's gravity is north-west, so the window manager puts the
+  // frame's top-left corner where it is moved to.
+  gtk_window_move(GTK_WINDOW(window_), outer_.left, outer_.top);
+  gtk_window_resize(GTK_WINDOW(window_), client.width, client.height);
   // The client size is known at once so that a layout right after placing
-  // works; the allocation confirms it later.
-  client_ = {screen.Width(), screen.Height()};
+  // works, and a play window can report it; the allocation confirms it later.
+  client_ = client;
 }
 
 void GtkWindowHost::Show() { gtk_widget_show(window_); }
@@ -504,6 +520,30 @@ gboolean GtkWindowHost::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
 gboolean GtkWindowHost::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer self) {
   if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_SECONDARY) return FALSE;
   return static_cast<GtkWindowHost*>(self)->ShowSystemMenu(reinterpret_cast<GdkEvent*>(event)) ? TRUE : FALSE;
+}
+
+gboolean GtkWindowHost::OnProperty(GtkWidget*, GdkEventProperty* event, gpointer self) {
+  auto* host = static_cast<GtkWindowHost*>(self);
+  if (host->refitPending_ && IsFrameChange(event)) host->Refit();
+  return FALSE;
+}
+
+gboolean GtkWindowHost::OnMap(GtkWidget*, GdkEvent*, gpointer self) {
+  auto* host = static_cast<GtkWindowHost*>(self);
+  if (!host->refitPending_) return FALSE;
+  host->Refit();
+  // From now on the user's sizing rules, and a frame that changes later
+  // (a maximised window's) changes nothing here.
+  host->refitPending_ = false;
+  return FALSE;
+}
+
+void GtkWindowHost::Refit() {
+  // The frame the window manager gives the window may differ from the one
+  // it announced.
+  FrameExtents frame = WindowFrame(window_, 0);
+  Size client{outer_.Width() - frame.left - frame.right, outer_.Height() - frame.top - frame.bottom};
+  if (!(client == client_)) Fit(frame);
 }
 
 void GtkWindowHost::OnAllocate(GtkWidget*, GdkRectangle* allocation, gpointer self) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "port/gtk/gtk_frame.h"
 #include "port/gtk/gtk_window_menu.h"
 #include "port/window_host.h"
 
@@ -133,6 +134,12 @@ class GtkWindowHost : public port::WindowHost {
   static gboolean OnKey(GtkWidget*, GdkEventKey*, gpointer self);
   static void OnAllocate(GtkWidget*, GdkRectangle*, gpointer self);
   static gboolean OnButtonPress(GtkWidget*, GdkEventButton*, gpointer self);
+  static gboolean OnProperty(GtkWidget*, GdkEventProperty*, gpointer self);
+  static gboolean OnMap(GtkWidget*, GdkEvent*, gpointer self);
+  // Moves and sizes the window so that `outer_` holds it and `frame`.
+  void Fit(FrameExtents frame);
+  // Fits the window again if its frame is not the one it was fitted to.
+  void Refit();
   // Pops up the window menu, if the window has one; `trigger` as for
   // PopUpWindowMenu.
   bool ShowSystemMenu(const GdkEvent* trigger);
@@ -149,6 +156,10 @@ class GtkWindowHost : public port::WindowHost {
   GtkWidget* window_ = nullptr;
   GtkWidget* fixed_ = nullptr;
   Size client_;
+  // The outer rectangle window logic placed the window at, and whether its
+  // frame may still change before the window manager shows it.
+  Rect outer_;
+  bool refitPending_ = false;
   bool destroyed_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   std::map<int, guint> timers_;
