@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "gtk_keys.h"
 #include "gtk_pump.h"
 #include "playback/separate_play_window.h"
 #include "port/gtk/gtk_port.h"
@@ -28,6 +29,7 @@ namespace {
 
 using testing::Pump;
 using testing::RunUntil;
+using testing::SendKey;
 
 // openbox as a child process; Start waits until it manages the display.
 class WindowManager {
@@ -172,6 +174,30 @@ TEST_F(WindowManagerTest, SeparatePlayWindowReportsItsClientSize) {
   EXPECT_EQ(address(), "http://127.0.0.1:9/live.htm?w=" + std::to_string(client.width) +
                            "&h=" + std::to_string(client.height));
   EXPECT_LT(client.height, 560);
+}
+
+// A page shown full screen keeps Escape for itself (it leaves full screen);
+// the window sees the key again once the page is back in its window.
+TEST_F(WindowManagerTest, AFullScreenPageKeepsEscape) {
+  port::WindowHost& host = platform_.CreateWindow({});
+  host.Place(Rect::FromSize(100, 60, 640, 400));
+  host.Show();
+  int escapes = 0;
+  host.on_key = [&](port::Key key) {
+    if (key == port::Key::kEscape) ++escapes;
+    return true;
+  };
+  GtkWidget* window = WindowOf(host);
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(window); }, 5));
+  auto fullScreen = [&] { return (gdk_window_get_state(gtk_widget_get_window(window)) & GDK_WINDOW_STATE_FULLSCREEN) != 0; };
+  gtk_window_fullscreen(GTK_WINDOW(window));
+  ASSERT_TRUE(RunUntil(fullScreen, 5));
+  SendKey(window, GDK_KEY_Escape);
+  EXPECT_EQ(escapes, 0);
+  gtk_window_unfullscreen(GTK_WINDOW(window));
+  ASSERT_TRUE(RunUntil([&] { return !fullScreen(); }, 5));
+  SendKey(window, GDK_KEY_Escape);
+  EXPECT_EQ(escapes, 1);
 }
 
 }  // namespace

@@ -507,6 +507,10 @@ gboolean GtkWindowHost::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
     host->ShowSystemMenu(nullptr);
     return TRUE;
   }
+  // A page shown full screen owns the keyboard: its Escape leaves full
+  // screen and must not reach the window (which may close on it).
+  GdkWindow* gdkWindow = gtk_widget_get_window(host->window_);
+  if (gdkWindow && (gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_FULLSCREEN)) return FALSE;
   port::Key key = port::Key::kOther;
   if (event->keyval == GDK_KEY_Escape) key = port::Key::kEscape;
   if (event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter) {
