@@ -19,7 +19,7 @@ SkinListCtrl MakeCatalogue(int rows) {
   SkinListCtrl list;
   list.SetColumnCount(4);
   list.SetRowStyle(SkinListCtrl::kCatalogueRows);
-  list.SetColumnWidths({50, 600, 120, 120});
+  list.SetColumns({{Gbk("分类"), 50}, {Gbk("视频名称"), 600}, {Gbk("播放视频"), 120}, {Gbk("收藏视频"), 120}});
   list.SetRowHeight(kRowHeight);
   for (int i = 0; i < rows; ++i) {
     list.InsertRow(i, Gbk(i % 7 == 0 ? "种子" : "高清"));

@@ -39,17 +39,18 @@ bool IsChineseUtf8(std::string_view run) {
   return true;
 }
 
-}  // namespace
-
-std::string WebAddressToGbk(std::string_view address) {
+// Decodes the escapes of high bytes, and of spaces when asked, then turns
+// the high-byte runs into GBK.
+std::string DecodeAddress(std::string_view address, bool spaces) {
   std::string bytes;
   bytes.reserve(address.size());
   for (size_t i = 0; i < address.size(); ++i) {
     if (address[i] == '%' && i + 2 < address.size()) {
       int hi = HexValue(address[i + 1]);
       int lo = HexValue(address[i + 2]);
-      if (hi >= 8 && lo >= 0) {
-        bytes.push_back(static_cast<char>(hi * 16 + lo));
+      int value = hi >= 0 && lo >= 0 ? hi * 16 + lo : -1;
+      if (value >= 0x80 || (spaces && value == ' ')) {
+        bytes.push_back(static_cast<char>(value));
         i += 2;
         continue;
       }
@@ -73,6 +74,12 @@ std::string WebAddressToGbk(std::string_view address) {
   }
   return gbk;
 }
+
+}  // namespace
+
+std::string WebAddressToGbk(std::string_view address) { return DecodeAddress(address, false); }
+
+std::string NavigationAddressToGbk(std::string_view address) { return DecodeAddress(address, true); }
 
 std::string GbkToWebAddress(std::string_view gbk) {
   static constexpr char kDigits[] = "0123456789ABCDEF";

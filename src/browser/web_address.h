@@ -13,6 +13,13 @@ namespace tavelo {
 // bytes ("%20", "%7C") stay as they are, so the address keeps its meaning.
 std::string WebAddressToGbk(std::string_view address);
 
+// The same for an address a page navigates to, as the command protocol reads
+// it: the engine writes the spaces of a link as "%20", which become spaces
+// again, so that a title with spaces travels as the page wrote it. Other
+// ASCII escapes ("%7C" for a "|" inside a field, "%2A" for a "*" that must
+// not make "**TAB**") stay escaped.
+std::string NavigationAddressToGbk(std::string_view address);
+
 // Escapes every non-ASCII GBK byte as "%XX", as GBK pages' own links and
 // forms send them; ASCII passes through.
 std::string GbkToWebAddress(std::string_view gbk);

@@ -24,6 +24,7 @@ AboutWindow::AboutWindow(const WindowSet::Slot& slot, const std::string& program
   host.Place(Rect::FromSize(work.left + (work.Width() - box.Width()) / 2,
                             work.top + (work.Height() - box.Height()) / 2, box.Width(), box.Height()));
 
+  host.AddPicture(kIconId, kIconPicture)->SetBounds(DialogUnits(7, 7, 21, 21));
   host.AddStatic(kVersionId, VersionLine())->SetBounds(DialogUnits(40, 7, 198, 8));
   const char* notices[] = {"本软件仅供学习交流，视频版权归原作者所有。",
                            "内容来自目录服务器，本软件不存储任何视频。",

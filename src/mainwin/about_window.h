@@ -21,6 +21,9 @@ class AboutWindow : public OwnedWindow {
   static constexpr int kCountsId = 1022;
   static constexpr int kOkId = 1;
   static constexpr int kFirstNoticeId = 1030;
+  // The box's icon has no id of its own.
+  static constexpr int kIconId = -1;
+  static constexpr int kIconPicture = 128;
 
   // Shown at once.
   AboutWindow(const WindowSet::Slot& slot, const std::string& programPath, const AboutCounts& counts);

@@ -111,7 +111,7 @@ void MainWindow::CreateControls() {
 
   list_ = Host().AddList(kList);
   list_->SetSkin({.columnCount = 4, .rowStyle = SkinListCtrl::kCatalogueRows, .thirdSetting = 1});
-  list_->SetColumns({48, 300, 100, 100});
+  list_->SetColumns({{Gbk("分类"), 48}, {Gbk("视频名称"), 300}, {Gbk("播放视频"), 100}, {Gbk("收藏视频"), 100}});
   // The rows are as tall as the 56-pixel pictures of the list's image list.
   list_->SetRowHeight(56);
   list_->on_click = [this](port::ListHit hit) { OnListClick(hit, false); };

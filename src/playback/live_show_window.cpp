@@ -68,8 +68,15 @@ LiveShowWindow::LiveShowWindow(const WindowSet::Slot& slot, const std::vector<Li
   popupSink_.on_before_navigate = [this](const std::string& a, bool* cancel) { OnSinkNavigate(a, cancel); };
 
   host.on_resize = [this](Size) { Layout(); };
-  // A stray Escape must not end the process and its live room.
-  host.on_key = [](port::Key key) { return key == port::Key::kEscape; };
+  // Escape closes the window, as a dialog's does; the rooms it opened play on
+  // in their own processes. Enter belongs to the site's page (its search box,
+  // its login form) and closes nothing. The host outlives the window that
+  // closing it ends, so the handler holds only the host.
+  host.on_key = [&host](port::Key key) {
+    if (key != port::Key::kEscape) return false;
+    host.Close();
+    return true;
+  };
 
   PlaceOverWorkArea(host);
   host.Show();

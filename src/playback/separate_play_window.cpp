@@ -98,8 +98,9 @@ SeparatePlayWindow::SeparatePlayWindow(const WindowSet::Slot& slot, const std::s
 
   host.on_resize = [this](Size) { Layout(); };
   host.on_timer = [this](int id) { OnTimer(id); };
-  // Escape must not end the process; Enter belongs to the player page (chat
-  // boxes, forms) and closes nothing on this desktop.
+  // Escape must not end the process. Enter is left to the player page: a
+  // live room's chat box sends with it, and on this desktop it closes no
+  // window, so swallowing it would only keep it from the page.
   host.on_key = [](port::Key key) { return key == port::Key::kEscape; };
   host.on_system_command = [this](int id) { OnSystemCommand(id); };
 

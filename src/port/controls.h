@@ -136,6 +136,12 @@ struct ListHit {
   int column = -1;
 };
 
+// One column of a report list: the title its header shows and its width.
+struct ListColumn {
+  std::string title;  // GBK
+  int width = 0;
+};
+
 // How a list draws its rows; the row styles are the skinned list's own
 // (skin/skin_list_ctrl.h).
 struct ListSkin {
@@ -144,13 +150,15 @@ struct ListSkin {
   int thirdSetting = 0;
 };
 
-// A report view: rows of column texts with a selection. Drawing is the
-// owner's business (the skinned list painter); the view stores and reports.
+// A report view: a header row of column titles over rows of column texts
+// with a selection. Drawing is the owner's business (the skinned list
+// painter); the view stores and reports. Client coordinates include the
+// header, as a report view's do.
 class ListView : public Control {
  public:
   // Set once, right after the list is made and before rows are added.
   virtual void SetSkin(const ListSkin& skin) = 0;
-  virtual void SetColumns(const std::vector<int>& widths) = 0;
+  virtual void SetColumns(const std::vector<ListColumn>& columns) = 0;
   virtual int ColumnWidth(int column) const = 0;
   virtual void SetRowHeight(int pixels) = 0;
   virtual int InsertRow(int index, const std::string& column0) = 0;

@@ -31,8 +31,11 @@ class WindowHost {
   // it made are gone.
   virtual void Close() = 0;
   virtual void SetTopmost(bool topmost) = 0;
-  // GTK has no system menu; the items appear in the window's own menu and
-  // report through on_system_command with the same ids.
+  // The desktop's window menu cannot take items, so the window has a menu of
+  // its own: its own commands, a separator, then these items in the order
+  // added, with "&" marking the mnemonic. It opens with the right button on
+  // the window outside a browser, and the items end every page's context
+  // menu; a choice reports through on_system_command with the item's id.
   virtual void AddSystemMenuItem(int id, const std::string& text) = 0;
 
   // One-shot timers by id: starting an id that runs restarts it; a tick
@@ -55,6 +58,9 @@ class WindowHost {
   virtual FlatButton* AddFlatButton(int id, const std::string& text) = 0;
   virtual FaceButton* AddFaceButton(int id, const std::string& text) = 0;
   virtual InfoPanel* AddInfoPanel(int id) = 0;
+  // One of the program's pictures (skin_paint.h numbers them), scaled to the
+  // control's size.
+  virtual Control* AddPicture(int id, int picture) = 0;
 
   // The user asks to close; the default (no handler) closes.
   std::function<void()> on_close_request;

@@ -3,14 +3,20 @@
 namespace tavelo {
 
 int SkinListCtrl::ColumnWidth(int column) const {
-  if (column < 0 || column >= static_cast<int>(widths_.size())) return 0;
-  return widths_[static_cast<size_t>(column)];
+  if (column < 0 || column >= static_cast<int>(columns_.size())) return 0;
+  return columns_[static_cast<size_t>(column)].width;
 }
 
-void SkinListCtrl::SetColumnWidths(std::vector<int> widths) {
-  // A window that never set a column count draws every column it sized.
-  if (columnCount_ == 0) columnCount_ = static_cast<int>(widths.size());
-  widths_ = std::move(widths);
+const std::string& SkinListCtrl::ColumnTitle(int column) const {
+  static const std::string kNone;
+  if (column < 0 || column >= static_cast<int>(columns_.size())) return kNone;
+  return columns_[static_cast<size_t>(column)].title;
+}
+
+void SkinListCtrl::SetColumns(std::vector<port::ListColumn> columns) {
+  // A window that never set a column count draws every column it gave.
+  if (columnCount_ == 0) columnCount_ = static_cast<int>(columns.size());
+  columns_ = std::move(columns);
 }
 
 int SkinListCtrl::ContentWidth() const {
@@ -67,8 +73,9 @@ int SkinListCtrl::ScrollYToShow(int row, int viewHeight) const {
 
 port::ListHit SkinListCtrl::HitTest(Point client) const {
   port::ListHit hit;
+  if (client.y < kHeaderHeight) return hit;
   int x = client.x + scrollX_;
-  int y = client.y + scrollY_;
+  int y = client.y - kHeaderHeight + scrollY_;
   if (x < 0 || y < 0) return hit;
   int row = y / rowHeight_;
   if (row >= RowCount()) return hit;

@@ -1,9 +1,10 @@
 #pragma once
 // The owner-drawn report list of every window that lists videos or episodes.
-// It holds the rows, the column widths, the selection and the scroll
-// position, answers which row and column lie under a point, and decides what
-// a press does to the selection; skin_paint.h draws one row from it. The
-// toolkit only forwards presses and scroll changes.
+// It holds the columns (title and width), the rows, the selection and the
+// scroll position, answers which row and column lie under a point, and
+// decides what a press does to the selection; skin_paint.h draws the header
+// and one row from it. The toolkit only forwards presses and scroll changes.
+// Client coordinates start at the top of the header row; the rows follow it.
 
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ class SkinListCtrl {
   static constexpr int kCatalogueRows = 212;
   static constexpr int kEpisodeRows = 21;
   static constexpr int kDefaultRowHeight = 18;
+  // The header row of column titles; it scrolls sideways with the rows but
+  // stays at the top.
+  static constexpr int kHeaderHeight = 20;
 
   // Set once by the owning window, before rows are added.
   void SetColumnCount(int count) { columnCount_ = count; }
@@ -28,17 +32,20 @@ class SkinListCtrl {
   int RowStyle() const { return rowStyle_; }
   int ThirdSetting() const { return thirdSetting_; }
 
-  void SetColumnWidths(std::vector<int> widths);
-  const std::vector<int>& ColumnWidths() const { return widths_; }
-  // 0 for columns that have no width.
+  void SetColumns(std::vector<port::ListColumn> columns);
+  const std::vector<port::ListColumn>& Columns() const { return columns_; }
+  // 0 and "" for columns that were not given.
   int ColumnWidth(int column) const;
+  const std::string& ColumnTitle(int column) const;
   // Answer to the measure request; windows that want taller rows say so.
   // Rows are at least one pixel high.
   int RowHeight() const { return rowHeight_; }
   void SetRowHeight(int pixels) { rowHeight_ = pixels > 0 ? pixels : 1; }
-  // The size of all rows and drawn columns together.
+  // The size of all rows and drawn columns together, header not counted.
   int ContentWidth() const;
   int ContentHeight() const { return RowCount() * rowHeight_; }
+  // Where a row starts in client coordinates, scrolling counted.
+  int RowTop(int row) const { return kHeaderHeight + row * rowHeight_ - scrollY_; }
 
   int InsertRow(int index, const std::string& column0);
   void SetCell(int row, int column, const std::string& text);
@@ -56,12 +63,13 @@ class SkinListCtrl {
   void SetScrollY(int y) { scrollY_ = y; }
   int ScrollX() const { return scrollX_; }
   int ScrollY() const { return scrollY_; }
-  // The vertical scroll position that shows `row` whole in a view
-  // `viewHeight` pixels tall, moving as little as possible.
+  // The vertical scroll position that shows `row` whole in a view whose rows
+  // area is `viewHeight` pixels tall, moving as little as possible.
   int ScrollYToShow(int row, int viewHeight) const;
 
-  // The row and column under a point in client coordinates. Row -1 above,
-  // left of or below the rows; column -1 right of the last drawn column.
+  // The row and column under a point in client coordinates. Row -1 on the
+  // header, left of or below the rows; column -1 right of the last drawn
+  // column, and on the header.
   port::ListHit HitTest(Point client) const;
   // A press of the left button, as a report view takes it: the row under
   // the pointer becomes the only selected row, while a press that hits no
@@ -81,7 +89,7 @@ class SkinListCtrl {
   int rowHeight_ = kDefaultRowHeight;
   int scrollX_ = 0;
   int scrollY_ = 0;
-  std::vector<int> widths_;
+  std::vector<port::ListColumn> columns_;
   std::vector<Row> rows_;
 };
 

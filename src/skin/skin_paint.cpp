@@ -112,6 +112,20 @@ cairo_surface_t* SharedPicture(int id) {
   return it->second.get();
 }
 
+void PaintPicture(cairo_t* cr, Rect box, cairo_surface_t* picture) {
+  if (picture == nullptr || box.Width() <= 0 || box.Height() <= 0) return;
+  cairo_save(cr);
+  cairo_rectangle(cr, box.left, box.top, box.Width(), box.Height());
+  cairo_clip(cr);
+  cairo_translate(cr, box.left, box.top);
+  cairo_scale(cr, static_cast<double>(box.Width()) / PictureWidth(picture),
+              static_cast<double>(box.Height()) / PictureHeight(picture));
+  cairo_set_source_surface(cr, picture, 0, 0);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+  cairo_paint(cr);
+  cairo_restore(cr);
+}
+
 void DrawTextLine(cairo_t* cr, std::string_view gbk, int fontSlot, Rgb colour, Rect box, HAlign align) {
   if (gbk.empty() || box.Width() <= 0 || box.Height() <= 0) return;
   std::unique_ptr<PangoLayout, GObjectDeleter> layout(pango_cairo_create_layout(cr));
@@ -264,6 +278,38 @@ void PaintEpisodeRow(cairo_t* cr, const SkinListCtrl& list, int row, Rect r, con
 }
 
 }  // namespace
+
+namespace {
+
+// A raised header button: light on its top and left edges, dark on its right
+// and bottom ones.
+void PaintHeaderItem(cairo_t* cr, Rect item) {
+  FillRect(cr, item, kHeaderFill);
+  FillRect(cr, {item.left, item.top, item.right, item.top + 1}, kHeaderHighlight);
+  FillRect(cr, {item.left, item.top, item.left + 1, item.bottom}, kHeaderHighlight);
+  FillRect(cr, {item.right - 1, item.top, item.right, item.bottom}, kHeaderShadow);
+  FillRect(cr, {item.left, item.bottom - 1, item.right, item.bottom}, kHeaderShadow);
+}
+
+}  // namespace
+
+void PaintListHeader(cairo_t* cr, const SkinListCtrl& list, int width) {
+  const int height = SkinListCtrl::kHeaderHeight;
+  cairo_save(cr);
+  int x = -list.ScrollX();
+  for (int i = 0; i < list.ColumnCount(); ++i) {
+    int right = x + list.ColumnWidth(i);
+    if (right > x) {
+      PaintHeaderItem(cr, {x, 0, right, height});
+      DrawTextLine(cr, list.ColumnTitle(i), 0, kHeaderText, {x + kHeaderTextIndent, 0, right - 2, height},
+                   HAlign::kLeft);
+    }
+    x = right;
+  }
+  // The rest of the row is an empty button, as wide as what is left.
+  if (x < width) PaintHeaderItem(cr, {x, 0, width, height});
+  cairo_restore(cr);
+}
 
 void PaintListRow(cairo_t* cr, const SkinListCtrl& list, int row, Rect rowRect, const RowPictures& pictures) {
   if (list.RowCount() == 0 || row < 0 || row >= list.RowCount()) return;

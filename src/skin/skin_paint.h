@@ -35,6 +35,9 @@ SurfacePtr LoadPicture(int id);
 // The same, decoded once and kept for the life of the process.
 cairo_surface_t* SharedPicture(int id);
 
+// Draws `picture` scaled to fill `box`; nothing for a null picture.
+void PaintPicture(cairo_t* cr, Rect box, cairo_surface_t* picture);
+
 enum class HAlign { kLeft, kCenter };
 
 // One line of GBK text in an AppFonts slot, vertically centred in `box` and
@@ -95,5 +98,15 @@ inline constexpr Rgb kEpisodeLink{51, 144, 159};
 // Draws one row of the list into `rowRect` (the row's rectangle in the
 // surface's coordinates). Nothing when the list has no rows.
 void PaintListRow(cairo_t* cr, const SkinListCtrl& list, int row, Rect rowRect, const RowPictures& pictures);
+
+// The header row: raised buttons with the column titles, shifted with the
+// list's horizontal scroll, filling (0, 0) to (width, kHeaderHeight).
+inline constexpr Rgb kHeaderFill = kAppBackgroundBrush;
+inline constexpr Rgb kHeaderHighlight{255, 255, 255};
+inline constexpr Rgb kHeaderShadow{160, 160, 160};
+inline constexpr Rgb kHeaderText{0, 0, 0};
+// Titles start this far right of their column's edge.
+inline constexpr int kHeaderTextIndent = 6;
+void PaintListHeader(cairo_t* cr, const SkinListCtrl& list, int width);
 
 }  // namespace tavelo

@@ -34,6 +34,31 @@ TEST(WebAddressTest, EngineAddressesBecomeGbk) {
   }
 }
 
+// What the command protocol reads: the engine's "%20" for a space is undone,
+// the escapes that keep fields apart are not.
+TEST(WebAddressTest, NavigationAddressesGetTheirSpacesBack) {
+  struct Case {
+    const char* name;
+    std::string in;
+    std::string out;
+  } cases[] = {
+      {"title with spaces", "http://h/p?cmd=TVPLAY|http://v/|My%20Title%20%E4%B8%AD%E6%96%87|",
+       "http://h/p?cmd=TVPLAY|http://v/|My Title " + Gbk("中文") + "|"},
+      {"separator inside a field", "http://h/p?cmd=TVPLAY|http://v/a%7Cb|T|", "http://h/p?cmd=TVPLAY|http://v/a%7Cb|T|"},
+      {"escaped escape marker", "http://h/p?cmd=TVPLAY|x|a%2A%2ATAB%2A%2Ab|", "http://h/p?cmd=TVPLAY|x|a%2A%2ATAB%2A%2Ab|"},
+      {"flag separator", "http://h/p?cmd=TVPLAY|x|t|A%23B|", "http://h/p?cmd=TVPLAY|x|t|A%23B|"},
+      {"escaped percent", "http://h/a%2520b", "http://h/a%2520b"},
+      {"lower-case hex", "http://h/a%20b", "http://h/a b"},
+      {"space at the end", "http://h/a%20", "http://h/a "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(NavigationAddressToGbk(c.in), c.out);
+  }
+  // Document and status addresses are shown, not parsed: they keep "%20".
+  EXPECT_EQ(WebAddressToGbk("http://h/a%20b"), "http://h/a%20b");
+}
+
 TEST(WebAddressTest, GbkAddressesRoundTripThroughTheEngineForm) {
   std::string gbk = "http://h/so.asp?k=" + Gbk("动作片") + "&x=1";
   std::string web = GbkToWebAddress(gbk);

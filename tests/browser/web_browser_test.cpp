@@ -41,6 +41,16 @@ TEST_F(WebBrowserTest, EventsArriveInGbk) {
   EXPECT_EQ(status, "http://h/" + Gbk("中"));
 }
 
+// A page link "…|My Title 中文|…" reaches the engine as "My%20Title%20…";
+// the window sees the title as the page wrote it, so a relaunch writes its
+// spaces as "**BK**".
+TEST_F(WebBrowserTest, NavigationReachesTheWindowWithItsSpaces) {
+  std::string before;
+  browser.on_before_navigate = [&](const std::string& a, bool*) { before = a; };
+  view.FireBeforeNavigate("http://h/p?cmd=TVPLAY|http://v/a%7Cb|My%20Title%20%E4%B8%AD%E6%96%87|");
+  EXPECT_EQ(before, "http://h/p?cmd=TVPLAY|http://v/a%7Cb|My Title " + Gbk("中文") + "|");
+}
+
 TEST_F(WebBrowserTest, CancelFromTheWindowStopsNavigation) {
   browser.on_before_navigate = [](const std::string& a, bool* cancel) {
     if (a.find("cmd=") != std::string::npos) *cancel = true;

@@ -20,8 +20,8 @@ void FakeListView::DoubleClickAt(Point client) {
 Point FakeListView::CellPoint(int row, int column) const {
   int x = column < 0 ? model.ContentWidth() : 0;
   for (int i = 0; i < column; ++i) x += model.ColumnWidth(i);
-  int y = (row < 0 ? model.RowCount() : row) * model.RowHeight();
-  return {x + 1 - model.ScrollX(), y + 1 - model.ScrollY()};
+  int y = model.RowTop(row < 0 ? model.RowCount() : row);
+  return {x + 1 - model.ScrollX(), y + 1};
 }
 
 Rect FakeWindowHost::WorkArea() const { return platform_.workArea; }
@@ -114,6 +114,7 @@ port::FaceButton* FakeWindowHost::AddFaceButton(int id, const std::string& text)
   return b;
 }
 port::InfoPanel* FakeWindowHost::AddInfoPanel(int id) { return Add<FakeInfoPanel>(id); }
+port::Control* FakeWindowHost::AddPicture(int id, int picture) { return Add<FakePicture>(id, picture); }
 
 port::WindowHost& FakePlatform::CreateWindow(const port::WindowOptions& options) {
   windows.push_back(std::make_unique<FakeWindowHost>(*this, options));

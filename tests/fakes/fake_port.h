@@ -190,13 +190,20 @@ class FakeInfoPanel : public port::InfoPanel, public FakeControlBase {
   }
 };
 
+class FakePicture : public port::Control, public FakeControlBase {
+ public:
+  TAVELO_FAKE_CONTROL_MEMBERS
+  explicit FakePicture(int p) : picture(p) {}
+  int picture;
+};
+
 // The skinned list's model behind the port's list: hit tests, selection and
 // scrolling are the real ones.
 class FakeListView : public port::ListView, public FakeControlBase {
  public:
   TAVELO_FAKE_CONTROL_MEMBERS
   void SetSkin(const port::ListSkin& s) override;
-  void SetColumns(const std::vector<int>& w) override { model.SetColumnWidths(w); }
+  void SetColumns(const std::vector<port::ListColumn>& c) override { model.SetColumns(c); }
   int ColumnWidth(int c) const override { return model.ColumnWidth(c); }
   void SetRowHeight(int px) override { model.SetRowHeight(px); }
   int InsertRow(int index, const std::string& column0) override { return model.InsertRow(index, column0); }
@@ -206,7 +213,9 @@ class FakeListView : public port::ListView, public FakeControlBase {
   void DeleteAllRows() override { model.DeleteAllRows(); }
   void SelectRow(int row, bool selected) override { model.Select(row, selected); }
   bool IsSelected(int row) const override { return model.IsSelected(row); }
-  void EnsureVisible(int row) override { model.SetScrollY(model.ScrollYToShow(row, bounds.Height())); }
+  void EnsureVisible(int row) override {
+    model.SetScrollY(model.ScrollYToShow(row, bounds.Height() - SkinListCtrl::kHeaderHeight));
+  }
   port::ListHit HitTest(Point client) const override { return model.HitTest(client); }
 
   // The user clicks (or double-clicks) the list at `client`.
@@ -252,6 +261,7 @@ class FakeWindowHost : public port::WindowHost {
   port::FlatButton* AddFlatButton(int id, const std::string& text) override;
   port::FaceButton* AddFaceButton(int id, const std::string& text) override;
   port::InfoPanel* AddInfoPanel(int id) override;
+  port::Control* AddPicture(int id, int picture) override;
 
   // User actions. FireKey returns whether the window swallowed the key.
   void RequestClose();

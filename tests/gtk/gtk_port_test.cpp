@@ -11,9 +11,11 @@
 #include <functional>
 #include <thread>
 
+#include "gtk_keys.h"
 #include "gtk_pump.h"
 #include "port/gtk/gtk_control.h"
 #include "port/gtk/gtk_port.h"
+#include "port/gtk/gtk_window_menu.h"
 #include "skin/skin_list_ctrl.h"
 #include "skin/skin_paint.h"
 #include "text/encoding.h"
@@ -26,6 +28,7 @@ namespace {
 
 using testing::Pump;
 using testing::RunUntil;
+using testing::SendKey;
 
 GtkWidget* WidgetOf(port::Control* control) { return dynamic_cast<gtkport::WidgetOwner&>(*control).Widget(); }
 
@@ -45,32 +48,27 @@ void SendButton(GtkWidget* target, GdkEventType type, int x, int y) {
   gdk_event_free(event);
 }
 
+// The same with another button than the left one.
+void SendButtonOf(GtkWidget* target, guint button, int x, int y) {
+  GdkWindow* window = gtk_widget_get_window(target);
+  ASSERT_NE(window, nullptr) << "widget not realised";
+  GtkAllocation a;
+  gtk_widget_get_allocation(target, &a);
+  bool own = gtk_widget_get_has_window(target);
+  GdkEvent* event = gdk_event_new(GDK_BUTTON_PRESS);
+  event->button.window = GDK_WINDOW(g_object_ref(window));
+  event->button.x = own ? x : a.x + x;
+  event->button.y = own ? y : a.y + y;
+  event->button.button = button;
+  event->button.time = GDK_CURRENT_TIME;
+  gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window))));
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+}
+
 void Click(GtkWidget* target, int x, int y) {
   SendButton(target, GDK_BUTTON_PRESS, x, y);
   SendButton(target, GDK_BUTTON_RELEASE, x, y);
-}
-
-// With `bound`, the event carries the key's hardware code too, so that key
-// bindings (an entry's Enter, a window's default activation) see it.
-bool SendKey(GtkWidget* window, guint keyval, bool bound = false) {
-  GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
-  event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
-  event->key.keyval = keyval;
-  event->key.time = GDK_CURRENT_TIME;
-  GdkKeymapKey* keys = nullptr;
-  gint count = 0;
-  if (bound &&
-      gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()), keyval, &keys,
-                                        &count) &&
-      count > 0) {
-    event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-  }
-  g_free(keys);
-  GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
-  gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
-  gboolean handled = gtk_widget_event(window, event);
-  gdk_event_free(event);
-  return handled;
 }
 
 // Moves the real pointer to (x, y) of `widget`.
@@ -349,6 +347,149 @@ TEST_F(GtkPortTest, QuestionHasChineseOkAndCancelAndTellsWhichWasChosen) {
   }
 }
 
+TEST_F(GtkPortTest, WindowsShowTheIconAndTheDialogBackground) {
+  port::WindowHost& host = OpenWindow(300, 200);
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  GdkPixbuf* icon = gtk_window_get_icon(GTK_WINDOW(window));
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(gdk_pixbuf_get_width(icon), 128);
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(window); }));
+  Pump(200);
+  SurfacePtr shot = Grab(window);
+  ASSERT_TRUE(shot);
+  EXPECT_EQ(PixelAt(shot.get(), 150, 100), kAppBackgroundBrush);
+}
+
+// The theme would keep an entry about 34 pixels tall whatever it is given,
+// so the control below it would cover its lower part.
+TEST_F(GtkPortTest, EditBoxFitsItsTwentyTwoPixels) {
+  port::WindowHost& host = OpenWindow(400, 100);
+  port::Edit* edit = host.AddEdit(1024);
+  edit->SetBounds(Rect::FromSize(3, 3, 300, 22));
+  edit->SetText(Gbk("输入视频,演员名称,搜索视频"));
+  GtkWidget* entry = WidgetOf(edit);
+  int minimum = 0, natural = 0;
+  gtk_widget_get_preferred_height(entry, &minimum, &natural);
+  EXPECT_LE(minimum, 22);
+  ASSERT_TRUE(RunUntil([&] { return Drawn(edit); })) << "allocated " << gtk_widget_get_allocated_height(entry);
+  Pump(200);
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  SurfacePtr shot = Grab(window);
+  ASSERT_TRUE(shot);
+  // The frame's bottom line is the box's last row; the window shows below it.
+  Rgb bottom = PixelAt(shot.get(), 150, 3 + 21);
+  EXPECT_LT(bottom.r + bottom.g + bottom.b, 3 * 230) << "no bottom border";
+  EXPECT_EQ(PixelAt(shot.get(), 150, 3 + 22), kAppBackgroundBrush);
+  // The text lies inside the frame, clear of its bottom line.
+  int text = 0;
+  for (int y = 3 + 2; y < 3 + 20; ++y) {
+    for (int x = 10; x < 200; ++x) {
+      Rgb p = PixelAt(shot.get(), x, y);
+      if (p.r + p.g + p.b < 3 * 100) ++text;
+    }
+  }
+  EXPECT_GT(text, 30);
+}
+
+TEST(WindowMenuTextTest, MnemonicsBecomeGtksAndStayUnderlined) {
+  struct Case {
+    const char* name;
+    std::string gbk;
+    std::string markup, mnemonic;
+  } cases[] = {
+      {"about item", Gbk("关于 Tavelo(&A)..."), "关于 Tavelo(<u>_A</u>)...", "关于 Tavelo(_A)..."},
+      {"no mnemonic", Gbk("窗口置顶"), "窗口置顶", "窗口置顶"},
+      {"doubled ampersand", "a&&b", "a&amp;b", "a&b"},
+      {"underscore is literal", "x_y(&Z)", "x__y(<u>_Z</u>)", "x__y(_Z)"},
+      {"markup is text", "<b>&C", "&lt;b&gt;<u>_C</u>", "<b>_C"},
+      {"chinese mnemonic", Gbk("&中文"), "<u>_中</u>文", "_中文"},
+      // 癬 is B0 5F in GBK: its trail byte is no underscore.
+      {"gbk trail byte", Gbk("癬&X"), "癬<u>_X</u>", "癬_X"},
+      {"ampersand at the end", "a&", "a&amp;", "a&"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(gtkport::MenuLabelMarkup(c.gbk), c.markup);
+    EXPECT_EQ(gtkport::MenuMnemonicLabel(c.gbk), c.mnemonic);
+  }
+}
+
+// The menus open on the window, in the order they were popped up.
+std::vector<GtkWidget*> OpenMenus(port::WindowHost& host) {
+  std::vector<GtkWidget*> menus;
+  GList* all = gtk_menu_get_for_attach_widget(dynamic_cast<gtkport::GtkWindowHost&>(host).Window());
+  for (GList* l = all; l; l = l->next) {
+    if (gtk_widget_get_visible(GTK_WIDGET(l->data))) menus.push_back(GTK_WIDGET(l->data));
+  }
+  return menus;
+}
+
+std::vector<GtkWidget*> MenuItems(GtkWidget* menu) {
+  std::vector<GtkWidget*> items;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(menu));
+  for (GList* l = children; l; l = l->next) items.push_back(GTK_WIDGET(l->data));
+  g_list_free(children);
+  return items;
+}
+
+bool LayoutHasUnderline(GtkLabel* label) {
+  PangoAttrList* attrs = pango_layout_get_attributes(gtk_label_get_layout(label));
+  if (attrs == nullptr) return false;
+  PangoAttrIterator* it = pango_attr_list_get_iterator(attrs);
+  bool found = false;
+  do {
+    PangoAttribute* a = pango_attr_iterator_get(it, PANGO_ATTR_UNDERLINE);
+    if (a && reinterpret_cast<PangoAttrInt*>(a)->value != PANGO_UNDERLINE_NONE) found = true;
+  } while (!found && pango_attr_iterator_next(it));
+  pango_attr_iterator_destroy(it);
+  return found;
+}
+
+// Desktop window managers keep Alt+Space; the right button on the window
+// outside its browser opens the menu, also through the skinned controls.
+TEST_F(GtkPortTest, RightButtonOpensTheWindowMenuWithItsItems) {
+  port::WindowHost& host = OpenWindow();
+  host.AddSystemMenuItem(16, Gbk("关于 Tavelo(&A)..."));
+  port::FlatButton* button = host.AddFlatButton(1014, Gbk("推荐视频"));
+  button->SetBounds(Rect::FromSize(3, 30, 120, 28));
+  std::vector<int> commands;
+  host.on_system_command = [&](int id) { commands.push_back(id); };
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  ASSERT_TRUE(RunUntil([&] { return Drawn(button); }));
+
+  struct Case {
+    const char* where;
+    GtkWidget* target;
+    Point at;
+  } cases[] = {{"window background", window, {300, 300}}, {"skinned button", WidgetOf(button), {50, 10}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    SendButtonOf(c.target, 3, c.at.x, c.at.y);
+    ASSERT_TRUE(RunUntil([&] { return OpenMenus(host).size() == 1; }, 5));
+    std::vector<GtkWidget*> items = MenuItems(OpenMenus(host)[0]);
+    // 最小化, 最大化, 关闭, a separator, then the program's item.
+    ASSERT_EQ(items.size(), 5u);
+    EXPECT_TRUE(GTK_IS_SEPARATOR_MENU_ITEM(items[3]));
+    auto* label = GTK_LABEL(gtk_bin_get_child(GTK_BIN(items[4])));
+    EXPECT_STREQ(gtk_label_get_text(label), "关于 Tavelo(A)...");
+    EXPECT_EQ(gtk_label_get_mnemonic_keyval(label), static_cast<guint>(GDK_KEY_a));
+    EXPECT_TRUE(LayoutHasUnderline(label)) << "the mnemonic is not underlined";
+    EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(gtk_bin_get_child(GTK_BIN(items[2])))), "关闭(C)");
+    gtk_menu_shell_activate_item(GTK_MENU_SHELL(OpenMenus(host)[0]), items[4], TRUE);
+    ASSERT_TRUE(RunUntil([&] { return OpenMenus(host).empty(); }, 5));
+  }
+  EXPECT_EQ(commands, (std::vector<int>{16, 16}));
+}
+
+TEST_F(GtkPortTest, AWindowWithoutItemsHasNoMenu) {
+  port::WindowHost& host = OpenWindow();
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(window); }));
+  SendButtonOf(window, 3, 300, 300);
+  Pump(200);
+  EXPECT_TRUE(OpenMenus(host).empty());
+}
+
 // The widget holds the text, in UTF-8; window logic reads back its GBK.
 TEST_F(GtkPortTest, ButtonAndStaticTextLivesInTheWidget) {
   port::WindowHost& host = OpenWindow();
@@ -457,11 +598,54 @@ TEST_F(GtkPortTest, PopUpTakesARelatedViewThatJoinsItsWindowWhenReady) {
   EXPECT_EQ(popupAddresses.back(), "http://127.0.0.1:59999/pop.htm");
 }
 
+// A window that is all browser (the separate play window) offers its items
+// at the end of the page's context menu.
+TEST_F(GtkPortTest, PageContextMenuEndsWithTheWindowsItems) {
+  port::WindowHost& host = OpenWindow();
+  host.AddSystemMenuItem(1124, Gbk("窗口置顶"));
+  host.AddSystemMenuItem(1125, Gbk("取消窗口置顶"));
+  std::vector<int> commands;
+  host.on_system_command = [&](int id) { commands.push_back(id); };
+  auto& view = dynamic_cast<gtkport::GtkBrowserView&>(*host.AddBrowser(1011, port::BrowserPolicy::kFull));
+  view.SetBounds(Rect::FromSize(0, 0, 400, 300));
+  ASSERT_TRUE(LoadPage(view, "<p>player</p>"));
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(view.WebView())); }));
+  // Looks at the menu after the window's handler, and keeps it from showing.
+  struct Seen {
+    std::vector<WebKitContextMenuItem*> items;
+    bool shown = false;
+  } seen;
+  g_signal_connect(view.WebView(), "context-menu",
+                   G_CALLBACK(+[](WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult*,
+                                  gpointer data) -> gboolean {
+                     auto* s = static_cast<Seen*>(data);
+                     s->shown = true;
+                     for (GList* l = webkit_context_menu_get_items(menu); l; l = l->next) {
+                       s->items.push_back(WEBKIT_CONTEXT_MENU_ITEM(g_object_ref(l->data)));
+                     }
+                     return TRUE;
+                   }),
+                   &seen);
+  SendButtonOf(GTK_WIDGET(view.WebView()), 3, 100, 100);
+  ASSERT_TRUE(RunUntil([&] { return seen.shown; }, 10)) << "no context menu";
+  g_signal_handlers_disconnect_by_data(view.WebView(), &seen);
+  ASSERT_GE(seen.items.size(), 3u);
+  size_t n = seen.items.size();
+  EXPECT_TRUE(webkit_context_menu_item_is_separator(seen.items[n - 3]));
+  for (size_t i : {n - 2, n - 1}) {
+    GAction* action = webkit_context_menu_item_get_gaction(seen.items[i]);
+    ASSERT_NE(action, nullptr);
+    g_action_activate(action, nullptr);
+  }
+  EXPECT_EQ(commands, (std::vector<int>{1124, 1125}));
+  for (WebKitContextMenuItem* item : seen.items) g_object_unref(item);
+}
+
 // Catalogue rows as the main window fills them: picture label, info text,
 // and the two link columns.
 void FillCatalogue(port::ListView& list, int rows) {
   list.SetSkin({4, SkinListCtrl::kCatalogueRows, 1});
-  list.SetColumns({50, 330, 80, 80});
+  list.SetColumns({{Gbk("分类"), 50}, {Gbk("视频名称"), 330}, {Gbk("播放视频"), 80}, {Gbk("收藏视频"), 80}});
   list.SetRowHeight(56);
   for (int i = 0; i < rows; ++i) {
     list.InsertRow(i, Gbk(i == 1 ? "种子" : "高清"));
@@ -470,6 +654,18 @@ void FillCatalogue(port::ListView& list, int rows) {
     list.SetCell(i, 3, Gbk("收藏视频"));
   }
 }
+
+// The list's parts: a frame around a column of the header and a scrolled
+// window, which puts the rows' drawing area in a viewport.
+GtkWidget* ListPart(port::ListView* list, int index) {
+  GtkWidget* column = gtk_bin_get_child(GTK_BIN(WidgetOf(list)));
+  GList* children = gtk_container_get_children(GTK_CONTAINER(column));
+  auto* part = GTK_WIDGET(g_list_nth_data(children, static_cast<guint>(index)));
+  g_list_free(children);
+  return part;
+}
+GtkWidget* ListHeader(port::ListView* list) { return ListPart(list, 0); }
+GtkWidget* ListRows(port::ListView* list) { return gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(ListPart(list, 1))))); }
 
 // Hit tests and the selection rule are the model's (tests/skin); here the
 // presses reach it in the list's client coordinates, scrolled or not.
@@ -482,7 +678,7 @@ TEST_F(GtkPortTest, ListPressesReachTheModelAsClicksAndDoubleClicks) {
   list->on_click = [&](port::ListHit h) { clicks.push_back(h); };
   list->on_double_click = [&](port::ListHit h) { doubles.push_back(h); };
   ASSERT_TRUE(RunUntil([&] { return Drawn(list); }));
-  GtkWidget* area = gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(WidgetOf(list)))));
+  GtkWidget* area = ListRows(list);
   ASSERT_TRUE(GTK_IS_DRAWING_AREA(area));
 
   // Row 1 (56..111), column 2 ("play", x 380..459). GDK reports the second
@@ -516,12 +712,13 @@ TEST_F(GtkPortTest, EnsureVisibleScrollsTheListToTheRow) {
   list->SelectRow(30, true);
   ASSERT_TRUE(RunUntil([&] { return Drawn(list); }));
   Pump(100);
-  EXPECT_EQ(list->HitTest({10, 10}).row, 0);
+  EXPECT_EQ(list->HitTest({10, 30}).row, 0);
 
   list->EnsureVisible(30);
   Pump(300);
-  // Row 30 spans 1680..1735: it now ends inside the 300-pixel view.
-  port::ListHit top = list->HitTest({10, 10});
+  // Row 30 spans 1680..1735: it now ends inside the rows' part of the
+  // 300-pixel view.
+  port::ListHit top = list->HitTest({10, 30});
   EXPECT_GT(top.row, 20);
   EXPECT_LE(top.row, 30);
   EXPECT_EQ(list->HitTest({10, 290}).row, 30);
@@ -534,7 +731,40 @@ TEST_F(GtkPortTest, EnsureVisibleScrollsTheListToTheRow) {
   EXPECT_TRUE(above == kCatalogueEvenFill || above == kCatalogueOddFill);
   list->EnsureVisible(2);
   Pump(100);
-  EXPECT_EQ(list->HitTest({10, 10}).row, 2);
+  EXPECT_EQ(list->HitTest({10, 30}).row, 2);
+}
+
+// The header is the painter's (tests/skin); here it stays on top while the
+// rows scroll down and moves with them sideways.
+TEST_F(GtkPortTest, ListHeaderStaysOnTopAndScrollsSideways) {
+  port::WindowHost& host = OpenWindow();
+  port::ListView* list = host.AddList(1021);
+  list->SetBounds(Rect::FromSize(0, 0, 400, 300));
+  FillCatalogue(*list, 40);
+  ASSERT_TRUE(RunUntil([&] { return Drawn(list); }));
+  Pump(100);
+  GtkWidget* header = ListHeader(list);
+  ASSERT_EQ(gtk_widget_get_allocated_height(header), SkinListCtrl::kHeaderHeight);
+  auto headerShot = [&] {
+    Pump(200);
+    SurfacePtr shot = Grab(header);
+    EXPECT_TRUE(shot);
+    return shot;
+  };
+  SurfacePtr before = headerShot();
+  EXPECT_EQ(PixelAt(before.get(), 50, 10), kHeaderHighlight) << "second button's left edge";
+  EXPECT_GT(CountNear(before.get(), kHeaderText, 80), 20) << "no titles";
+
+  list->EnsureVisible(30);
+  SurfacePtr down = headerShot();
+  EXPECT_EQ(CountNear(down.get(), kHeaderText, 80), CountNear(before.get(), kHeaderText, 80));
+  EXPECT_EQ(PixelAt(down.get(), 50, 10), kHeaderHighlight);
+
+  GtkAdjustment* sideways = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(ListPart(list, 1)));
+  gtk_adjustment_set_value(sideways, 40);
+  SurfacePtr across = headerShot();
+  EXPECT_EQ(PixelAt(across.get(), 10, 10), kHeaderHighlight) << "second button at 50 - 40";
+  EXPECT_EQ(list->HitTest({10, 30}).column, 1);
 }
 
 TEST_F(GtkPortTest, ScreenshotOfSkinnedControls) {

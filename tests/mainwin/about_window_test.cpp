@@ -29,6 +29,17 @@ TEST(AboutWindowTest, ShowsVersionPathAndCountsAndClosesOnlyByItsButtonOrCloseBo
   EXPECT_EQ(windows.Count(), 0);
 }
 
+TEST(AboutWindowTest, ShowsTheApplicationIconAtItsPlace) {
+  fakes::FakePlatform platform;
+  WindowSet windows(platform);
+  windows.Open<AboutWindow>("/p", AboutCounts{});
+  auto* icon = platform.Window(0).Control<fakes::FakePicture>(AboutWindow::kIconId);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->picture, 128);
+  // (7, 7) and 21 x 21 in units of 1.5 pixels.
+  EXPECT_EQ(icon->bounds, Rect::FromSize(10, 10, 31, 31));
+}
+
 TEST(AboutWindowTest, ShowRunsTheBoxModallyUntilTheUserCloses) {
   fakes::FakePlatform platform;
   WindowSet windows(platform);

@@ -86,7 +86,13 @@ TEST_F(MainWindowTest, OpensOnTheWorkAreaInListMode) {
   EXPECT_EQ(list->bounds, (Rect{128, 28, client.width, client.height - 47}));
   EXPECT_TRUE(panel->visible && list->visible);
   EXPECT_EQ(Browser()->bounds, Rect::FromSize(0, 0, 1, 1));
-  EXPECT_EQ(list->model.ColumnWidths(), (std::vector<int>{48, 300, 100, 100}));
+  const char* titles[] = {"分类", "视频名称", "播放视频", "收藏视频"};
+  const int widths[] = {48, 300, 100, 100};
+  ASSERT_EQ(list->model.Columns().size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(list->model.ColumnTitle(i), Gbk(titles[i])) << i;
+    EXPECT_EQ(list->model.ColumnWidth(i), widths[i]) << i;
+  }
   EXPECT_EQ(list->model.RowStyle(), SkinListCtrl::kCatalogueRows);
 }
 
@@ -247,6 +253,15 @@ TEST_F(MainWindowTest, ACompanionCommandInstallsAMissingCompanion) {
   EXPECT_EQ(platform_.messageBoxes[0].text, Gbk("请到Qori软件官网去下载安装《Q》\r\nhttp://maker.test/"));
   EXPECT_EQ(platform_.startedProcesses.back(),
             (std::vector<std::string>{"xdg-open", "http://maker.test/?fr=i&fg=ffFLAG_QUILLO_DIRECT"}));
+}
+
+// The engine hands the link over as "My%20Title%20…"; the relaunch writes the
+// page's spaces as "**BK**" and keeps the escaped "|" inside the address.
+TEST_F(MainWindowTest, APlayLinkWithSpacesRelaunchesWithTheSpaceEscape) {
+  Open();
+  EXPECT_TRUE(Browser()->FireBeforeNavigate("http://cat/x?cmd=TVPLAY|http://v/a%7Cb|My%20Title%20%E4%B8%AD%E6%96%87|"));
+  ASSERT_EQ(platform_.startedProcesses.size(), 1u);
+  EXPECT_EQ(platform_.startedProcesses[0][1], "runPlay:cmd=TVPLAY|http://v/a%7Cb|My**BK**Title**BK**" + Gbk("中文") + "|");
 }
 
 TEST_F(MainWindowTest, ListClicksPlayFavouriteAndShowInfo) {

@@ -202,10 +202,18 @@ TEST(SiteNavigationAddressTest, OnlyBareHostsGetAScheme) {
   for (const Case& c : cases) EXPECT_EQ(SiteNavigationAddress(c.start), c.expected) << c.start;
 }
 
-TEST_F(LiveShowWindowTest, EscapeIsSwallowedAndClosingEndsTheWindow) {
+TEST_F(LiveShowWindowTest, EscapeClosesTheWindowAndEnterStaysWithThePage) {
   OpenBuiltIn();
-  EXPECT_TRUE(Host().FireKey(port::Key::kEscape));
+  EXPECT_FALSE(Host().FireKey(port::Key::kEnter));
   EXPECT_FALSE(Host().destroyed);
+  EXPECT_TRUE(Host().FireKey(port::Key::kEscape));
+  EXPECT_TRUE(Host().destroyed);
+  EXPECT_EQ(windows.Count(), 0);
+  EXPECT_TRUE(platform.startedProcesses.empty());
+}
+
+TEST_F(LiveShowWindowTest, ClosingEndsTheWindow) {
+  OpenBuiltIn();
   Host().RequestClose();
   EXPECT_TRUE(Host().destroyed);
   EXPECT_EQ(windows.Count(), 0);

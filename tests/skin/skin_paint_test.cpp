@@ -72,6 +72,28 @@ TEST(PicturesTest, AllPicturesLoadAtTheirSizes) {
   EXPECT_FALSE(LoadPicture(999));
 }
 
+// The application icon drawn small, as the About box shows it: each part
+// of the picture lands where its place scales to.
+TEST(PicturePaintTest, ScalesThePictureIntoItsBox) {
+  cairo_surface_t* icon = SharedPicture(128);
+  ASSERT_NE(icon, nullptr);
+  Canvas canvas(50, 50);
+  PaintPicture(canvas.cr(), Rect::FromSize(10, 10, 31, 31), icon);
+  struct Case {
+    const char* name;
+    int x, y;  // in the 128-pixel picture
+  } cases[] = {{"red quarter", 20, 20}, {"green quarter", 108, 20}, {"blue quarter", 20, 108},
+               {"yellow quarter", 108, 108}, {"play triangle", 64, 64}, {"dark square", 40, 40}};
+  for (const Case& c : cases) {
+    Rgb want = Canvas::PixelOf(icon, c.x, c.y);
+    int x = 10 + c.x * 31 / 128, y = 10 + c.y * 31 / 128;
+    EXPECT_EQ(canvas.Count({x, y, x + 1, y + 1}, want, 40), 1) << c.name;
+  }
+  EXPECT_EQ(canvas.At(9, 20), Canvas::kUntouched);
+  EXPECT_EQ(canvas.At(41, 20), Canvas::kUntouched);
+  EXPECT_EQ(canvas.At(20, 41), Canvas::kUntouched);
+}
+
 TEST(FlatTextButtonPaintTest, ColoursPerState) {
   struct Case {
     const char* name;
@@ -218,7 +240,7 @@ SkinListCtrl CatalogueList() {
   list.SetColumnCount(4);
   list.SetRowStyle(SkinListCtrl::kCatalogueRows);
   list.SetThirdSetting(1);
-  list.SetColumnWidths({60, 300, 60, 60});
+  list.SetColumns({{Gbk("分类"), 60}, {Gbk("视频名称"), 300}, {Gbk("播放视频"), 60}, {Gbk("收藏视频"), 60}});
   list.SetRowHeight(60);
   return list;
 }
@@ -328,7 +350,7 @@ SkinListCtrl EpisodeList() {
   list.SetColumnCount(3);
   list.SetRowStyle(SkinListCtrl::kEpisodeRows);
   list.SetThirdSetting(1);
-  list.SetColumnWidths({120, 60, 200});
+  list.SetColumns({{Gbk("视频列表"), 120}, {Gbk("播放"), 60}, {" ", 200}});
   return list;
 }
 
@@ -357,7 +379,7 @@ TEST(EpisodeRowPaintTest, FillStartsTwentyRightAndPictureAtLeft) {
 TEST(EpisodeRowPaintTest, TextColumnsAndHiddenColumns) {
   SkinListCtrl list = EpisodeList();
   list.SetColumnCount(4);
-  list.SetColumnWidths({120, 60, 100, 100});
+  list.SetColumns({{"", 120}, {"", 60}, {"", 100}, {"", 100}});
   list.InsertRow(0, Gbk("第一集"));
   list.SetCell(0, 1, Gbk("播放"));
   list.SetCell(0, 2, Gbk("隐藏地址隐藏地址"));
@@ -370,6 +392,52 @@ TEST(EpisodeRowPaintTest, TextColumnsAndHiddenColumns) {
   EXPECT_GT(canvas.Count({125, 0, 180, 18}, kEpisodeLink, 30), 5);
   // Columns 2 and 3 stay plain white.
   EXPECT_EQ(canvas.Count({180, 0, 380, 18}, {255, 255, 255}, 0), 200 * 18);
+}
+
+// The header row: one raised button per column, the title inside it from
+// six pixels in, an empty button for the rest of the width.
+TEST(ListHeaderPaintTest, ButtonsAndTitlesPerColumn) {
+  SkinListCtrl list = CatalogueList();  // columns 60, 300, 60, 60: edges at 60, 360, 420, 480
+  const int h = SkinListCtrl::kHeaderHeight;
+  Canvas canvas(560, h + 4);
+  PaintListHeader(canvas.cr(), list, 560);
+  struct Case {
+    const char* name;
+    Point at;
+    Rgb colour;
+  } cases[] = {
+      {"fill", {30, h - 3}, kHeaderFill},
+      {"first button's left edge", {0, 10}, kHeaderHighlight},
+      {"top edge", {200, 0}, kHeaderHighlight},
+      {"bottom edge", {200, h - 1}, kHeaderShadow},
+      {"first button's right edge", {59, 10}, kHeaderShadow},
+      {"second button's left edge", {60, 10}, kHeaderHighlight},
+      {"last column's right edge", {479, 10}, kHeaderShadow},
+      {"filler button", {520, 10}, kHeaderFill},
+      {"filler's right edge", {559, 10}, kHeaderShadow},
+      {"below the header", {30, h + 1}, Canvas::kUntouched},
+  };
+  for (const Case& c : cases) EXPECT_EQ(canvas.At(c.at.x, c.at.y), c.colour) << c.name;
+  // Each title in its own button, none in the filler or in the indent.
+  for (Rect title : {Rect{6, 1, 58, h - 1}, Rect{66, 1, 358, h - 1}, Rect{366, 1, 418, h - 1}}) {
+    EXPECT_GT(canvas.Count(title, kHeaderText, 80), 10) << title.left;
+  }
+  EXPECT_EQ(canvas.Count({1, 1, 6, h - 1}, kHeaderText, 80), 0);
+  EXPECT_EQ(canvas.Count({481, 1, 559, h - 1}, kHeaderText, 80), 0);
+}
+
+TEST(ListHeaderPaintTest, TitlesFollowTheHorizontalScroll) {
+  SkinListCtrl list = CatalogueList();
+  Canvas plain(300, SkinListCtrl::kHeaderHeight);
+  PaintListHeader(plain.cr(), list, 300);
+  list.SetScrollX(40);
+  Canvas scrolled(300, SkinListCtrl::kHeaderHeight);
+  PaintListHeader(scrolled.cr(), list, 300);
+  // The second button starts at 60 - 40 = 20, its title at 26.
+  EXPECT_EQ(scrolled.At(20, 10), kHeaderHighlight);
+  EXPECT_EQ(scrolled.At(19, 10), kHeaderShadow);
+  for (int y = 0; y < SkinListCtrl::kHeaderHeight; ++y)
+    for (int x = 66; x < 200; ++x) ASSERT_EQ(scrolled.At(x - 40, y), plain.At(x, y)) << x << "," << y;
 }
 
 TEST(ListRowPaintTest, EmptyListDrawsNothing) {

@@ -76,5 +76,6 @@ std::unique_ptr<port::FlatButton> MakeFlatButton(GtkWindowHost& host, const std:
 std::unique_ptr<port::FaceButton> MakeFaceButton(GtkWindowHost& host, const std::string& text);
 std::unique_ptr<port::InfoPanel> MakeInfoPanel(GtkWindowHost& host);
 std::unique_ptr<port::ListView> MakeListView(GtkWindowHost& host);
+std::unique_ptr<port::Control> MakePicture(GtkWindowHost& host, int picture);
 
 }  // namespace tavelo::gtkport

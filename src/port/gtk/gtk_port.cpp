@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "port/gtk/gtk_control.h"
+#include "port/gtk/gtk_look.h"
 #include "port/process.h"
 #include "text/encoding.h"
 
@@ -45,7 +46,7 @@ class GtkStaticControl : public GtkControl<port::Static> {
 
 class GtkEditControl : public GtkControl<port::Edit> {
  public:
-  explicit GtkEditControl(GtkWindowHost& host) : GtkControl(host, gtk_entry_new()) {
+  explicit GtkEditControl(GtkWindowHost& host) : GtkControl(host, NewEditBox()) {
     g_signal_connect(widget_, "changed", G_CALLBACK(+[](GtkEditable*, gpointer self) {
                        auto* e = static_cast<GtkEditControl*>(self);
                        if (e->on_change) e->on_change();
@@ -133,6 +134,7 @@ void GtkBrowserView::Attach(WebKitWebView* view) {
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), this);
   g_signal_connect(view, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
   g_signal_connect(view, "load-failed", G_CALLBACK(OnLoadFailed), this);
+  g_signal_connect(view, "context-menu", G_CALLBACK(OnContextMenu), this);
 }
 
 void GtkBrowserView::Place() {
@@ -290,6 +292,12 @@ std::optional<port::LoadFailure> LoadFailureOf(const GError* error) {
   return port::LoadFailure::kOther;
 }
 
+gboolean GtkBrowserView::OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult*,
+                                       gpointer self) {
+  static_cast<GtkBrowserView*>(self)->host_.AppendWindowMenu(menu);
+  return FALSE;
+}
+
 // ---- window host ----
 
 GtkWindowHost::GtkWindowHost(GtkPlatform& platform, const port::WindowOptions& options) : platform_(platform) {
@@ -298,12 +306,20 @@ GtkWindowHost::GtkWindowHost(GtkPlatform& platform, const port::WindowOptions& o
   gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), !options.taskbarButton);
   // A modal box (About) keeps the other windows from input while it is open.
   gtk_window_set_modal(GTK_WINDOW(window_), options.modal);
+  ApplyWindowLook(GTK_WINDOW(window_));
   fixed_ = gtk_fixed_new();
   gtk_container_add(GTK_CONTAINER(window_), fixed_);
   gtk_widget_show(fixed_);
   g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
   g_signal_connect(window_, "destroy", G_CALLBACK(OnDestroy), this);
   g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKey), this);
+  // Presses the controls leave (the right button on the background, on a
+  // skinned button or on the list) reach the window: its menu.
+  gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK);
+  g_signal_connect(window_, "button-press-event", G_CALLBACK(OnButtonPress), this);
+  gtk_widget_add_events(window_, GDK_PROPERTY_CHANGE_MASK);
+  g_signal_connect(window_, "property-notify-event", G_CALLBACK(OnProperty), this);
+  g_signal_connect(window_, "map-event", G_CALLBACK(OnMap), this);
   g_signal_connect(fixed_, "size-allocate", G_CALLBACK(OnAllocate), this);
 }
 
@@ -335,11 +351,24 @@ Rect GtkWindowHost::WorkArea() const {
 }
 
 void GtkWindowHost::Place(Rect screen) {
-  gtk_window_move(GTK_WINDOW(window_), screen.left, screen.top);
-  gtk_window_resize(GTK_WINDOW(window_), std::max(screen.Width(), 1), std::max(screen.Height(), 1));
+  // Window managers answer the frame question in a few milliseconds; one
+  // that does not answer gets no longer than this.
+  constexpr int kFrameWait = 500;
+  outer_ = screen;
+  refitPending_ = !gtk_widget_get_mapped(window_);
+  Fit(WindowFrame(window_, kFrameWait));
+}
+
+void GtkWindowHost::Fit(FrameExtents frame) {
+  Size client{std::max(outer_.Width() - frame.left - frame.right, 1),
+              std::max(outer_.Height() - frame.top - frame.bottom, 1)};
+  // The window's gravity is north-west, so the window manager puts the
+  // frame's top-left corner where it is moved to.
+  gtk_window_move(GTK_WINDOW(window_), outer_.left, outer_.top);
+  gtk_window_resize(GTK_WINDOW(window_), client.width, client.height);
   // The client size is known at once so that a layout right after placing
-  // works; the allocation confirms it later.
-  client_ = {screen.Width(), screen.Height()};
+  // works, and a play window can report it; the allocation confirms it later.
+  client_ = client;
 }
 
 void GtkWindowHost::Show() { gtk_widget_show(window_); }
@@ -351,34 +380,29 @@ void GtkWindowHost::Close() {
 
 void GtkWindowHost::SetTopmost(bool topmost) { gtk_window_set_keep_above(GTK_WINDOW(window_), topmost); }
 
-void GtkWindowHost::AddSystemMenuItem(int id, const std::string& text) { systemMenu_[id] = text; }
-
-void GtkWindowHost::ShowSystemMenu() {
-  if (systemMenu_.empty()) return;
-  GtkWidget* menu = gtk_menu_new();
-  for (auto& [id, text] : systemMenu_) {
-    GtkWidget* item = gtk_menu_item_new_with_label(U(text).c_str());
-    g_object_set_data(G_OBJECT(item), "tavelo-id", GINT_TO_POINTER(id));
-    g_signal_connect(item, "activate", G_CALLBACK(+[](GtkMenuItem* item, gpointer self) {
-                       auto* host = static_cast<GtkWindowHost*>(self);
-                       int id = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), "tavelo-id"));
-                       if (host->on_system_command) host->on_system_command(id);
-                     }),
-                     this);
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
+void GtkWindowHost::AddSystemMenuItem(int id, const std::string& text) {
+  for (WindowMenuItem& item : systemMenu_) {
+    if (item.id == id) {
+      item.text = text;
+      return;
+    }
   }
-  gtk_widget_show_all(menu);
-  gtk_menu_attach_to_widget(GTK_MENU(menu), window_, nullptr);
-  // A fresh menu each time: it goes once it has been used or dismissed.
-  g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkMenuShell* shell, gpointer) {
-                     g_idle_add(+[](gpointer widget) -> gboolean {
-                       gtk_widget_destroy(GTK_WIDGET(widget));
-                       return G_SOURCE_REMOVE;
-                     }, shell);
-                   }),
-                   nullptr);
-  gtk_menu_popup_at_widget(GTK_MENU(menu), window_, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+  systemMenu_.push_back({id, text});
 }
+
+MenuCommand GtkWindowHost::SystemCommand() {
+  return [this, alive = AliveFlag()](int id) {
+    if (*alive && on_system_command) on_system_command(id);
+  };
+}
+
+bool GtkWindowHost::ShowSystemMenu(const GdkEvent* trigger) {
+  if (systemMenu_.empty() || destroyed_) return false;
+  PopUpWindowMenu(GTK_WINDOW(window_), systemMenu_, SystemCommand(), trigger);
+  return true;
+}
+
+void GtkWindowHost::AppendWindowMenu(WebKitContextMenu* menu) { AppendToPageMenu(menu, systemMenu_, SystemCommand()); }
 
 void GtkWindowHost::StartTimer(int id, int milliseconds) {
   KillTimer(id);
@@ -435,6 +459,10 @@ port::InfoPanel* GtkWindowHost::AddInfoPanel(int id) {
   return Keep(id, MakeInfoPanel(*this));
 }
 
+port::Control* GtkWindowHost::AddPicture(int id, int picture) {
+  return Keep(id, MakePicture(*this, picture));
+}
+
 port::Button* GtkWindowHost::AddButton(int id, const std::string& text) {
   return Keep(id, std::make_unique<GtkButtonControl>(*this, text));
 }
@@ -476,9 +504,13 @@ void GtkWindowHost::OnDestroy(GtkWidget*, gpointer self) {
 gboolean GtkWindowHost::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
   auto* host = static_cast<GtkWindowHost*>(self);
   if (event->keyval == GDK_KEY_space && (event->state & GDK_MOD1_MASK)) {
-    host->ShowSystemMenu();
+    host->ShowSystemMenu(nullptr);
     return TRUE;
   }
+  // A page shown full screen owns the keyboard: its Escape leaves full
+  // screen and must not reach the window (which may close on it).
+  GdkWindow* gdkWindow = gtk_widget_get_window(host->window_);
+  if (gdkWindow && (gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_FULLSCREEN)) return FALSE;
   port::Key key = port::Key::kOther;
   if (event->keyval == GDK_KEY_Escape) key = port::Key::kEscape;
   if (event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter) {
@@ -487,6 +519,35 @@ gboolean GtkWindowHost::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
     key = port::Key::kEnter;
   }
   return host->on_key && host->on_key(key) ? TRUE : FALSE;
+}
+
+gboolean GtkWindowHost::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer self) {
+  if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_SECONDARY) return FALSE;
+  return static_cast<GtkWindowHost*>(self)->ShowSystemMenu(reinterpret_cast<GdkEvent*>(event)) ? TRUE : FALSE;
+}
+
+gboolean GtkWindowHost::OnProperty(GtkWidget*, GdkEventProperty* event, gpointer self) {
+  auto* host = static_cast<GtkWindowHost*>(self);
+  if (host->refitPending_ && IsFrameChange(event)) host->Refit();
+  return FALSE;
+}
+
+gboolean GtkWindowHost::OnMap(GtkWidget*, GdkEvent*, gpointer self) {
+  auto* host = static_cast<GtkWindowHost*>(self);
+  if (!host->refitPending_) return FALSE;
+  host->Refit();
+  // From now on the user's sizing rules, and a frame that changes later
+  // (a maximised window's) changes nothing here.
+  host->refitPending_ = false;
+  return FALSE;
+}
+
+void GtkWindowHost::Refit() {
+  // The frame the window manager gives the window may differ from the one
+  // it announced.
+  FrameExtents frame = WindowFrame(window_, 0);
+  Size client{outer_.Width() - frame.left - frame.right, outer_.Height() - frame.top - frame.bottom};
+  if (!(client == client_)) Fit(frame);
 }
 
 void GtkWindowHost::OnAllocate(GtkWidget*, GdkRectangle* allocation, gpointer self) {

@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 
+#include "port/gtk/gtk_frame.h"
+#include "port/gtk/gtk_window_menu.h"
 #include "port/window_host.h"
 
 namespace tavelo::gtkport {
@@ -71,6 +73,7 @@ class GtkBrowserView : public port::BrowserView {
   static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer self);
   static void OnMouseTarget(WebKitWebView*, WebKitHitTestResult*, guint, gpointer self);
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self);
+  static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer self);
 
   GtkWindowHost& host_;
   port::BrowserPolicy policy_;
@@ -113,6 +116,7 @@ class GtkWindowHost : public port::WindowHost {
   port::FlatButton* AddFlatButton(int id, const std::string& text) override;
   port::FaceButton* AddFaceButton(int id, const std::string& text) override;
   port::InfoPanel* AddInfoPanel(int id) override;
+  port::Control* AddPicture(int id, int picture) override;
 
   GtkWidget* Fixed() const { return fixed_; }
   GtkWidget* Window() const { return window_; }
@@ -121,13 +125,25 @@ class GtkWindowHost : public port::WindowHost {
   // False from the moment the window is destroyed; shared so that waiters
   // and posted tasks can hold it beyond the host.
   std::shared_ptr<const bool> AliveFlag() const { return alive_; }
+  // The window menu's program items at the end of a page's context menu.
+  void AppendWindowMenu(WebKitContextMenu* menu);
 
  private:
   static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
   static void OnDestroy(GtkWidget*, gpointer self);
   static gboolean OnKey(GtkWidget*, GdkEventKey*, gpointer self);
   static void OnAllocate(GtkWidget*, GdkRectangle*, gpointer self);
-  void ShowSystemMenu();
+  static gboolean OnButtonPress(GtkWidget*, GdkEventButton*, gpointer self);
+  static gboolean OnProperty(GtkWidget*, GdkEventProperty*, gpointer self);
+  static gboolean OnMap(GtkWidget*, GdkEvent*, gpointer self);
+  // Moves and sizes the window so that `outer_` holds it and `frame`.
+  void Fit(FrameExtents frame);
+  // Fits the window again if its frame is not the one it was fitted to.
+  void Refit();
+  // Pops up the window menu, if the window has one; `trigger` as for
+  // PopUpWindowMenu.
+  bool ShowSystemMenu(const GdkEvent* trigger);
+  MenuCommand SystemCommand();
   // Takes ownership of a control made for this window under `id`.
   template <typename T>
   T* Keep(int id, std::unique_ptr<T> control) {
@@ -140,10 +156,14 @@ class GtkWindowHost : public port::WindowHost {
   GtkWidget* window_ = nullptr;
   GtkWidget* fixed_ = nullptr;
   Size client_;
+  // The outer rectangle window logic placed the window at, and whether its
+  // frame may still change before the window manager shows it.
+  Rect outer_;
+  bool refitPending_ = false;
   bool destroyed_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   std::map<int, guint> timers_;
-  std::map<int, std::string> systemMenu_;
+  std::vector<WindowMenuItem> systemMenu_;
   std::map<int, std::unique_ptr<port::Control>> controls_;
 };
 

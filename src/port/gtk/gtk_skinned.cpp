@@ -47,15 +47,17 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
                        return FALSE;
                      }),
                      this);
+    // Other buttons than the left one go on to the window (its menu).
     g_signal_connect(w, "button-press-event", G_CALLBACK(+[](GtkWidget*, GdkEventButton* e, gpointer self) -> gboolean {
-                       if (e->button == kLeftButton && e->type == GDK_BUTTON_PRESS)
-                         static_cast<SkinWidget*>(self)->OnPress(EventPoint(e->x, e->y));
+                       if (e->button != kLeftButton) return FALSE;
+                       if (e->type == GDK_BUTTON_PRESS) static_cast<SkinWidget*>(self)->OnPress(EventPoint(e->x, e->y));
                        return TRUE;
                      }),
                      this);
     g_signal_connect(w, "button-release-event",
                      G_CALLBACK(+[](GtkWidget*, GdkEventButton* e, gpointer self) -> gboolean {
-                       if (e->button == kLeftButton) static_cast<SkinWidget*>(self)->OnRelease(EventPoint(e->x, e->y));
+                       if (e->button != kLeftButton) return FALSE;
+                       static_cast<SkinWidget*>(self)->OnRelease(EventPoint(e->x, e->y));
                        return TRUE;
                      }),
                      this);
@@ -191,22 +193,52 @@ class GtkInfoPanel : public SkinWidget<port::InfoPanel> {
   InfoTagPanel model_;
 };
 
-// The skinned list: a drawing area as tall as all rows inside a scrolled
-// window. The scrolled window moves the drawing; the model learns the
-// scroll position from its adjustments, and every point it is given is in
-// the list's client coordinates, as the window logic's are.
+// A picture of the program's, scaled to the control.
+class GtkPicture : public GtkControl<port::Control> {
+ public:
+  GtkPicture(GtkWindowHost& host, int picture) : GtkControl(host, gtk_drawing_area_new()), picture_(picture) {
+    g_signal_connect(widget_, "draw", G_CALLBACK(+[](GtkWidget* w, cairo_t* cr, gpointer self) -> gboolean {
+                       PaintPicture(cr, Rect::FromSize(0, 0, gtk_widget_get_allocated_width(w), gtk_widget_get_allocated_height(w)),
+                                    SharedPicture(static_cast<GtkPicture*>(self)->picture_));
+                       return TRUE;
+                     }),
+                     this);
+  }
+
+ private:
+  int picture_;
+};
+
+// The skinned list: a framed column of the header row (a drawing area of
+// its own, so that it stays at the top) over a drawing area as tall as all
+// rows inside a scrolled window. The scrolled window moves the rows; the
+// model learns the scroll position from its adjustments, and every point it
+// is given is in the list's client coordinates, header included, as the
+// window logic's are.
 class GtkListControl : public GtkControl<port::ListView> {
  public:
   explicit GtkListControl(GtkWindowHost& host)
-      : GtkControl(host, gtk_scrolled_window_new(nullptr, nullptr)),
+      : GtkControl(host, gtk_frame_new(nullptr)),
+        header_(GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()))),
+        scroller_(gtk_scrolled_window_new(nullptr, nullptr)),
         area_(GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()))),
-        horizontal_(GTK_ADJUSTMENT(g_object_ref(gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(widget_))))),
-        vertical_(GTK_ADJUSTMENT(g_object_ref(gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(widget_))))) {
-    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(widget_), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
-    gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(widget_), GTK_SHADOW_IN);
-    gtk_container_add(GTK_CONTAINER(widget_), area_);
-    gtk_widget_show(area_);
+        horizontal_(GTK_ADJUSTMENT(g_object_ref(gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller_))))),
+        vertical_(GTK_ADJUSTMENT(g_object_ref(gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(scroller_))))) {
+    gtk_frame_set_shadow_type(GTK_FRAME(widget_), GTK_SHADOW_IN);
+    GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_widget_set_size_request(header_, 1, SkinListCtrl::kHeaderHeight);
+    gtk_box_pack_start(GTK_BOX(column), header_, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(column), scroller_, TRUE, TRUE, 0);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller_), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
+    gtk_container_add(GTK_CONTAINER(scroller_), area_);
+    gtk_container_add(GTK_CONTAINER(widget_), column);
+    gtk_widget_show_all(column);
     gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK);
+    g_signal_connect(header_, "draw", G_CALLBACK(+[](GtkWidget* w, cairo_t* cr, gpointer self) -> gboolean {
+                       PaintListHeader(cr, static_cast<GtkListControl*>(self)->model_, gtk_widget_get_allocated_width(w));
+                       return TRUE;
+                     }),
+                     this);
     g_signal_connect(area_, "draw", G_CALLBACK(+[](GtkWidget*, cairo_t* cr, gpointer self) -> gboolean {
                        static_cast<GtkListControl*>(self)->Draw(cr);
                        return TRUE;
@@ -214,8 +246,7 @@ class GtkListControl : public GtkControl<port::ListView> {
                      this);
     g_signal_connect(area_, "button-press-event",
                      G_CALLBACK(+[](GtkWidget*, GdkEventButton* e, gpointer self) -> gboolean {
-                       static_cast<GtkListControl*>(self)->Press(e);
-                       return TRUE;
+                       return static_cast<GtkListControl*>(self)->Press(e);
                      }),
                      this);
     for (GtkAdjustment* a : {horizontal_, vertical_}) {
@@ -231,8 +262,11 @@ class GtkListControl : public GtkControl<port::ListView> {
       g_signal_handlers_disconnect_by_data(a, this);
       g_object_unref(a);
     }
-    g_signal_handlers_disconnect_by_data(area_, this);
-    g_object_unref(area_);
+    // Held too: a destroyed window takes them out of the frame.
+    for (GtkWidget* w : {header_, area_}) {
+      g_signal_handlers_disconnect_by_data(w, this);
+      g_object_unref(w);
+    }
   }
 
   void SetSkin(const port::ListSkin& skin) override {
@@ -241,8 +275,8 @@ class GtkListControl : public GtkControl<port::ListView> {
     model_.SetThirdSetting(skin.thirdSetting);
     Changed();
   }
-  void SetColumns(const std::vector<int>& widths) override {
-    model_.SetColumnWidths(widths);
+  void SetColumns(const std::vector<port::ListColumn>& columns) override {
+    model_.SetColumns(columns);
     Changed();
   }
   int ColumnWidth(int c) const override { return model_.ColumnWidth(c); }
@@ -276,7 +310,7 @@ class GtkListControl : public GtkControl<port::ListView> {
     // The adjustment only knows the new height once the area is allocated.
     gtk_adjustment_set_upper(v, std::max(gtk_adjustment_get_upper(v), static_cast<double>(model_.ContentHeight())));
     double page = gtk_adjustment_get_page_size(v);
-    int view = page > 0 ? static_cast<int>(page) : bounds_.Height();
+    int view = page > 0 ? static_cast<int>(page) : bounds_.Height() - SkinListCtrl::kHeaderHeight;
     int target = model_.ScrollYToShow(row, view);
     if (target != model_.ScrollY()) gtk_adjustment_set_value(v, target);
   }
@@ -287,16 +321,20 @@ class GtkListControl : public GtkControl<port::ListView> {
   void Changed() {
     gtk_widget_set_size_request(area_, std::max(model_.ContentWidth(), 1), std::max(model_.ContentHeight(), 1));
     gtk_widget_queue_draw(area_);
+    gtk_widget_queue_draw(header_);
   }
 
   void ScrollChanged() {
     model_.SetScrollX(static_cast<int>(gtk_adjustment_get_value(horizontal_)));
     model_.SetScrollY(static_cast<int>(gtk_adjustment_get_value(vertical_)));
+    gtk_widget_queue_draw(header_);
   }
 
-  // The area's own coordinates are the content's; the model's are the view's.
+  // The area's own coordinates are the content's; the model's are the view's,
+  // which begin with the header.
   Point ToClient(double x, double y) const {
-    return {static_cast<int>(x) - model_.ScrollX(), static_cast<int>(y) - model_.ScrollY()};
+    return {static_cast<int>(x) - model_.ScrollX(),
+            static_cast<int>(y) - model_.ScrollY() + SkinListCtrl::kHeaderHeight};
   }
 
   void Draw(cairo_t* cr) {
@@ -321,8 +359,9 @@ class GtkListControl : public GtkControl<port::ListView> {
     }
   }
 
-  void Press(GdkEventButton* e) {
-    if (e->button != kLeftButton) return;
+  // Other buttons than the left one go on to the window (its menu).
+  gboolean Press(GdkEventButton* e) {
+    if (e->button != kLeftButton) return FALSE;
     Point client = ToClient(e->x, e->y);
     guint clicks = 1;
     gdk_event_get_click_count(reinterpret_cast<GdkEvent*>(e), &clicks);
@@ -335,8 +374,11 @@ class GtkListControl : public GtkControl<port::ListView> {
     } else if (e->type == GDK_2BUTTON_PRESS) {
       if (on_double_click) on_double_click(model_.HitTest(client));
     }
+    return TRUE;
   }
 
+  GtkWidget* header_;
+  GtkWidget* scroller_;
   GtkWidget* area_;
   GtkAdjustment* horizontal_;
   GtkAdjustment* vertical_;
@@ -353,5 +395,8 @@ std::unique_ptr<port::FaceButton> MakeFaceButton(GtkWindowHost& host, const std:
 }
 std::unique_ptr<port::InfoPanel> MakeInfoPanel(GtkWindowHost& host) { return std::make_unique<GtkInfoPanel>(host); }
 std::unique_ptr<port::ListView> MakeListView(GtkWindowHost& host) { return std::make_unique<GtkListControl>(host); }
+std::unique_ptr<port::Control> MakePicture(GtkWindowHost& host, int picture) {
+  return std::make_unique<GtkPicture>(host, picture);
+}
 
 }  // namespace tavelo::gtkport
