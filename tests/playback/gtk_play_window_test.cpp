@@ -133,6 +133,18 @@ TEST_F(GtkPlayWindowTest, AVideoFromTheRecommendedPageListsItsEpisodesAndPlays) 
   const std::string player = AsWebKitSends("/player/play.htm?url=" + UrlEncode(address) +
                                             "&name=" + UrlEncode(window->Title()) + "&section=" + UrlEncode(label));
   EXPECT_TRUE(RunUntil([&] { return Requested(player); })) << player << "\n" << demo_->LogText();
+
+  // The clip starts by itself, sound and all, as the player page asks.
+  auto& view = dynamic_cast<gtkport::GtkBrowserView&>(*window->Browser().GetApplication());
+  bool playing = false;
+  EXPECT_TRUE(RunUntil([&] {
+    view.RunScript("var v = document.querySelector('video');"
+                   "if (v && v.currentTime > 0 && !document.getElementById('playing')) {"
+                   "  var mark = document.createElement('i'); mark.id = 'playing'; document.body.appendChild(mark); }");
+    view.RequestBodyHtml([&](std::string html) { playing = html.find("id=\"playing\"") != std::string::npos; });
+    testing::Pump(100);
+    return playing;
+  })) << "the clip did not start";
   EXPECT_EQ(windows_.Find<PlayWindow>(), window);
 }
 
