@@ -292,9 +292,14 @@ void MainWindow::OnTimer(int id) {
   }
 }
 
-void MainWindow::OpenVideo(const std::string&, const std::string&, const std::string&) {
-  // The play and resource windows are not part of the program yet; a video
-  // opened from a page is not shown.
+void MainWindow::OpenVideo(const std::string& name, const std::string& record, const std::string& label) {
+  // Items of the torrent resource sites are for the resource window, which
+  // is not part of the program yet.
+  for (int site : {1, 2}) {
+    std::string domain = ResourceSiteDomain(site, Paths().Template());
+    if (!domain.empty() && record.find(domain) != std::string::npos) return;
+  }
+  OpenPlayWindow(Windows(), *this, name, record, label);
 }
 
 void MainWindow::OpenSearch(const std::string& keyword) {

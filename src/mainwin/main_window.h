@@ -12,6 +12,7 @@
 #include "catalogue/catalogue_store.h"
 #include "mainwin/data_updater.h"
 #include "mainwin/first_run_setup.h"
+#include "playback/play_window.h"
 
 namespace tavelo {
 
@@ -22,7 +23,7 @@ struct MainWindowSetup {
   bool startDataUpdate = true;
 };
 
-class MainWindow : public BrowserWindow, public CommandTarget {
+class MainWindow : public BrowserWindow, public CommandTarget, public PlayWindowOwner {
  public:
   enum ControlId {
     kRecommended = 1014,
@@ -60,7 +61,7 @@ class MainWindow : public BrowserWindow, public CommandTarget {
                       const std::string& programFile) override;
   void ShowMessage(const std::string& text) override;
   void StartProcess(const std::vector<std::string>& argv) override;
-  void AddToFavourites(const std::string& name, const std::string& record);
+  void AddToFavourites(const std::string& name, const std::string& record) override;
 
   const std::string& Mode() const { return mode_; }
 

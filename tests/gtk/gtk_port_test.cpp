@@ -813,5 +813,15 @@ TEST_F(GtkPortTest, ScreenshotOfSkinnedControls) {
   EXPECT_EQ(panel->WordAt({4, 25}), Gbk("地区:"));
 }
 
+// The program's text is GBK; other programs paste UTF-8 from the clipboard.
+TEST_F(GtkPortTest, ClipboardTextCrossesTheDesktopAsUtf8) {
+  platform_.SetClipboardText("http://v.test/" + Gbk("第1集") + ".html");
+  gchar* text = gtk_clipboard_wait_for_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(std::string(text), "http://v.test/第1集.html");
+  g_free(text);
+  EXPECT_EQ(platform_.ClipboardText(), "http://v.test/" + Gbk("第1集") + ".html");
+}
+
 }  // namespace
 }  // namespace tavelo

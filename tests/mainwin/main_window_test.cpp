@@ -6,6 +6,7 @@
 
 #include "base/program_paths.h"
 #include "fakes/fake_port.h"
+#include "playback/play_window.h"
 #include "skin/skin_list_ctrl.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
@@ -282,6 +283,34 @@ TEST_F(MainWindowTest, ListClicksPlayFavouriteAndShowInfo) {
   EXPECT_EQ(platform_.messageBoxes.size(), boxes);
   EXPECT_EQ(list->FirstSelectedRow(), 0);
   EXPECT_EQ(panel->shows, shows + 1);
+}
+
+// A video of the video site opens a play window of its own each time; an
+// item of a resource site opens none here.
+TEST_F(MainWindowTest, VideosOpenInPlayWindowsResourceItemsDoNot) {
+  WriteTemplate("[VIDEO_SITE_DOMAIN]\nv.test\n[VIDEO_SHOW_HOST]\nhttp://127.0.0.1:1\n"
+                "[RESOURCE_SITE1_DOMAIN]\nres1.test\n[RESOURCE_SITE2_DOMAIN]\nres2.test\n");
+  Open();
+  EXPECT_TRUE(Browser()->FireBeforeNavigate("http://cat/x?cmd=TAVELO|INFO|T**TAB**http://v.test/v_show/id_1.html|"));
+  PlayWindow* play = windows_.Find<PlayWindow>();
+  ASSERT_NE(play, nullptr);
+  EXPECT_EQ(play->Host().Caption(), Gbk("T 播放"));
+  EXPECT_EQ(testing::ReadFile("data/myvisited.dat"),
+            "0\t" + Gbk("推荐") + "\tT**MYN**http://v.test/v_show/id_1.html\tdata3\t\r\n");
+
+  auto* list = Host().Control<fakes::FakeListView>(MainWindow::kList);
+  const char* records[] = {"R\nhttp://res1.test/bt/1.html", "R\nhttp://res2.test/bt/2.html",
+                           "T\nhttp://v.test/v_show/id_2.html"};
+  for (int row = 0; row < 3; ++row) {
+    list->InsertRow(row, "cat");
+    list->SetCell(row, 1, records[row]);
+  }
+  list->Click(0, 2);
+  list->Click(1, 2);
+  EXPECT_EQ(windows_.Count(), 2);
+  list->Click(2, 2);
+  EXPECT_EQ(windows_.Count(), 3);
+  EXPECT_TRUE(platform_.messageBoxes.empty());
 }
 
 }  // namespace

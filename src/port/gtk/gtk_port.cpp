@@ -119,8 +119,23 @@ WebKitSettings* SettingsFor(port::BrowserPolicy policy) {
 
 // ---- browser view ----
 
+namespace {
+
+// A view with the settings of `policy`, sharing its web process with
+// `related` when that is given. The player pages start their clip themselves:
+// the user asked for it by clicking an episode, yet the page arrives later,
+// from a timer, and WebKit would otherwise hold back media that has sound.
+WebKitWebView* NewView(port::BrowserPolicy policy, WebKitWebView* related) {
+  GRef<WebKitWebsitePolicies> policies(
+      webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr));
+  return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", SettingsFor(policy), "related-view", related,
+                                      "website-policies", policies.get(), nullptr));
+}
+
+}  // namespace
+
 GtkBrowserView::GtkBrowserView(GtkWindowHost& host, port::BrowserPolicy policy) : host_(host), policy_(policy) {
-  Attach(WEBKIT_WEB_VIEW(webkit_web_view_new_with_settings(SettingsFor(policy))));
+  Attach(NewView(policy, nullptr));
   Place();
 }
 
@@ -158,10 +173,8 @@ void GtkBrowserView::Detach() {
 
 WebKitWebView* GtkBrowserView::AdoptRelatedView(WebKitWebView* requester) {
   Detach();
-  GtkWidget* related = webkit_web_view_new_with_related_view(requester);
   // The settings of this view's policy, as the window logic asked for it.
-  webkit_web_view_set_settings(WEBKIT_WEB_VIEW(related), SettingsFor(policy_));
-  Attach(WEBKIT_WEB_VIEW(related));
+  Attach(NewView(policy_, requester));
   return view_.get();
 }
 

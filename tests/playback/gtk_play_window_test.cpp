@@ -1,0 +1,163 @@
+// The play window on the real GTK/WebKitGTK port against the demo catalogue
+// server: a video clicked on the recommended page opens its play window, the
+// list fills from the video site's show page, and the episodes play or are
+// handed on. Runs under xvfb-run, in a program folder of its own.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "browser/command_hookup.h"
+#include "gtk/gtk_pump.h"
+#include "playback/episode_list_view.h"
+#include "playback/play_window.h"
+#include "port/gtk/gtk_port.h"
+#include "running_demo.h"
+#include "support/temp_dir.h"
+#include "text/encoding.h"
+#include "text/gbk_text.h"
+#include "text/url_text.h"
+#include "windows/web_window.h"
+
+namespace tavelo {
+namespace {
+
+using testing::RunUntil;
+
+// Relaunches would start this test program again, and message boxes would
+// wait for a user: both are only recorded.
+class RecordingPlatform : public gtkport::GtkPlatform {
+ public:
+  int StartProcess(const std::vector<std::string>& argv) override {
+    started.push_back(argv);
+    return 0;
+  }
+  void MessageBox(port::WindowHost*, const std::string& text, const std::string&) override {
+    messages.push_back(text);
+  }
+  std::vector<std::vector<std::string>> started;
+  std::vector<std::string> messages;
+};
+
+// WebKit sends escaped unreserved characters ("-", ".", "_", "~") as they
+// are; every other escape reaches the server unchanged.
+std::string AsWebKitSends(std::string target) {
+  for (const char* unreserved : {"-", ".", "_", "~"}) {
+    char escape[4];
+    std::snprintf(escape, sizeof escape, "%%%02X", static_cast<unsigned char>(*unreserved));
+    target = ReplaceAll(target, escape, unreserved);
+  }
+  return target;
+}
+
+// The portal's part: page commands that open a video open its play window.
+class Portal : public CommandTarget, public PlayWindowOwner {
+ public:
+  explicit Portal(WindowSet& windows) : windows_(windows) {}
+  void OpenVideo(const std::string& name, const std::string& record, const std::string& label) override {
+    OpenPlayWindow(windows_, *this, name, record, label);
+  }
+  void OpenSearch(const std::string&) override {}
+  void AddToFavourites(const std::string&, const std::string&) override {}
+  void StartCompanion(const std::string&, const std::string&, const std::string&) override {}
+  void ShowMessage(const std::string&) override {}
+  void StartProcess(const std::vector<std::string>&) override {}
+
+ private:
+  WindowSet& windows_;
+};
+
+class GtkPlayWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { demo_ = new demo::RunningDemo; }
+  static void TearDownTestSuite() { delete demo_; }
+
+  void SetUp() override {
+    ASSERT_EQ(demo_->Error(), "");
+    ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
+    ASSERT_EQ(chdir(dir_.Path().c_str()), 0);
+    mkdir("data", 0755);
+    mkdir("tavelo", 0755);
+    testing::WriteFile("data/main.htm", demo_->Site().MainTemplate());
+    windows_.SetPaths(ProgramPaths{dir_.Path()});
+  }
+  void TearDown() override {
+    windows_.CloseAll();
+    testing::Pump(100);
+    ASSERT_EQ(chdir(oldDir_), 0);
+  }
+
+  // Opens the recommended page as the portal shows it and clicks the video.
+  void ClickVideoOnRecommendedPage(const std::string& utf8Title) {
+    const std::string page = "http://" + demo::RoleAddress(demo::Role::kCatalogue, demo_->Port()) + "/tj/index.asp";
+    WebWindow& window = OpenWebWindow(windows_, CommandHookup(&portal_), page);
+    bool loaded = false;
+    window.Browser().on_document_complete = [&](const std::string&) { loaded = true; };
+    ASSERT_TRUE(RunUntil([&] { return loaded; })) << "the recommended page did not load";
+    dynamic_cast<gtkport::GtkBrowserView&>(*window.Browser().GetApplication())
+        .RunScript("for (const a of document.links) if (a.textContent == '" + utf8Title + "') { a.click(); break; }");
+  }
+  bool Requested(const std::string& target) const {
+    return demo_->LogText().find(" GET " + target + " 200\n") != std::string::npos;
+  }
+
+  static inline demo::RunningDemo* demo_ = nullptr;
+  testing::TempDir dir_;
+  char oldDir_[4096];
+  RecordingPlatform platform_;
+  WindowSet windows_{platform_};
+  Portal portal_{windows_};
+};
+
+TEST_F(GtkPlayWindowTest, AVideoFromTheRecommendedPageListsItsEpisodesAndPlays) {
+  ClickVideoOnRecommendedPage("雾港旧事");
+  PlayWindow* window = nullptr;
+  ASSERT_TRUE(RunUntil([&] {
+    window = windows_.Find<PlayWindow>();
+    return window != nullptr && !window->Fetching();
+  })) << "no episode list";
+  EXPECT_EQ(window->Host().Caption(), Gbk("雾港旧事 播放"));
+  port::ListView& list = window->EpisodeList();
+  ASSERT_GE(list.RowCount(), 12);
+  EXPECT_TRUE(platform_.messages.empty());
+  // The visit is in the watch history.
+  EXPECT_NE(testing::ReadFile("data/myvisited.dat").find(Gbk("雾港旧事")), std::string::npos);
+
+  // A click on the second episode's play cell.
+  list.SelectRow(1, true);
+  list.on_click({1, kPlayColumn});
+  const std::string label = list.Cell(1, kLabelColumn);
+  const std::string address = list.Cell(1, kAddressColumn);
+  const std::string player = AsWebKitSends("/player/play.htm?url=" + UrlEncode(address) +
+                                            "&name=" + UrlEncode(window->Title()) + "&section=" + UrlEncode(label));
+  EXPECT_TRUE(RunUntil([&] { return Requested(player); })) << player << "\n" << demo_->LogText();
+
+  // The clip starts by itself, sound and all, as the player page asks.
+  auto& view = dynamic_cast<gtkport::GtkBrowserView&>(*window->Browser().GetApplication());
+  bool playing = false;
+  EXPECT_TRUE(RunUntil([&] {
+    view.RunScript("var v = document.querySelector('video');"
+                   "if (v && v.currentTime > 0 && !document.getElementById('playing')) {"
+                   "  var mark = document.createElement('i'); mark.id = 'playing'; document.body.appendChild(mark); }");
+    view.RequestBodyHtml([&](std::string html) { playing = html.find("id=\"playing\"") != std::string::npos; });
+    testing::Pump(100);
+    return playing;
+  })) << "the clip did not start";
+  EXPECT_EQ(windows_.Find<PlayWindow>(), window);
+}
+
+TEST_F(GtkPlayWindowTest, AVideoOfOneEpisodeGoesToANewProcessWithOneArgument) {
+  ClickVideoOnRecommendedPage("最后一班渡轮");
+  ASSERT_TRUE(RunUntil([&] { return !platform_.started.empty(); })) << "nothing was handed on";
+  ASSERT_EQ(platform_.started.size(), 1u);
+  const std::vector<std::string>& argv = platform_.started[0];
+  ASSERT_EQ(argv.size(), 2u);
+  const std::string show = "http://" + demo::RoleAddress(demo::Role::kVideo, demo_->Port()) + "/v_show/id_dy01.html";
+  EXPECT_EQ(argv[1].rfind("runPlay:" + show + "**TAB**" + Gbk("最后一班渡轮") + "**TAB**", 0), 0u) << argv[1];
+  EXPECT_TRUE(RunUntil([&] { return windows_.Find<PlayWindow>() == nullptr; })) << "the play window stayed";
+}
+
+}  // namespace
+}  // namespace tavelo
