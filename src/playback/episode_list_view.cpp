@@ -1,12 +1,15 @@
 #include "playback/episode_list_view.h"
 
 #include "skin/skin_list_ctrl.h"
+#include "text/encoding.h"
 
 namespace tavelo {
 
 void SetUpEpisodeList(port::ListView& list, const std::array<int, 3>& widths) {
   list.SetSkin({.columnCount = 3, .rowStyle = SkinListCtrl::kEpisodeRows, .thirdSetting = 1});
-  list.SetColumns({widths.begin(), widths.end()});
+  list.SetColumns({{Gbk("视频列表"), widths[kLabelColumn]},
+                   {Gbk("播放"), widths[kPlayColumn]},
+                   {" ", widths[kAddressColumn]}});
   list.SetRowHeight(SkinListCtrl::kDefaultRowHeight);
 }
 

@@ -179,7 +179,12 @@ TEST_F(PlayWindowTest, LaysOutBrowserListPanelAndStatusLineFromTheClientSize) {
   EXPECT_EQ(List().bounds, Rect::FromSize(780, 0, 220, 590));
   EXPECT_EQ(Panel().bounds, Rect::FromSize(780, 592, 220, 108));
   EXPECT_EQ(Host().Control<fakes::FakeStatic>(PlayWindow::kStatusId)->bounds, Rect::FromSize(10, 685, 767, 15));
-  EXPECT_EQ(List().model.ColumnWidths(), (std::vector<int>{143, 50, 2}));
+  const std::string titles[] = {Gbk("视频列表"), Gbk("播放"), " "};
+  const int widths[] = {143, 50, 2};
+  for (int column = 0; column < 3; ++column) {
+    EXPECT_EQ(List().model.ColumnTitle(column), titles[column]);
+    EXPECT_EQ(List().model.ColumnWidth(column), widths[column]);
+  }
   EXPECT_EQ(List().model.ColumnCount(), 3);
   EXPECT_EQ(List().model.RowStyle(), SkinListCtrl::kEpisodeRows);
   EXPECT_EQ(List().model.RowHeight(), 18);

@@ -47,7 +47,12 @@ TEST_F(SelectOpenWindowTest, OpensCentredCaptionedAndFilledWithACopyOfTheList) {
   EXPECT_EQ(Host().caption, Gbk("天龙 视频列表"));
   EXPECT_TRUE(Host().shown);
   EXPECT_EQ(List().bounds, Rect::FromSize(0, 0, Host().client.width, Host().client.height));
-  EXPECT_EQ(List().model.ColumnWidths(), (std::vector<int>{300, 70, 20}));
+  const std::string titles[] = {Gbk("视频列表"), Gbk("播放"), " "};
+  const int widths[] = {300, 70, 20};
+  for (int column = 0; column < 3; ++column) {
+    EXPECT_EQ(List().model.ColumnTitle(column), titles[column]);
+    EXPECT_EQ(List().model.ColumnWidth(column), widths[column]);
+  }
   EXPECT_EQ(List().model.RowStyle(), SkinListCtrl::kEpisodeRows);
   ASSERT_EQ(List().RowCount(), 2);
   EXPECT_EQ(List().Cell(1, 0), "Part 2");
