@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "base/program_paths.h"
 #include "catalogue/site_config.h"
 #include "text/encoding.h"
 
@@ -56,7 +57,7 @@ CompanionPlaces CompanionPlaces::ForProgram(const std::string& programFolder) {
   CompanionPlaces places;
   places.programFolder = Utf8ToGbk(WithSlash(programFolder));
   places.programFiles = ProgramFilesDirectory();
-  const std::string templatePath = WithSlash(programFolder) + "data/main.htm";
+  const std::string templatePath = ProgramPaths{WithSlash(programFolder)}.Template();
   places.setupServer = SetupServer(templatePath);
   places.makerSite = MakerSite(templatePath);
   return places;

@@ -1,6 +1,7 @@
 #include "mainwin/about_window.h"
 
 #include "base/program_paths.h"
+#include "mainwin/first_run_setup.h"
 #include "text/encoding.h"
 
 namespace tavelo {
@@ -12,13 +13,13 @@ constexpr const char* kVersion = "1.08";
 }  // namespace
 
 std::string VersionLine() {
-  return Gbk("Tavelo(Tavelo视频播放器) Ver") + kVersion + Gbk(" 正式版");
+  return Gbk(kProductCaption) + " Ver" + kVersion + Gbk(" 正式版");
 }
 
 AboutWindow::AboutWindow(const WindowSet::Slot& slot, const std::string& programPath, const AboutCounts& counts)
     : OwnedWindow(slot, port::WindowOptions{.modal = true, .taskbarButton = false, .resizable = false}) {
   port::WindowHost& host = Host();
-  host.SetCaption(Gbk("关于 Tavelo(Tavelo视频播放器)"));
+  host.SetCaption(Gbk("关于 ") + Gbk(kProductCaption));
   Rect work = host.WorkArea();
   Rect box = DialogUnits(0, 0, 303, 134);
   host.Place(Rect::FromSize(work.left + (work.Width() - box.Width()) / 2,

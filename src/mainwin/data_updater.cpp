@@ -25,7 +25,7 @@ void DataUpdater::Run(std::string programDirectory) {
     if (stopWait_.wait_for(lock, kDataUpdateStartDelay, [this] { return stopping_; })) return;
   }
   try {
-    RunDataUpdatePass(programDirectory, videoNew_, p2pNew_, downloader_);
+    RunDataUpdatePass(ProgramPaths{programDirectory}, videoNew_, p2pNew_, downloader_);
   } catch (const std::exception&) {
     // Out of memory on a hostile package: the lists keep what they had, and
     // the program goes on without the update.

@@ -63,10 +63,10 @@ void UpdatePackage(const std::string& dataFolder, const std::string& url,
 
 }  // namespace
 
-void RunDataUpdatePass(const std::string& programDirectory, CatalogueCategory& videoNew,
+void RunDataUpdatePass(const ProgramPaths& paths, CatalogueCategory& videoNew,
                        CatalogueCategory& p2pNew, HttpDownloader& downloader) {
   TemplateFile templates;
-  templates.Load(programDirectory + "data/main.htm");
+  templates.Load(paths.Template());
   const Package packages[] = {
       {"[VIDEO_NEW_DATA_URL]", "videonew.ini", videoNew},
       {"[P2P_NEW_DATA_URL]", "p2pnew.ini", p2pNew},
@@ -80,7 +80,7 @@ void RunDataUpdatePass(const std::string& programDirectory, CatalogueCategory& v
   // Without an address nothing is fetched and each list keeps what it had.
   if (!anyAddress) return;
 
-  std::string dataFolder = programDirectory + "data/";
+  std::string dataFolder = paths.In(kDataFolder);
   MakeDirectories(dataFolder);
   // A second pass waits for the first, unless its owner is going away.
   FileLock lock(dataFolder + kPassLock, [&] { return !downloader.IsCancelled(); });
@@ -96,10 +96,10 @@ void RunDataUpdatePass(const std::string& programDirectory, CatalogueCategory& v
   }
 }
 
-void RunDataUpdatePass(const std::string& programDirectory, CatalogueCategory& videoNew,
+void RunDataUpdatePass(const ProgramPaths& paths, CatalogueCategory& videoNew,
                        CatalogueCategory& p2pNew) {
   HttpDownloader downloader(kUpdateDownloadLimits);
-  RunDataUpdatePass(programDirectory, videoNew, p2pNew, downloader);
+  RunDataUpdatePass(paths, videoNew, p2pNew, downloader);
 }
 
 }  // namespace tavelo

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <string>
 
+#include "base/program_paths.h"
+
 #include "net/http_downloader.h"
 
 namespace tavelo {
@@ -28,16 +30,16 @@ inline constexpr DownloadLimits kUpdateDownloadLimits = [] {
   return limits;
 }();
 
-// One pass for the program in `programDirectory` (with its trailing "/", or
-// "" for the current directory, whose data/ must then exist already). A
+// One pass for the program in `paths` (a folder of "" is the current
+// directory, whose data/ must then exist already). A
 // package that cannot be fetched, or is not a package, leaves the saved copy
 // as it was and that copy is loaded instead; a list is left unchanged when
 // there is neither. Passes of every copy of the program take turns on a
 // lock in data/. `downloader` sets the time limits and lets the owner stop
 // a running fetch, or a wait for the lock, with Cancel.
-void RunDataUpdatePass(const std::string& programDirectory, CatalogueCategory& videoNew,
+void RunDataUpdatePass(const ProgramPaths& paths, CatalogueCategory& videoNew,
                        CatalogueCategory& p2pNew, HttpDownloader& downloader);
-void RunDataUpdatePass(const std::string& programDirectory, CatalogueCategory& videoNew,
+void RunDataUpdatePass(const ProgramPaths& paths, CatalogueCategory& videoNew,
                        CatalogueCategory& p2pNew);
 
 }  // namespace tavelo

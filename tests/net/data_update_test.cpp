@@ -116,7 +116,7 @@ class DataUpdateTest : public ::testing::Test {
   Counts RunPass() {
     CatalogueCategory video;
     CatalogueCategory p2p;
-    RunDataUpdatePass(dir_.Path(), video, p2p);
+    RunDataUpdatePass(ProgramPaths{dir_.Path()}, video, p2p);
     return {video.Records().Count(), p2p.Records().Count()};
   }
 
@@ -268,7 +268,7 @@ TEST_F(DataUpdateTest, ACancelledDownloaderStartsNoFetch) {
   CatalogueCategory video, p2p;
   HttpDownloader downloader;
   downloader.Cancel();
-  RunDataUpdatePass(dir_.Path(), video, p2p, downloader);
+  RunDataUpdatePass(ProgramPaths{dir_.Path()}, video, p2p, downloader);
   EXPECT_EQ(Saved("videonew.ini"), Package(2, "old"));
 }
 
@@ -290,7 +290,7 @@ TEST_F(DataUpdateTest, ASlowServerCannotHoldThePass) {
   HttpDownloader downloader(limits);
   CatalogueCategory video, p2p;
   auto start = std::chrono::steady_clock::now();
-  RunDataUpdatePass(dir_.Path(), video, p2p, downloader);
+  RunDataUpdatePass(ProgramPaths{dir_.Path()}, video, p2p, downloader);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
   EXPECT_EQ(video.Records().Count(), 2);
   EXPECT_EQ(Saved("videonew.ini"), Package(2, "saved"));
@@ -326,7 +326,7 @@ TEST_F(DataUpdateTest, ACancelledPassStopsWaitingForTheLock) {
   std::atomic<bool> returned{false};
   std::thread secondPass([&] {
     CatalogueCategory video, p2p;
-    RunDataUpdatePass(dir_.Path(), video, p2p, downloader);
+    RunDataUpdatePass(ProgramPaths{dir_.Path()}, video, p2p, downloader);
     returned = true;
   });
   std::this_thread::sleep_for(100ms);

@@ -159,7 +159,7 @@ int Update(const Arguments& args, std::ostream& out, std::ostream& err) {
   if (templates.Load(templatePath) != 0) return FileError(err, "read", templatePath);
   CatalogueCategory videoNew;
   CatalogueCategory p2pNew;
-  RunDataUpdatePass(directory, videoNew, p2pNew);
+  RunDataUpdatePass(ProgramPaths{directory}, videoNew, p2pNew);
   out << "videonew " << videoNew.Records().Count() << '\n';
   out << "p2pnew " << p2pNew.Records().Count() << '\n';
   return kDone;
