@@ -132,7 +132,7 @@ InstallOutcome InstallCompanion(const CompanionProgram& program, const Companion
   const std::string mainProgram = GbkToUtf8(description.mainProgram);
   if (!description.mainProgram.empty() && MakeExecutable(mainProgram)) {
     // Only a program that runs is recorded as installed.
-    if (host.StartProcess({mainProgram}) != 0) return InstallOutcome::kFailed;
+    if (!host.StartProcess({mainProgram})) return InstallOutcome::kFailed;
     Record(program, description.registryPath, places);
     return InstallOutcome::kStarted;
   }
@@ -141,10 +141,10 @@ InstallOutcome InstallCompanion(const CompanionProgram& program, const Companion
 }
 
 bool StartCompanion(const CompanionProgram& program, const CompanionPlaces& places, CompanionHost& host) {
-  int started = -1;
+  bool started = false;
   const StartProgram start = [&](const std::vector<std::string>& argv) { return started = host.StartProcess(argv); };
   if (StartInstalledCompanion(program.productKey, program.programFile, start, places.registryDirectory) == 0) {
-    return started == 0;
+    return started;
   }
   return InstallCompanion(program, places, host) == InstallOutcome::kStarted;
 }

@@ -22,7 +22,8 @@ class CompanionHost {
   // `statusText` meanwhile.
   virtual TransferResult RunTransfer(const std::string& statusText, const TransferRequest& request) = 0;
   virtual void ShowMessage(const std::string& text) = 0;
-  virtual int StartProcess(const std::vector<std::string>& argv) = 0;
+  // True when the program started.
+  virtual bool StartProcess(const std::vector<std::string>& argv) = 0;
 };
 
 // A companion as a page names it.

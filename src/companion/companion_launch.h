@@ -12,8 +12,8 @@
 
 namespace tavelo {
 
-// Starts a program from its argument vector; 0 when it was started.
-using StartProgram = std::function<int(const std::vector<std::string>& argv)>;
+// Starts a program from its argument vector; true when it was started.
+using StartProgram = std::function<bool(const std::vector<std::string>& argv)>;
 
 // Where companions live and where their installer looks things up. Paths
 // are GBK, like all text of the program.

@@ -19,7 +19,7 @@ class WindowCompanionHost : public CompanionHost {
   void ShowMessage(const std::string& text) override {
     windows_.Platform().MessageBox(owner_, text, messageCaption_);
   }
-  int StartProcess(const std::vector<std::string>& argv) override { return windows_.Platform().StartProcess(argv); }
+  bool StartProcess(const std::vector<std::string>& argv) override { return windows_.Platform().StartProcess(argv); }
 
  private:
   WindowSet& windows_;

@@ -8,7 +8,8 @@
 namespace tavelo::port {
 
 // posix_spawnp with the given argument vector; the child is not waited for
-// (its exit status is reaped by a detached waiter). 0 on success, else errno.
-int SpawnDetached(const std::vector<std::string>& argv);
+// (its exit status is reaped by a detached waiter). False when it could not
+// be started (errno tells why).
+bool SpawnDetached(const std::vector<std::string>& argv);
 
 }  // namespace tavelo::port

@@ -95,8 +95,8 @@ class Platform {
   virtual void SetClipboardText(const std::string& text) = 0;
   virtual std::string ClipboardText() = 0;
   // Starts a program with an argument vector (argv[0] is the program, looked
-  // up on PATH when it has no "/"); never through a shell. 0 on success.
-  virtual int StartProcess(const std::vector<std::string>& argv) = 0;
+  // up on PATH when it has no "/"); never through a shell. True when it started.
+  virtual bool StartProcess(const std::vector<std::string>& argv) = 0;
 };
 
 }  // namespace tavelo::port

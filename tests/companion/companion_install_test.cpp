@@ -30,14 +30,14 @@ class RecordingHost : public CompanionHost {
     return job.Result();
   }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  int StartProcess(const std::vector<std::string>& argv) override {
+  bool StartProcess(const std::vector<std::string>& argv) override {
     started.push_back(argv);
     return startResult;
   }
 
   std::vector<std::string> statuses, urls, messages;
   std::vector<std::vector<std::string>> started;
-  int startResult = 0;
+  bool startResult = true;
 };
 
 const std::string kProgram = "#!/bin/sh\necho started\n";
@@ -235,7 +235,7 @@ TEST_F(CompanionInstallTest, HostileAndOverLongLinesAreSkipped) {
 
 TEST_F(CompanionInstallTest, ARegistryEntryNeedsAStartedProgramInsideTheFolders) {
   ServeList("DIGEST LOCAL_PATHqori/prog SERVER/program.zip MAIN_EXE\r\n");
-  host_.startResult = 2;  // the program would not start
+  host_.startResult = false;  // the program would not start
   EXPECT_EQ(Install(), InstallOutcome::kFailed);
   EXPECT_EQ(RegistryValue("path"), "<no key>");
 
@@ -256,7 +256,7 @@ TEST_F(CompanionInstallTest, StartCompanionInstallsOnlyWhatIsMissing) {
   EXPECT_TRUE(host_.urls.empty());
   EXPECT_EQ(host_.started, (std::vector<std::vector<std::string>>{{dir_.File("app/qori/qori")}}));
   host_ = RecordingHost();
-  host_.startResult = 1;
+  host_.startResult = false;
   EXPECT_FALSE(StartCompanion(program, places_, host_));
 }
 

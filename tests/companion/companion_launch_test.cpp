@@ -20,7 +20,7 @@ class CompanionLaunchTest : public ::testing::Test {
         key, program,
         [this](const std::vector<std::string>& argv) {
           started_.push_back(argv);
-          return 0;
+          return true;
         },
         dir_.File("registry/"));
   }
@@ -115,7 +115,7 @@ TEST_F(CompanionLaunchTest, QuilloOpensTheAddressWithTheFlagOfWhereItWasFound) {
     started_.clear();
     OpenWithQuillo(address, places, [this](const std::vector<std::string>& argv) {
       started_.push_back(argv);
-      return 0;
+      return true;
     });
     return started_.size() == 1 ? started_[0] : std::vector<std::string>{};
   };

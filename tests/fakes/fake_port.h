@@ -320,9 +320,9 @@ class FakePlatform : public port::Platform {
   }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   std::string ClipboardText() override { return clipboard; }
-  int StartProcess(const std::vector<std::string>& argv) override {
+  bool StartProcess(const std::vector<std::string>& argv) override {
     startedProcesses.push_back(argv);
-    return 0;
+    return true;
   }
 
   // Windows not yet destroyed, in creation order.

@@ -30,9 +30,9 @@ using testing::RunUntil;
 // wait for a user: both are only recorded.
 class RecordingPlatform : public gtkport::GtkPlatform {
  public:
-  int StartProcess(const std::vector<std::string>& argv) override {
+  bool StartProcess(const std::vector<std::string>& argv) override {
     started.push_back(argv);
-    return 0;
+    return true;
   }
   void MessageBox(port::WindowHost*, const std::string& text, const std::string&) override {
     messages.push_back(text);

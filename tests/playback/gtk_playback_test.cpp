@@ -35,9 +35,9 @@ void Pump(int milliseconds) {
 // Relaunches would start this test program again: they are only recorded.
 class RecordingPlatform : public gtkport::GtkPlatform {
  public:
-  int StartProcess(const std::vector<std::string>& argv) override {
+  bool StartProcess(const std::vector<std::string>& argv) override {
     started.push_back(argv);
-    return 0;
+    return true;
   }
   std::vector<std::vector<std::string>> started;
 };

@@ -22,14 +22,14 @@ TEST(SpawnDetachedTest, ArgumentsAreNotInterpretedByAShell) {
   // Through a shell, the space, ";" and "$(...)" would split and expand the
   // name; as one argument it names one file, literally.
   std::string name = dir.File("a b;c $(echo d) 'e'");
-  ASSERT_EQ(port::SpawnDetached({"touch", name}), 0);
+  ASSERT_TRUE(port::SpawnDetached({"touch", name}));
   EXPECT_TRUE(WaitForFile(name));
   EXPECT_FALSE(testing::FileExists(dir.File("a")));
 }
 
 TEST(SpawnDetachedTest, MissingProgramAndEmptyVectorFail) {
-  EXPECT_NE(port::SpawnDetached({}), 0);
-  EXPECT_NE(port::SpawnDetached({"tavelo-no-such-program-xyz"}), 0);
+  EXPECT_FALSE(port::SpawnDetached({}));
+  EXPECT_FALSE(port::SpawnDetached({"tavelo-no-such-program-xyz"}));
 }
 
 }  // namespace

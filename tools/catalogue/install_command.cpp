@@ -36,7 +36,7 @@ class ConsoleHost : public CompanionHost {
     return job.Result();
   }
   void ShowMessage(const std::string& text) override { err_ << GbkToUtf8(text) << '\n'; }
-  int StartProcess(const std::vector<std::string>& argv) override { return port::SpawnDetached(argv); }
+  bool StartProcess(const std::vector<std::string>& argv) override { return port::SpawnDetached(argv); }
 
  private:
   std::ostream& err_;

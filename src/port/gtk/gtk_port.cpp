@@ -655,6 +655,6 @@ std::string GtkPlatform::ClipboardText() {
   return out;
 }
 
-int GtkPlatform::StartProcess(const std::vector<std::string>& argv) { return port::SpawnDetached(argv); }
+bool GtkPlatform::StartProcess(const std::vector<std::string>& argv) { return port::SpawnDetached(argv); }
 
 }  // namespace tavelo::gtkport

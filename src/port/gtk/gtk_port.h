@@ -175,7 +175,7 @@ class GtkPlatform : public port::Platform {
   bool AskOkCancel(port::WindowHost* owner, const std::string& text, const std::string& caption) override;
   void SetClipboardText(const std::string& text) override;
   std::string ClipboardText() override;
-  int StartProcess(const std::vector<std::string>& argv) override;
+  bool StartProcess(const std::vector<std::string>& argv) override;
 
   // Called by a host once its window is gone; frees it when the loop is idle.
   void Release(GtkWindowHost* host);
