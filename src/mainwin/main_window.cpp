@@ -323,7 +323,7 @@ void MainWindow::ShowMessage(const std::string& text) { Platform().MessageBox(&H
 void MainWindow::StartProcess(const std::vector<std::string>& argv) { Platform().StartProcess(argv); }
 
 void MainWindow::AddToFavourites(const std::string& name, const std::string& record) {
-  ShowMessage(AddToFavouritesList(name, record));
+  ShowMessage(AddToFavouritesList(Paths(), name, record));
 }
 
 }  // namespace tavelo
