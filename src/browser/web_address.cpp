@@ -111,6 +111,24 @@ std::string AddressScheme(std::string_view address) {
   return scheme;
 }
 
+std::string FileAddress(std::string_view absolutePath) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string address = "file://";
+  for (char c : absolutePath) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) != 0 && byte < 0x80) {
+      address += c;
+    } else if (std::string_view("/-._~").find(c) != std::string_view::npos) {
+      address += c;
+    } else {
+      address += '%';
+      address += kHex[byte >> 4];
+      address += kHex[byte & 0x0F];
+    }
+  }
+  return address;
+}
+
 bool ViewShowsScheme(std::string_view scheme) {
   for (std::string_view shown : {"http", "https", "about", "data", "file", "blob", "javascript"}) {
     if (scheme == shown) return true;

@@ -24,6 +24,11 @@ std::string NavigationAddressToGbk(std::string_view address);
 // forms send them; ASCII passes through.
 std::string GbkToWebAddress(std::string_view gbk);
 
+// The "file://" address of an absolute path: bytes other than letters,
+// digits, "/" and "-._~" are percent-escaped, so a folder with spaces or
+// non-ASCII names stays one address.
+std::string FileAddress(std::string_view absolutePath);
+
 // The scheme in lower case ("http", "magnet"), "" when the address has none.
 std::string AddressScheme(std::string_view address);
 

@@ -1,47 +1,90 @@
 #include "catalogue/personal_lists.h"
 
+#include <cerrno>
+#include <functional>
+#include <unordered_set>
+
+#include "base/atomic_write.h"
 #include "base/file_lock.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
+#include "text/text_buffer.h"
 
 namespace tavelo {
 
 namespace {
 
-enum class ListChange { kDone, kUnreadable, kUnsaved };
+// The new list goes to disk in pieces of this size, so a long list is never
+// held twice in memory.
+constexpr size_t kWriteChunk = 1 << 20;
 
-// Reloads the list under its lock, so changes other processes saved since
-// are kept, applies `change` and saves. A list that is there but cannot be
-// read is left alone: saving the change alone would wipe it.
-template <typename Change>
-ListChange ChangeUnderLock(RecordList& list, const std::string& path, Change change) {
+void AppendEntry(std::string& out, const StoredEntry& entry) {
+  VideoRecord record;
+  record.fields[0] = entry.category;
+  record.fields[1] = entry.info;
+  record.fields[2] = kPersonalKind;
+  AppendPersonalLine(out, record);
+}
+
+// Rewrites the list at `path` while holding its lock. Every live record of
+// the file as it is now goes through `keep`; then `appended` names the
+// entries that follow them. Records are streamed from the text read to the
+// new file, so an edit costs one reading and one writing of the list.
+ListEdit RewriteList(const std::string& path, const std::function<bool(const VideoRecord&)>& keep,
+                     const std::function<std::vector<const StoredEntry*>()>& appended) {
   SaveLock lock(path);
-  if (list.LoadPersonalList(path) < 0) return ListChange::kUnreadable;
-  change(list);
-  return list.SavePersonalList(path) == 0 ? ListChange::kDone : ListChange::kUnsaved;
-}
-
-// The confirmation after a change, or why the list stayed as it was.
-std::string Report(ListChange result, std::string_view confirmation, const std::string& path) {
-  switch (result) {
-    case ListChange::kDone:
-      return std::string(confirmation);
-    case ListChange::kUnreadable:
-      return Gbk("无法读取列表文件 ") + path + Gbk("，列表未改动");
-    case ListChange::kUnsaved:
-      break;
+  ListEdit edit;
+  TextBuffer reader;
+  if (reader.LoadFile(path) != 0 && errno != ENOENT) {
+    edit.readable = edit.saved = false;
+    return edit;
   }
-  return Gbk("无法保存列表文件 ") + path + Gbk("，列表未改动");
+  const std::string& text = reader.Text();
+
+  PendingFile file(path);
+  std::string chunk;
+  bool written = file.Ok();
+  auto flush = [&](size_t atLeast) {
+    if (chunk.size() < atLeast) return;
+    written = written && file.Write(chunk);
+    chunk.clear();
+  };
+  size_t position = 0;
+  while (std::optional<std::string_view> line = NextLineAt(text, position)) {
+    VideoRecord record = ParsePersonalLine(*line);
+    // A record marked deleted by an older program is dropped as its save would.
+    if (RecordList::IsDeleted(record)) continue;
+    if (!keep(record)) {
+      ++edit.removed;
+      continue;
+    }
+    AppendPersonalLine(chunk, record);
+    flush(kWriteChunk);
+  }
+  for (const StoredEntry* entry : appended()) {
+    AppendEntry(chunk, *entry);
+    ++edit.added;
+    flush(kWriteChunk);
+  }
+  if (edit.removed == 0 && edit.added == 0) return edit;
+  flush(0);
+  edit.saved = written && file.Commit();
+  if (!edit.saved) edit.added = edit.removed = 0;
+  return edit;
 }
 
-ListChange AddUnderLock(RecordList& list, const std::string& path, std::string_view category,
-                        std::string_view info) {
-  return ChangeUnderLock(list, path, [&](RecordList& loaded) {
-    loaded.AddPersonalRecord(EscapeListField(category), EscapeListField(info), kPersonalKind);
-  });
+// Why an edit left the list at `path` as it was, or "" when it did not.
+std::string FailureMessage(const ListEdit& edit, const std::string& path) {
+  if (!edit.readable) return Gbk("无法读取列表文件 ") + path + Gbk("，列表未改动");
+  if (!edit.saved) return Gbk("无法保存列表文件 ") + path + Gbk("，列表未改动");
+  return "";
 }
 
 }  // namespace
+
+std::string PersonalListPath(const ProgramPaths& paths, PersonalListKind kind) {
+  return kind == PersonalListKind::kFavourites ? paths.Favourites() : paths.History();
+}
 
 std::string EscapeListField(std::string_view text) {
   std::string escaped = ReplaceAll(text, "\t", "**TAB**");
@@ -65,27 +108,65 @@ RecordList& HistoryList() {
   return list;
 }
 
-int LoadFavourites() { return FavouritesList().LoadPersonalList(kFavouritesPath); }
-int SaveFavourites() { return FavouritesList().SavePersonalList(kFavouritesPath); }
-int LoadHistory() { return HistoryList().LoadPersonalList(kHistoryPath); }
-int SaveHistory() { return HistoryList().SavePersonalList(kHistoryPath); }
-
-std::string AddToFavouritesList(std::string_view category, std::string_view info) {
-  return Report(AddUnderLock(FavouritesList(), kFavouritesPath, category, info), Gbk("收藏完成"),
-                kFavouritesPath);
+RecordList& PersonalList(PersonalListKind kind) {
+  return kind == PersonalListKind::kFavourites ? FavouritesList() : HistoryList();
 }
 
-void AddToHistoryList(std::string_view category, std::string_view info) {
-  AddUnderLock(HistoryList(), kHistoryPath, category, info);
+int LoadPersonal(const ProgramPaths& paths, PersonalListKind kind) {
+  return PersonalList(kind).LoadPersonalList(PersonalListPath(paths, kind));
 }
 
-std::string DeleteFromPersonalList(RecordList& list, const std::string& path,
-                                   std::string_view info) {
-  // Reloading first keeps what other processes added since the window loaded the list.
-  ListChange result = ChangeUnderLock(list, path, [&](RecordList& loaded) {
-    loaded.MarkDeleted(EscapeListField(info));
-  });
-  return Report(result, Gbk("删除完成"), path);
+int LoadFavourites(const ProgramPaths& paths) { return LoadPersonal(paths, PersonalListKind::kFavourites); }
+int LoadHistory(const ProgramPaths& paths) { return LoadPersonal(paths, PersonalListKind::kHistory); }
+
+ListEdit AddListEntry(const std::string& path, const StoredEntry& entry) {
+  return RewriteList(
+      path, [&](const VideoRecord& record) { return record.fields[1] != entry.info; },
+      [&] { return std::vector<const StoredEntry*>{&entry}; });
+}
+
+ListEdit DeleteListEntry(const std::string& path, std::string_view info) {
+  return RewriteList(
+      path, [&](const VideoRecord& record) { return record.fields[1] != info; },
+      [] { return std::vector<const StoredEntry*>{}; });
+}
+
+ListEdit MergeListEntries(const std::string& path, const std::vector<StoredEntry>& entries) {
+  std::unordered_set<std::string_view> present;
+  return RewriteList(
+      path,
+      [&](const VideoRecord& record) {
+        present.insert(record.fields[1]);
+        return true;
+      },
+      [&] {
+        std::vector<const StoredEntry*> missing;
+        for (const StoredEntry& entry : entries) {
+          if (present.insert(entry.info).second) missing.push_back(&entry);
+        }
+        return missing;
+      });
+}
+
+std::string AddToFavouritesList(const ProgramPaths& paths, std::string_view category,
+                                std::string_view info) {
+  ListEdit edit = AddListEntry(paths.Favourites(), {EscapeListField(category), EscapeListField(info)});
+  std::string failure = FailureMessage(edit, paths.Favourites());
+  return failure.empty() ? Gbk("收藏完成") : failure;
+}
+
+bool AddToHistoryList(const ProgramPaths& paths, std::string_view category, std::string_view info) {
+  return AddListEntry(paths.History(), {EscapeListField(category), EscapeListField(info)}).saved;
+}
+
+ListEdit DeleteFromPersonalList(const ProgramPaths& paths, PersonalListKind kind, std::string_view info) {
+  return DeleteListEntry(PersonalListPath(paths, kind), EscapeListField(info));
+}
+
+std::string DeletionMessage(const ListEdit& edit, const std::string& path) {
+  std::string failure = FailureMessage(edit, path);
+  if (!failure.empty()) return failure;
+  return edit.removed > 0 ? Gbk("删除完成") : Gbk("该视频已不在列表中,无需删除");
 }
 
 }  // namespace tavelo

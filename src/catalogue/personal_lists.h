@@ -1,47 +1,75 @@
 #pragma once
 // The user's favourites (data/myfavo.dat) and watch history
 // (data/myvisited.dat). Several processes of the program change these files,
-// so every change reloads the file, edits it and writes it back while holding
-// a lock beside the file.
+// so every change takes a lock beside the file, reads the file as it is at
+// that moment, changes it and writes it back whole.
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "base/program_paths.h"
 #include "catalogue/record_list.h"
 
 namespace tavelo {
 
-inline constexpr const char* kFavouritesPath = "data/myfavo.dat";
-inline constexpr const char* kHistoryPath = "data/myvisited.dat";
+enum class PersonalListKind { kFavourites, kHistory };
+
 // The kind written with every record this program adds.
 inline constexpr std::string_view kPersonalKind = "data3";
+
+std::string PersonalListPath(const ProgramPaths& paths, PersonalListKind kind);
 
 // TAB, CR and LF become "**TAB**", "**MYR**" and "**MYN**", so that a field
 // stays on its line and between its TABs; UnescapeListField undoes it.
 std::string EscapeListField(std::string_view text);
 std::string UnescapeListField(std::string_view text);
 
-// The two process-wide lists, filled only by the loads below.
+// The two process-wide lists, filled only by the loads below. Loading needs
+// no lock: a save replaces the file whole, so a reader sees one version.
 RecordList& FavouritesList();
 RecordList& HistoryList();
+RecordList& PersonalList(PersonalListKind kind);
+int LoadFavourites(const ProgramPaths& paths);
+int LoadHistory(const ProgramPaths& paths);
+int LoadPersonal(const ProgramPaths& paths, PersonalListKind kind);
 
-int LoadFavourites();
-int SaveFavourites();
-int LoadHistory();
-int SaveHistory();
+// A record as the list file holds it: category and info escaped.
+struct StoredEntry {
+  std::string category;
+  std::string info;
+};
 
-// The list actions the windows call. Each reloads the list under the lock,
-// applies the change and saves; a list file that is there but cannot be
-// read, or a save that fails, leaves the file as it was. Category and info
-// are given unescaped. Returns the message to show: "收藏完成", or why the
-// list could not be changed.
-std::string AddToFavouritesList(std::string_view category, std::string_view info);
+// What a locked edit did. A list file that is there but cannot be read is
+// left alone (`readable` false): saving the change alone would wipe it. When
+// `saved` is false the file holds what it held before.
+struct ListEdit {
+  bool readable = true;
+  bool saved = true;
+  int removed = 0;
+  int added = 0;
+};
+
+// The locked edits on the list file at `path`; texts in their stored form.
+// Adding moves a video to the end: its older records go, the new one follows
+// the rest.
+ListEdit AddListEntry(const std::string& path, const StoredEntry& entry);
+// Takes out every record with this info; the file is not rewritten when none matched.
+ListEdit DeleteListEntry(const std::string& path, std::string_view info);
+// Appends, in order, the entries whose info the list does not hold yet.
+ListEdit MergeListEntries(const std::string& path, const std::vector<StoredEntry>& entries);
+
+// The list actions the windows call, with category and info as shown
+// (unescaped). Each returns the message to show, or reports success.
+// "收藏完成", or why the list could not be changed.
+std::string AddToFavouritesList(const ProgramPaths& paths, std::string_view category,
+                                std::string_view info);
 // Opening a video records it at the end of the history, without a message.
-void AddToHistoryList(std::string_view category, std::string_view info);
-// Removes the video from `list`, which was loaded from `path`. Returns the
-// message to show: "删除完成" (also when nothing matched), or why the list
-// could not be changed.
-std::string DeleteFromPersonalList(RecordList& list, const std::string& path,
-                                   std::string_view info);
+bool AddToHistoryList(const ProgramPaths& paths, std::string_view category, std::string_view info);
+// Takes the video out of the list; DeletionMessage says how that went.
+ListEdit DeleteFromPersonalList(const ProgramPaths& paths, PersonalListKind kind, std::string_view info);
+// "删除完成" when the video was taken out of the list at `path`; otherwise
+// that it was no longer there, or why the list could not be changed.
+std::string DeletionMessage(const ListEdit& edit, const std::string& path);
 
 }  // namespace tavelo

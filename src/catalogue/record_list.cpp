@@ -30,6 +30,29 @@ int ParseNumber(std::string_view text) {
 
 }  // namespace
 
+VideoRecord ParsePersonalLine(std::string_view line) {
+  // Fields past the kind are ignored, so only the first four are cut.
+  constexpr int kUsedFields = kPersonalKind + 1;
+  std::array<std::string_view, kUsedFields> parts;
+  int count = SplitFields(line, '\t', parts.data(), kUsedFields);
+  auto field = [&](int i) { return i < count ? parts[static_cast<size_t>(i)] : std::string_view(); };
+  VideoRecord record;
+  record.number = ParseNumber(field(kPersonalNumber));
+  record.fields[0] = field(kPersonalCategory);
+  record.fields[1] = field(kPersonalInfo);
+  record.fields[2] = field(kPersonalKind);
+  return record;
+}
+
+void AppendPersonalLine(std::string& out, const VideoRecord& record) {
+  out += std::to_string(record.number);
+  for (int i = 0; i < 3; ++i) {
+    out += '\t';
+    out += record.fields[static_cast<size_t>(i)];
+  }
+  out += "\t\r\n";
+}
+
 void RecordList::Reset(int capacity) {
   records_.clear();
   records_.shrink_to_fit();
@@ -84,16 +107,9 @@ int RecordList::LoadPersonalList(const std::string& path) {
   filePath_ = path;
   std::string_view body = KeepWhole(reader.TakeText());
 
-  std::array<std::string_view, FieldList::kMaxFields> parts;
   size_t position = 0;
   while (std::optional<std::string_view> line = NextLineAt(body, position)) {
-    int count = SplitFields(*line, '\t', parts.data(), FieldList::kMaxFields);
-    VideoRecord& record = records_.emplace_back();
-    auto field = [&](int i) { return i < count ? parts[static_cast<size_t>(i)] : std::string_view(); };
-    record.number = ParseNumber(field(kPersonalNumber));
-    record.fields[0] = field(kPersonalCategory);
-    record.fields[1] = field(kPersonalInfo);
-    record.fields[2] = field(kPersonalKind);
+    records_.push_back(ParsePersonalLine(*line));
   }
   return unreadable ? -1 : Count();
 }
@@ -106,15 +122,8 @@ bool RecordList::IsDeleted(const VideoRecord& record) {
 int RecordList::SavePersonalList(const std::string& path) const {
   std::string lines;
   for (const VideoRecord& record : records_) {
-    if (IsDeleted(record)) continue;
-    lines += std::to_string(record.number);
-    for (int i = 0; i < 3; ++i) {
-      lines += '\t';
-      lines += record.fields[static_cast<size_t>(i)];
-    }
-    lines += "\t\r\n";
+    if (!IsDeleted(record)) AppendPersonalLine(lines, record);
   }
-
   return AtomicWriteFile(path, lines) ? 0 : 1;
 }
 

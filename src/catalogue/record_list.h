@@ -22,6 +22,14 @@ struct VideoRecord {
   std::string_view searchKey;
 };
 
+// One line of a personal list, already cut from the text: "number TAB
+// category TAB info TAB kind", further fields ignored. The fields are views
+// into `line`.
+VideoRecord ParsePersonalLine(std::string_view line);
+// Appends the record as a personal-list line: "%d\t" and the three fields
+// joined by TAB, then "\t\r\n".
+void AppendPersonalLine(std::string& out, const VideoRecord& record);
+
 class RecordList {
  public:
   // Room for this many more records is added whenever the list fills up.

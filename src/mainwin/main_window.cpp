@@ -12,6 +12,8 @@
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/template_file.h"
+#include "windows/personal_list_window.h"
+#include "windows/resource_window.h"
 #include "windows/search_window.h"
 #include "windows/web_window.h"
 
@@ -183,7 +185,8 @@ void MainWindow::OnNavButton(int id) {
       return;
     case kFavourites:
     case kHistory:
-      // The favourites and history windows are not part of the program yet.
+      OpenPersonalListWindow(Windows(), id == kFavourites ? PersonalListKind::kFavourites : PersonalListKind::kHistory,
+                             *this);
       return;
     default:
       OnCategory(id);
@@ -293,11 +296,10 @@ void MainWindow::OnTimer(int id) {
 }
 
 void MainWindow::OpenVideo(const std::string& name, const std::string& record, const std::string& label) {
-  // Items of the torrent resource sites are for the resource window, which
-  // is not part of the program yet.
-  for (int site : {1, 2}) {
-    std::string domain = ResourceSiteDomain(site, Paths().Template());
-    if (!domain.empty() && record.find(domain) != std::string::npos) return;
+  const std::string templatePath = Paths().Template();
+  if (NamesResourceSite(record, {ResourceSiteDomain(1, templatePath), ResourceSiteDomain(2, templatePath)})) {
+    OpenResourceWindow(Windows(), name, record, label);
+    return;
   }
   OpenPlayWindow(Windows(), *this, name, record, label);
 }
@@ -323,7 +325,7 @@ void MainWindow::ShowMessage(const std::string& text) { Platform().MessageBox(&H
 void MainWindow::StartProcess(const std::vector<std::string>& argv) { Platform().StartProcess(argv); }
 
 void MainWindow::AddToFavourites(const std::string& name, const std::string& record) {
-  ShowMessage(AddToFavouritesList(name, record));
+  ShowMessage(AddToFavouritesList(Paths(), name, record));
 }
 
 }  // namespace tavelo

@@ -109,7 +109,7 @@ int PlayWindow::OpenRecord(const std::string& name, const std::string& record, c
   lines.Split(record, '\n');
   title_ = lines[0];
   pageAddress_ = lines[1];
-  AddToHistoryList(name, record);
+  AddToHistoryList(Paths(), name, record);
 
   layoutReady_ = 1;
   Layout();

@@ -45,8 +45,9 @@ class BrowserView : public Control {
   // UTF-8 address. "about:" followed by HTML shows that HTML; "about:blank"
   // empties the view.
   virtual void Navigate(const std::string& utf8Address) = 0;
-  // Reads the current document's body HTML (UTF-8) and hands it to `done` on
-  // the user-interface thread; "" when there is no document.
+  // Reads the current document's body element as HTML, its own tags
+  // included (UTF-8), and hands it to `done` on the user-interface thread;
+  // "" when there is no document.
   virtual void RequestBodyHtml(std::function<void(std::string utf8Html)> done) = 0;
   // A navigation is about to start; set *cancel to stop it.
   std::function<void(const NavigationRequest& request, bool* cancel)> on_before_navigate;

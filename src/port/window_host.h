@@ -80,6 +80,12 @@ struct WindowOptions {
   bool resizable = true;
 };
 
+// Reports the changes of one file while it lives; destroying it stops them.
+class FileWatch {
+ public:
+  virtual ~FileWatch() = default;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -97,6 +103,10 @@ class Platform {
   // Starts a program with an argument vector (argv[0] is the program, looked
   // up on PATH when it has no "/"); never through a shell. True when it started.
   virtual bool StartProcess(const std::vector<std::string>& argv) = 0;
+  // Calls `on_change` on the user-interface thread soon after `path` is
+  // written, replaced (a save renames a new file over it), made or removed,
+  // by this process or another. nullptr when the file cannot be watched.
+  virtual std::unique_ptr<FileWatch> WatchFile(const std::string& path, std::function<void()> on_change) = 0;
 };
 
 }  // namespace tavelo::port

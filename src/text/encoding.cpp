@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 
 namespace tavelo {
@@ -34,6 +35,30 @@ class IconvHandle {
   // `skipInput` bytes of input are dropped and `replacement` is written instead.
   std::string Convert(std::string_view input, size_t skipInput, std::string_view replacement) {
     std::string output;
+    Run(input, output, [&](char*& in, size_t& inLeft, std::string& out, size_t& written) {
+      if (out.size() - written < replacement.size()) out.resize(out.size() * 2);
+      out.replace(written, replacement.size(), replacement);
+      written += replacement.size();
+      size_t skip = std::min(skipInput, inLeft);
+      in += skip;
+      inLeft -= skip;
+      return true;
+    });
+    return output;
+  }
+
+  // The whole input converted, or nothing when any part of it cannot be.
+  std::optional<std::string> ConvertExact(std::string_view input) {
+    std::string output;
+    if (!Run(input, output, [](char*&, size_t&, std::string&, size_t&) { return false; })) return std::nullopt;
+    return output;
+  }
+
+ private:
+  // `onBadInput` handles an invalid or truncated sequence, or one the target
+  // lacks; it returns false to give up.
+  template <typename OnBadInput>
+  bool Run(std::string_view input, std::string& output, OnBadInput onBadInput) {
     output.resize(input.size() * 4 + 16);
     char* in = const_cast<char*>(input.data());
     size_t inLeft = input.size();
@@ -49,19 +74,12 @@ class IconvHandle {
         output.resize(output.size() * 2);
         continue;
       }
-      // EILSEQ or EINVAL: an invalid or truncated sequence, or one the target lacks.
-      if (output.size() - written < replacement.size()) output.resize(output.size() * 2);
-      output.replace(written, replacement.size(), replacement);
-      written += replacement.size();
-      size_t skip = std::min(skipInput, inLeft);
-      in += skip;
-      inLeft -= skip;
+      if (!onBadInput(in, inLeft, output, written)) return false;
     }
     output.resize(written);
-    return output;
+    return true;
   }
 
- private:
   iconv_t handle_;
 };
 
@@ -110,6 +128,16 @@ std::string Big5ToGbk(std::string_view big5) {
 }
 
 std::string Utf8ToBig5(std::string_view utf8) { return Recode(kUtf8, kBig5, utf8); }
+
+std::optional<std::string> Utf8ToGbkExact(std::string_view utf8) {
+  IconvHandle converter(kGbk, kUtf8);
+  return converter.ConvertExact(utf8);
+}
+
+std::optional<std::string> GbkToUtf8Exact(std::string_view gbk) {
+  IconvHandle converter(kUtf8, kGbk);
+  return converter.ConvertExact(gbk);
+}
 
 std::string Gbk(std::string_view utf8Literal) { return Utf8ToGbk(utf8Literal); }
 

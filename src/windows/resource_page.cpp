@@ -45,6 +45,10 @@ std::string_view Trimmed(std::string_view text) {
 
 }  // namespace
 
+bool NamesResourceSite(std::string_view record, const ResourceSiteDomains& domains) {
+  return Contains(record, domains.first) || Contains(record, domains.second);
+}
+
 bool FetchedByBrowser(std::string_view pageAddress, const ResourceSiteDomains& domains) {
   return Contains(pageAddress, domains.second);
 }

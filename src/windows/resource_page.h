@@ -15,6 +15,10 @@ struct ResourceSiteDomains {
   std::string second;
 };
 
+// A catalogue record that names either resource site opens a resource
+// window rather than a play window.
+bool NamesResourceSite(std::string_view record, const ResourceSiteDomains& domains);
+
 // The second site's pages are loaded by a browser (they are built by
 // scripts); every other address is downloaded.
 bool FetchedByBrowser(std::string_view pageAddress, const ResourceSiteDomains& domains);

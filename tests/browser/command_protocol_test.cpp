@@ -4,33 +4,14 @@
 #include <sys/stat.h>
 
 #include "base/program_paths.h"
+#include "fakes/recording_target.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
 
 namespace tavelo {
 namespace {
 
-// Records every request as one line, so a case states all that happened.
-class RecordingTarget : public CommandTarget {
- public:
-  void OpenVideo(const std::string& name, const std::string& record,
-                 const std::string& label) override {
-    calls.push_back("video " + name + "|" + record + "|" + label);
-  }
-  void OpenSearch(const std::string& keyword) override { calls.push_back("search " + keyword); }
-  void StartCompanion(const std::string& displayName, const std::string& productKey,
-                      const std::string& programFile) override {
-    calls.push_back("companion " + displayName + "|" + productKey + "|" + programFile);
-  }
-  void ShowMessage(const std::string& text) override { calls.push_back("message " + text); }
-  void StartProcess(const std::vector<std::string>& argv) override {
-    std::string line = "start";
-    for (const std::string& argument : argv) line += " [" + argument + "]";
-    calls.push_back(line);
-  }
-
-  std::vector<std::string> calls;
-};
+using fakes::RecordingTarget;
 
 // A relaunch starts this very program under its own path.
 std::string Start(const std::string& word) { return "start [" + ModuleFilePath() + "] [" + word + "]"; }

@@ -66,6 +66,14 @@ TEST(WebAddressTest, GbkAddressesRoundTripThroughTheEngineForm) {
   EXPECT_EQ(WebAddressToGbk(web), gbk);
 }
 
+TEST(WebAddressTest, FileAddressesEscapeWhatAPathMayHold) {
+  EXPECT_EQ(FileAddress("/opt/tavelo/script/tmp/pp-a1_B.htm"), "file:///opt/tavelo/script/tmp/pp-a1_B.htm");
+  EXPECT_EQ(FileAddress("/home/my videos/#1%?/x"), "file:///home/my%20videos/%231%25%3F/x");
+  EXPECT_EQ(FileAddress("/\xE8\xA7\x86/a"), "file:///%E8%A7%86/a");  // a UTF-8 folder name
+  // The view's wrapper passes ASCII escapes on as they are.
+  EXPECT_EQ(GbkToWebAddress(FileAddress("/a b")), "file:///a%20b");
+}
+
 TEST(WebAddressTest, SchemesAndWhatTheViewShows) {
   struct Case {
     const char* address;

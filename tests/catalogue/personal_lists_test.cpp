@@ -7,10 +7,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 
 #include "support/kill_points.h"
+#include "base/system_calls.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
 
@@ -109,91 +111,151 @@ TEST(PersonalListTest, AFailedSaveLeavesTheOldListWholeAndNoTemporaryFile) {
   EXPECT_EQ(list.SavePersonalList(dir.File("no/such/dir/list.dat")), 1);
 }
 
-// The list actions work on data/ of the current directory, as the program does.
+// The list actions work on data/ of a program folder of their own.
 class PersonalActionsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
-    ASSERT_EQ(chdir(dir_.Path().c_str()), 0);
-    mkdir("data", 0755);
-  }
-  void TearDown() override { ASSERT_EQ(chdir(oldDir_), 0); }
+  void SetUp() override { mkdir(dir_.File("data").c_str(), 0755); }
 
   testing::TempDir dir_;
-  char oldDir_[4096];
+  ProgramPaths paths_{dir_.Path()};
 };
 
 TEST_F(PersonalActionsTest, AddToFavouritesEscapesAndConfirms) {
-  EXPECT_EQ(AddToFavouritesList("电视剧", "片名\nhttp://v/1"), Gbk("收藏完成"));
-  EXPECT_EQ(testing::ReadFile(kFavouritesPath), "0\t电视剧\t片名**MYN**http://v/1\tdata3\t\r\n");
-  AddToHistoryList("c", "x");
-  AddToHistoryList("c", "y");
-  AddToHistoryList("c", "x");
-  EXPECT_EQ(testing::ReadFile(kHistoryPath), "0\tc\ty\tdata3\t\r\n0\tc\tx\tdata3\t\r\n");
+  EXPECT_EQ(AddToFavouritesList(paths_, "电视剧", "片名\nhttp://v/1"), Gbk("收藏完成"));
+  EXPECT_EQ(testing::ReadFile(paths_.Favourites()), "0\t电视剧\t片名**MYN**http://v/1\tdata3\t\r\n");
+  EXPECT_TRUE(AddToHistoryList(paths_, "c", "x"));
+  AddToHistoryList(paths_, "c", "y");
+  AddToHistoryList(paths_, "c2", "x");
+  EXPECT_EQ(testing::ReadFile(paths_.History()), "0\tc\ty\tdata3\t\r\n0\tc2\tx\tdata3\t\r\n");
 }
 
 TEST_F(PersonalActionsTest, DeleteKeepsWhatAnotherProcessAddedMeanwhile) {
-  AddToFavouritesList("c", "first");
-  LoadFavourites();  // the favourites window opens with one record
+  AddToFavouritesList(paths_, "c", "first");
+  LoadFavourites(paths_);  // the favourites window opens with one record
   // Another process adds a video after the window loaded the list.
-  RecordList other;
-  other.LoadPersonalList(kFavouritesPath);
-  other.AddPersonalRecord("c", "second", "data3");
-  other.SavePersonalList(kFavouritesPath);
+  AddToFavouritesList(paths_, "c", "second");
 
-  EXPECT_EQ(DeleteFromPersonalList(FavouritesList(), kFavouritesPath, "first"), Gbk("删除完成"));
-  EXPECT_EQ(testing::ReadFile(kFavouritesPath), "0\tc\tsecond\tdata3\t\r\n");
-  EXPECT_EQ(DeleteFromPersonalList(FavouritesList(), kFavouritesPath, "absent"), Gbk("删除完成"));
+  ListEdit edit = DeleteFromPersonalList(paths_, PersonalListKind::kFavourites, "first");
+  EXPECT_EQ(DeletionMessage(edit, paths_.Favourites()), Gbk("删除完成"));
+  EXPECT_EQ(testing::ReadFile(paths_.Favourites()), "0\tc\tsecond\tdata3\t\r\n");
+}
+
+TEST_F(PersonalActionsTest, DeletingWhatIsGoneSaysSoAndLeavesTheFileAlone) {
+  AddToHistoryList(paths_, "c", "kept");
+  struct stat before {};
+  stat(paths_.History().c_str(), &before);
+  ListEdit edit = DeleteFromPersonalList(paths_, PersonalListKind::kHistory, "absent");
+  EXPECT_EQ(edit.removed, 0);
+  EXPECT_EQ(DeletionMessage(edit, paths_.History()), Gbk("该视频已不在列表中,无需删除"));
+  struct stat after {};
+  stat(paths_.History().c_str(), &after);
+  EXPECT_EQ(after.st_ino, before.st_ino);  // not rewritten
+  // A missing file holds nothing.
+  EXPECT_EQ(DeleteFromPersonalList(paths_, PersonalListKind::kFavourites, "kept").removed, 0);
+}
+
+TEST_F(PersonalActionsTest, AListThatCannotBeSavedIsReportedAndUnchanged) {
+  AddToFavouritesList(paths_, "c", "old");
+  const std::string old = testing::ReadFile(paths_.Favourites());
+  sys::SystemCalls calls = sys::Calls();
+  calls.fsync = [](int) {
+    errno = EIO;
+    return -1;
+  };
+  {
+    sys::ScopedSystemCalls failing(calls);
+    EXPECT_EQ(AddToFavouritesList(paths_, "c", "new"), Gbk("无法保存列表文件 ") + paths_.Favourites() + Gbk("，列表未改动"));
+    EXPECT_FALSE(AddToHistoryList(paths_, "c", "new"));
+    ListEdit edit = DeleteFromPersonalList(paths_, PersonalListKind::kFavourites, "old");
+    EXPECT_FALSE(edit.saved);
+    EXPECT_EQ(DeletionMessage(edit, paths_.Favourites()).find(Gbk("无法保存")), 0u);
+  }
+  EXPECT_EQ(testing::ReadFile(paths_.Favourites()), old);
+  EXPECT_FALSE(testing::FileExists(paths_.History()));
 }
 
 TEST_F(PersonalActionsTest, AListThatCannotBeReadIsNeitherWipedNorConfirmed) {
   const std::string entries = "0\tc\tone\tdata3\t\r\n0\tc\ttwo\tdata3\t\r\n";
+  const std::string path = paths_.Favourites();
   // Every kind of list file that cannot be read.
   const std::vector<std::function<void()>> makeUnreadable = {
       [&] {
-        testing::WriteFile(kFavouritesPath, entries);
-        testing::GiveToUnprivilegedUser(kFavouritesPath);
-        ASSERT_EQ(chmod(kFavouritesPath, 0200), 0);
+        testing::WriteFile(path, entries);
+        testing::GiveToUnprivilegedUser(path);
+        ASSERT_EQ(chmod(path.c_str(), 0200), 0);
       },
-      [] { ASSERT_EQ(mkdir(kFavouritesPath, 0777), 0); },
-      [] { ASSERT_EQ(mkfifo(kFavouritesPath, 0666), 0); },  // opening it would wait for a writer
+      [&] { ASSERT_EQ(mkdir(path.c_str(), 0777), 0); },
+      [&] { ASSERT_EQ(mkfifo(path.c_str(), 0666), 0); },  // opening it would wait for a writer
   };
   ASSERT_EQ(chmod(dir_.Path().c_str(), 0777), 0);
-  ASSERT_EQ(chmod("data", 0777), 0);
+  ASSERT_EQ(chmod(dir_.File("data").c_str(), 0777), 0);
   for (size_t i = 0; i < makeUnreadable.size(); ++i) {
-    std::filesystem::remove_all(kFavouritesPath);
+    std::filesystem::remove_all(path);
     makeUnreadable[i]();
     struct stat before;
-    ASSERT_EQ(stat(kFavouritesPath, &before), 0);
-    int status = testing::RunUnprivileged([] {
-      return AddToFavouritesList("c", "three").find(Gbk("无法读取")) == 0 ? 0 : 1;
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    int status = testing::RunUnprivileged([&] {
+      const bool addRefused = AddToFavouritesList(paths_, "c", "three").find(Gbk("无法读取")) == 0;
+      ListEdit edit = DeleteFromPersonalList(paths_, PersonalListKind::kFavourites, "one");
+      const bool deleteRefused = DeletionMessage(edit, path).find(Gbk("无法读取")) == 0;
+      return addRefused && deleteRefused ? 0 : 1;
     });
     EXPECT_EQ(status, 0) << "case " << i;
     struct stat after;
-    ASSERT_EQ(stat(kFavouritesPath, &after), 0);
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino) << "case " << i;
     if (S_ISREG(after.st_mode)) {
-      ASSERT_EQ(chmod(kFavouritesPath, 0600), 0);
-      EXPECT_EQ(testing::ReadFile(kFavouritesPath), entries);
+      ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+      EXPECT_EQ(testing::ReadFile(path), entries);
     }
   }
 }
 
 TEST_F(PersonalActionsTest, AKilledAddLeavesTheOldOrTheNewListAndTheNextAddCleansUp) {
-  for (int i = 0; i < 50; ++i) AddToFavouritesList("c", "video " + std::to_string(i));
-  const std::string old = testing::ReadFile(kFavouritesPath);
+  for (int i = 0; i < 50; ++i) AddToFavouritesList(paths_, "c", "video " + std::to_string(i));
+  const std::string path = paths_.Favourites();
+  const std::string old = testing::ReadFile(path);
   const std::string added = old + "0\tc\tnew\tdata3\t\r\n";
-  auto add = [] { AddToFavouritesList("c", "new"); };
+  auto add = [&] { AddToFavouritesList(paths_, "c", "new"); };
   int kills = testing::KillAtEveryPoint(add, [&] {
-    std::string now = testing::ReadFile(kFavouritesPath);
+    std::string now = testing::ReadFile(path);
     EXPECT_TRUE(now == old || now == added);
-    testing::AgeFolder("data", 3600);
+    testing::AgeFolder(dir_.File("data"), 3600);
     add();
-    EXPECT_EQ(testing::ReadFile(kFavouritesPath), added);
-    EXPECT_EQ(testing::NamesHolding("data", ".tmp-"), std::vector<std::string>{});
-    testing::WriteFile(kFavouritesPath, old);
+    EXPECT_EQ(testing::ReadFile(path), added);
+    EXPECT_EQ(testing::NamesHolding(dir_.File("data"), ".tmp-"), std::vector<std::string>{});
+    testing::WriteFile(path, old);
   });
   EXPECT_GT(kills, 20);
+}
+
+TEST_F(PersonalActionsTest, MergeAppendsOnlyVideosTheListLacks) {
+  const std::string path = paths_.Favourites();
+  testing::WriteFile(path, "5\told\tA\tkind\t\r\n0\tNULL\tNULL\tNULL\t\r\n");
+  ListEdit edit = MergeListEntries(path, {{"n", "B"}, {"n", "A"}, {"m", "B"}, {"n", "C"}});
+  EXPECT_TRUE(edit.saved);
+  EXPECT_EQ(edit.added, 2);
+  // The existing record keeps its number and kind; a deleted line goes.
+  EXPECT_EQ(testing::ReadFile(path), "5\told\tA\tkind\t\r\n0\tn\tB\tdata3\t\r\n0\tn\tC\tdata3\t\r\n");
+  EXPECT_EQ(MergeListEntries(path, {{"x", "C"}}).added, 0);
+}
+
+TEST_F(PersonalActionsTest, ALongListIsRewrittenWhole) {
+  // More than one write piece of the new file.
+  const std::string path = paths_.History();
+  std::vector<StoredEntry> entries;
+  for (int i = 0; i < 20000; ++i) {
+    entries.push_back({"c", "video number " + std::to_string(i) + std::string(60, 'x')});
+  }
+  ASSERT_EQ(MergeListEntries(path, entries).added, 20000);
+  AddListEntry(path, {"d", entries[7].info});
+
+  std::string expected;
+  for (const StoredEntry& entry : entries) {
+    if (entry.info != entries[7].info) expected += "0\tc\t" + entry.info + "\tdata3\t\r\n";
+  }
+  expected += "0\td\t" + entries[7].info + "\tdata3\t\r\n";
+  EXPECT_EQ(testing::ReadFile(path), expected);
 }
 
 TEST_F(PersonalActionsTest, ConcurrentProcessesLoseNoAddition) {
@@ -204,7 +266,7 @@ TEST_F(PersonalActionsTest, ConcurrentProcessesLoseNoAddition) {
     pid_t child = fork();
     if (child == 0) {
       for (int i = 0; i < kAdditions; ++i) {
-        AddToHistoryList("c", "p" + std::to_string(p) + "-" + std::to_string(i));
+        AddToHistoryList(paths_, "c", "p" + std::to_string(p) + "-" + std::to_string(i));
       }
       _exit(0);
     }
@@ -215,7 +277,7 @@ TEST_F(PersonalActionsTest, ConcurrentProcessesLoseNoAddition) {
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
-  EXPECT_EQ(LoadHistory(), kProcesses * kAdditions);
+  EXPECT_EQ(LoadHistory(paths_), kProcesses * kAdditions);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "fakes/fake_port.h"
 
+#include <algorithm>
+
 namespace tavelo::fakes {
 
 void FakeListView::SetSkin(const port::ListSkin& s) {
@@ -127,6 +129,27 @@ void FakePlatform::RunModal(port::WindowHost& window) {
   if (on_run_modal) on_run_modal(host);
   host.RequestClose();
   host.Close();
+}
+
+FakeFileWatch::FakeFileWatch(FakePlatform& platform, std::string path, std::function<void()> onChange)
+    : path(std::move(path)), onChange(std::move(onChange)), platform_(platform) {
+  platform_.fileWatches.push_back(this);
+}
+
+FakeFileWatch::~FakeFileWatch() { std::erase(platform_.fileWatches, this); }
+
+std::unique_ptr<port::FileWatch> FakePlatform::WatchFile(const std::string& path, std::function<void()> on_change) {
+  return std::make_unique<FakeFileWatch>(*this, path, std::move(on_change));
+}
+
+void FakePlatform::ChangeFile(const std::string& path) {
+  // Copied: a report may end a watch.
+  std::vector<FakeFileWatch*> watches = fileWatches;
+  for (FakeFileWatch* watch : watches) {
+    if (watch->path == path && std::find(fileWatches.begin(), fileWatches.end(), watch) != fileWatches.end()) {
+      watch->onChange();
+    }
+  }
 }
 
 std::vector<FakeWindowHost*> FakePlatform::LiveWindows() {

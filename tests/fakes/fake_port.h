@@ -303,6 +303,19 @@ class FakeWindowHost : public port::WindowHost {
   std::map<int, std::unique_ptr<FakeControlBase>> controls_;
 };
 
+// A watch the test fires by hand: FakePlatform::ChangeFile.
+class FakeFileWatch : public port::FileWatch {
+ public:
+  FakeFileWatch(FakePlatform& platform, std::string path, std::function<void()> onChange);
+  ~FakeFileWatch() override;
+
+  std::string path;
+  std::function<void()> onChange;
+
+ private:
+  FakePlatform& platform_;
+};
+
 class FakePlatform : public port::Platform {
  public:
   port::WindowHost& CreateWindow(const port::WindowOptions& options) override;
@@ -324,6 +337,10 @@ class FakePlatform : public port::Platform {
     startedProcesses.push_back(argv);
     return true;
   }
+  std::unique_ptr<port::FileWatch> WatchFile(const std::string& path, std::function<void()> on_change) override;
+  // Reports a change of `path` to every live watch on it, as the desktop
+  // would after another window or process saved it.
+  void ChangeFile(const std::string& path);
 
   // Windows not yet destroyed, in creation order.
   std::vector<FakeWindowHost*> LiveWindows();
@@ -344,6 +361,7 @@ class FakePlatform : public port::Platform {
   bool answerOk = true;
   std::string clipboard;
   std::vector<std::vector<std::string>> startedProcesses;
+  std::vector<FakeFileWatch*> fileWatches;
 };
 
 }  // namespace tavelo::fakes

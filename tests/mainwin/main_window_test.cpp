@@ -10,6 +10,9 @@
 #include "skin/skin_list_ctrl.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
+#include "windows/fetch_progress_dialog.h"
+#include "windows/personal_list_window.h"
+#include "windows/resource_window.h"
 #include "windows/search_window.h"
 #include "windows/web_window.h"
 
@@ -285,9 +288,9 @@ TEST_F(MainWindowTest, ListClicksPlayFavouriteAndShowInfo) {
   EXPECT_EQ(panel->shows, shows + 1);
 }
 
-// A video of the video site opens a play window of its own each time; an
-// item of a resource site opens none here.
-TEST_F(MainWindowTest, VideosOpenInPlayWindowsResourceItemsDoNot) {
+// A video of the video site opens a play window of its own each time, an
+// item of a resource site a resource window.
+TEST_F(MainWindowTest, VideosOpenInPlayWindowsResourceItemsInResourceWindows) {
   WriteTemplate("[VIDEO_SITE_DOMAIN]\nv.test\n[VIDEO_SHOW_HOST]\nhttp://127.0.0.1:1\n"
                 "[RESOURCE_SITE1_DOMAIN]\nres1.test\n[RESOURCE_SITE2_DOMAIN]\nres2.test\n");
   Open();
@@ -306,11 +309,39 @@ TEST_F(MainWindowTest, VideosOpenInPlayWindowsResourceItemsDoNot) {
     list->SetCell(row, 1, records[row]);
   }
   list->Click(0, 2);
-  list->Click(1, 2);
-  EXPECT_EQ(windows_.Count(), 2);
-  list->Click(2, 2);
+  ASSERT_NE(windows_.Find<ResourceWindow>(), nullptr);
+  EXPECT_EQ(windows_.Find<ResourceWindow>()->Host().Caption(), Gbk("R 获取资源信息"));
   EXPECT_EQ(windows_.Count(), 3);
+  list->Click(1, 2);  // the second site's page comes through a fetching window
+  EXPECT_NE(windows_.Find<FetchProgressDialog>(), nullptr);
+  EXPECT_EQ(windows_.Count(), 5);
+  list->Click(2, 2);
+  EXPECT_EQ(windows_.Count(), 6);
   EXPECT_TRUE(platform_.messageBoxes.empty());
+}
+
+TEST_F(MainWindowTest, FavouritesAndHistoryButtonsOpenANewListWindowEachTime) {
+  Open();
+  AddToFavouritesList(ProgramPaths{dir_.Path()}, "cat", "saved");
+  AddToHistoryList(ProgramPaths{dir_.Path()}, "cat", "watched");
+  struct Case {
+    int button;
+    const char* caption;
+    const char* info;
+  } cases[] = {
+      {MainWindow::kFavourites, "我的视频收藏管理", "saved"},
+      {MainWindow::kHistory, "视频观看历史记录管理", "watched"},
+      {MainWindow::kFavourites, "我的视频收藏管理", "saved"},
+  };
+  for (const Case& c : cases) {
+    Nav(c.button)->Click();
+    FakeWindowHost& opened = *platform_.LiveWindows().back();
+    EXPECT_EQ(opened.caption, Gbk(c.caption));
+    EXPECT_EQ(opened.List(PersonalListWindow::kList)->Cell(0, 1), c.info);
+    // The buttons never show themselves selected.
+    EXPECT_EQ(Nav(c.button)->Selected(), 0);
+  }
+  EXPECT_EQ(platform_.LiveWindows().size(), 4u);
 }
 
 }  // namespace

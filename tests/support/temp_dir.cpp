@@ -11,8 +11,13 @@
 
 namespace tavelo::testing {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tavelo-test-XXXXXX").string();
+TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path().string()) {}
+
+TempDir::TempDir(const std::string& parent) {
+  std::error_code error;
+  const std::filesystem::path folder =
+      std::filesystem::is_directory(parent, error) ? std::filesystem::path(parent) : std::filesystem::temp_directory_path();
+  std::string pattern = (folder / "tavelo-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
   path_ = pattern + "/";
 }

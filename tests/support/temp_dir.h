@@ -9,6 +9,8 @@ namespace tavelo::testing {
 class TempDir {
  public:
   TempDir();
+  // Inside `parent` when that folder exists, else where the other ones go.
+  explicit TempDir(const std::string& parent);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -20,6 +22,10 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// A folder in memory (/dev/shm), where flushing a file to disk costs
+// nothing: for tests of many saves in a row that are not about the disk.
+inline constexpr const char* kMemoryFolder = "/dev/shm";
 
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);

@@ -22,6 +22,26 @@ TEST(EncodingTest, BadBytesAndMissingCharactersBecomeQuestionMarks) {
   EXPECT_EQ(GbkToUtf8("\x81"), "?");
 }
 
+TEST(EncodingTest, ExactConversionsRefuseWhatDoesNotComeThroughWhole) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> converted;
+    std::optional<std::string> expected;
+  };
+  const std::string longUtf8(100000, 'a');
+  const Case cases[] = {
+      {"plain", Utf8ToGbkExact("中文 abc\t\n"), kZhongWenGbk + " abc\t\n"},
+      {"long", Utf8ToGbkExact(longUtf8), longUtf8},
+      {"empty", Utf8ToGbkExact(""), ""},
+      {"emoji", Utf8ToGbkExact("x😀y"), std::nullopt},
+      {"bad byte", Utf8ToGbkExact("a\xFF" "b"), std::nullopt},
+      {"cut off", Utf8ToGbkExact("a\xE4\xB8"), std::nullopt},
+      {"gbk back", GbkToUtf8Exact(kDianShiJuGbk), std::string("电视剧")},
+      {"gbk cut off", GbkToUtf8Exact("ok\x81"), std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.converted, c.expected) << c.name;
+}
+
 TEST(EncodingTest, Big5IsConvertedToSimplifiedGbk) {
   // Big5 bytes of 電視劇 (traditional); the result is 电视剧 in GBK.
   EXPECT_EQ(Big5ToGbk("\xB9\x71\xB5\xF8\xBC\x40"), kDianShiJuGbk);

@@ -45,6 +45,13 @@ TEST(ResourcePageTest, ExtractionFollowsEachSitesMarkerChain) {
   }
 }
 
+TEST(ResourcePageTest, RecordsNamingEitherSiteAreResources) {
+  EXPECT_TRUE(NamesResourceSite(Gbk("片名\n") + kFirst, kDomains));
+  EXPECT_TRUE(NamesResourceSite(Gbk("片名\n") + kSecond, kDomains));
+  EXPECT_FALSE(NamesResourceSite(Gbk("片名\nhttp://v.example/show/1.html"), kDomains));
+  EXPECT_FALSE(NamesResourceSite(kFirst, ResourceSiteDomains{"", ""}));
+}
+
 TEST(ResourcePageTest, OnlyTheSecondSiteIsFetchedByABrowser) {
   EXPECT_FALSE(FetchedByBrowser(kFirst, kDomains));
   EXPECT_TRUE(FetchedByBrowser(kSecond, kDomains));

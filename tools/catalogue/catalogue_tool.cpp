@@ -1,5 +1,7 @@
 #include "catalogue_tool.h"
 #include "install_command.h"
+#include "lists_command.h"
+#include "tool_common.h"
 
 #include <unistd.h>
 
@@ -31,9 +33,9 @@ namespace tavelo {
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kFileError = 1;
-constexpr int kUsageError = 2;
+constexpr int kDone = kToolDone;
+constexpr int kFileError = kToolFileError;
+constexpr int kUsageError = kToolUsageError;
 
 constexpr const char* kUsage =
     "usage: tavelo-catalogue COMMAND ARGS\n"
@@ -52,15 +54,15 @@ constexpr const char* kUsage =
     "  scrape DIR FILE ADDRESS     list the episodes of show page FILE fetched from ADDRESS, as\n"
     "                              program folder DIR would (its cache files included): one\n"
     "                              line label TAB address per row (GBK), then \"last LABEL\"\n"
-    "                              for the episode last played\n";
+    "                              for the episode last played\n"
+    "  lists DIR show LIST         print LIST newest first: category TAB info, as stored\n"
+    "  lists DIR add LIST CATEGORY INFO     add a video to LIST (texts as stored)\n"
+    "  lists DIR delete LIST CATEGORY INFO  take the video with INFO out of LIST\n"
+    "  lists DIR export FILE       write both lists to FILE as one JSON document\n"
+    "  lists DIR import FILE       add the videos of an exported FILE that the lists lack\n"
+    "  (LIST is favourites or history)\n";
 
 using Arguments = std::vector<std::string>;
-
-// Says which file could not be read or written, and why (errno).
-int FileError(std::ostream& err, std::string_view doing, const std::string& path) {
-  err << "tavelo-catalogue: cannot " << doing << " " << path << ": " << std::strerror(errno) << "\n";
-  return kFileError;
-}
 
 int Scramble(const Arguments& args, std::ostream&, std::ostream& err) {
   std::string bytes;
@@ -69,12 +71,6 @@ int Scramble(const Arguments& args, std::ostream&, std::ostream& err) {
   // All or nothing, so a killed run never leaves OUT cut short.
   if (!AtomicWriteFile(args[1], bytes)) return FileError(err, "write", args[1]);
   return kDone;
-}
-
-// A program folder named on the command line, with its trailing "/".
-std::string FolderArgument(std::string folder) {
-  if (!folder.empty() && !folder.ends_with('/')) folder += '/';
-  return folder;
 }
 
 int Check(const Arguments& args, std::ostream& out, std::ostream& err) {
@@ -244,6 +240,7 @@ int RunCatalogueTool(const Arguments& arguments, std::ostream& out, std::ostream
       {"resource", {3, 3, Resource}},
       {"install", {4, 4, RunInstallCommand}},
       {"scrape", {3, 3, Scrape}},
+      {"lists", {3, 5, RunListsCommand}},
   };
   if (arguments.empty()) {
     err << kUsage;

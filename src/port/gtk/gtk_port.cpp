@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "port/gtk/gtk_control.h"
+#include "port/gtk/gtk_file_watch.h"
 #include "port/gtk/gtk_look.h"
 #include "port/process.h"
 #include "text/encoding.h"
@@ -110,6 +111,9 @@ WebKitSettings* SettingsFor(port::BrowserPolicy policy) {
     WebKitSettings* s = webkit_settings_new();
     webkit_settings_set_default_charset(s, "GBK");
     webkit_settings_set_auto_load_images(s, FALSE);
+    // No videos or background sounds either: the view is never seen or heard.
+    webkit_settings_set_enable_media(s, FALSE);
+    webkit_settings_set_enable_webaudio(s, FALSE);
     // Page scripts off; our own reading of the document still runs.
     webkit_settings_set_enable_javascript_markup(s, FALSE);
     return s;
@@ -216,7 +220,7 @@ void GtkBrowserView::RequestBodyHtml(std::function<void(std::string)> done) {
         if (*alive) done(std::move(html));
       });
   webkit_web_view_evaluate_javascript(
-      view_.get(), "document.body ? document.body.innerHTML : ''", -1, nullptr, nullptr, nullptr,
+      view_.get(), "document.body ? document.body.outerHTML : ''", -1, nullptr, nullptr, nullptr,
       +[](GObject* source, GAsyncResult* result, gpointer data) {
         std::unique_ptr<std::function<void(std::string)>> callback(static_cast<std::function<void(std::string)>*>(data));
         std::string html;
@@ -656,5 +660,9 @@ std::string GtkPlatform::ClipboardText() {
 }
 
 bool GtkPlatform::StartProcess(const std::vector<std::string>& argv) { return port::SpawnDetached(argv); }
+
+std::unique_ptr<port::FileWatch> GtkPlatform::WatchFile(const std::string& path, std::function<void()> on_change) {
+  return GtkFileWatch::Start(path, std::move(on_change));
+}
 
 }  // namespace tavelo::gtkport

@@ -176,6 +176,7 @@ class GtkPlatform : public port::Platform {
   void SetClipboardText(const std::string& text) override;
   std::string ClipboardText() override;
   bool StartProcess(const std::vector<std::string>& argv) override;
+  std::unique_ptr<port::FileWatch> WatchFile(const std::string& path, std::function<void()> on_change) override;
 
   // Called by a host once its window is gone; frees it when the loop is idle.
   void Release(GtkWindowHost* host);

@@ -1,0 +1,201 @@
+#include "windows/personal_list_window.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "fakes/fake_port.h"
+#include "fakes/recording_target.h"
+#include "support/temp_dir.h"
+#include "text/encoding.h"
+
+namespace tavelo {
+namespace {
+
+using fakes::FakeListView;
+using fakes::FakePlatform;
+using fakes::FakeWindowHost;
+using Column = PersonalListWindow::Column;
+
+TEST(PersonalListPlacementTest, DocksAtTheRightOfTheWorkArea) {
+  struct Case {
+    const char* name;
+    Rect workArea;
+    Rect placement;
+  } cases[] = {
+      {"wide", {0, 0, 1280, 770}, Rect::FromSize(760, 20, 510, 730)},
+      {"second screen", {1280, 0, 2560, 1000}, Rect::FromSize(2040, 20, 510, 960)},
+      {"just 520 wide", {0, 0, 520, 600}, Rect::FromSize(0, 20, 510, 560)},
+      {"narrow", {0, 0, 400, 300}, Rect::FromSize(100, 20, 290, 260)},
+      {"smaller than the margins", {0, 0, 60, 30}, Rect::FromSize(100, 20, 1, 1)},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PersonalListPlacement(c.workArea), c.placement) << c.name;
+}
+
+class PersonalListWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    mkdir(dir_.File("data").c_str(), 0755);
+    windows_.SetPaths(paths_);
+  }
+  void TearDown() override {
+    for (FakeWindowHost* w : platform_.LiveWindows()) w->RequestClose();
+    EXPECT_EQ(windows_.Count(), 0);
+    EXPECT_TRUE(platform_.fileWatches.empty());
+  }
+
+  FakeWindowHost& Open(PersonalListKind kind) {
+    OpenPersonalListWindow(windows_, kind, commands_);
+    return *platform_.LiveWindows().back();
+  }
+  static FakeListView& List(FakeWindowHost& host) { return *host.List(PersonalListWindow::kList); }
+  static std::vector<std::string> Infos(FakeWindowHost& host) {
+    std::vector<std::string> infos;
+    for (int row = 0; row < List(host).RowCount(); ++row) infos.push_back(List(host).Cell(row, Column::kInfoColumn));
+    return infos;
+  }
+
+  testing::TempDir dir_;
+  ProgramPaths paths_{dir_.Path()};
+  FakePlatform platform_;
+  WindowSet windows_{platform_};
+  fakes::RecordingTarget commands_;
+};
+
+TEST_F(PersonalListWindowTest, ShowsTheListNewestFirstWithItsOwnTexts) {
+  testing::WriteFile(paths_.Favourites(), "0\t" + Gbk("电影") + "\ttitle**MYN**http://v/1\tdata3\t\r\n"
+                                          "0\tNULL\tNULL\tNULL\t\r\n"
+                                          "0\tc**TAB**d\tsecond\tdata3\t\r\n");
+  platform_.workArea = {0, 0, 1280, 770};
+  FakeWindowHost& host = Open(PersonalListKind::kFavourites);
+  EXPECT_TRUE(host.shown);
+  EXPECT_EQ(host.caption, Gbk("我的视频收藏管理"));
+  EXPECT_EQ(host.placement, Rect::FromSize(760, 20, 510, 730));
+  FakeListView& list = List(host);
+  ASSERT_EQ(list.RowCount(), 2);
+  EXPECT_EQ(list.Cell(0, Column::kCategoryColumn), "c\td");
+  EXPECT_EQ(list.Cell(0, Column::kInfoColumn), "second");
+  EXPECT_EQ(list.Cell(1, Column::kCategoryColumn), Gbk("电影"));
+  EXPECT_EQ(list.Cell(1, Column::kInfoColumn), "title\nhttp://v/1");
+  EXPECT_EQ(list.Cell(1, Column::kPlayColumn), Gbk("播放视频"));
+  EXPECT_EQ(list.Cell(1, Column::kDeleteColumn), Gbk("删除收藏"));
+  EXPECT_EQ(list.model.RowHeight(), 56);
+  // The panel below the list, 44 high, 3 apart.
+  const Size client = host.client;
+  EXPECT_EQ(host.InfoPanel(PersonalListWindow::kInfoPanel)->bounds,
+            (Rect{0, client.height - 44, client.width, client.height}));
+  EXPECT_EQ(list.bounds, (Rect{0, 0, client.width, client.height - 47}));
+  host.Resize({300, 400});
+  EXPECT_EQ(list.bounds, (Rect{0, 0, 300, 353}));
+
+  FakeWindowHost& history = Open(PersonalListKind::kHistory);
+  EXPECT_EQ(history.caption, Gbk("视频观看历史记录管理"));
+  EXPECT_EQ(List(history).RowCount(), 0);  // no history file yet
+}
+
+TEST_F(PersonalListWindowTest, ClicksActByColumn) {
+  AddToHistoryList(paths_, Gbk("电影"), "video\nhttp://v/1");
+  struct Case {
+    const char* name;
+    int row, column;
+    std::vector<std::string> calls;
+    bool panelShown;
+  } cases[] = {
+      {"category", 0, Column::kCategoryColumn, {}, true},
+      {"title", 0, Column::kInfoColumn, {}, true},
+      {"play", 0, Column::kPlayColumn, {"video " + Gbk("电影") + "|video\nhttp://v/1|" + Gbk("播放视频")}, true},
+      {"below the rows", -1, Column::kPlayColumn, {}, false},
+  };
+  for (const Case& c : cases) {
+    FakeWindowHost& host = Open(PersonalListKind::kHistory);
+    commands_.calls.clear();
+    List(host).Click(c.row, c.column);
+    EXPECT_EQ(commands_.calls, c.calls) << c.name;
+    auto* panel = host.InfoPanel(PersonalListWindow::kInfoPanel);
+    EXPECT_EQ(panel->shows, c.panelShown ? 1 : 0) << c.name;
+    if (c.panelShown) {
+      EXPECT_EQ(panel->info, "video\nhttp://v/1") << c.name;
+      EXPECT_TRUE(panel->compact) << c.name;
+    }
+    host.RequestClose();
+  }
+
+  FakeWindowHost& host = Open(PersonalListKind::kHistory);
+  commands_.calls.clear();
+  List(host).DoubleClick(0, Column::kInfoColumn);  // nothing selected yet
+  EXPECT_TRUE(commands_.calls.empty());
+  List(host).Click(0, Column::kInfoColumn);
+  List(host).DoubleClick(0, Column::kInfoColumn);
+  EXPECT_EQ(commands_.calls.size(), 1u);
+  host.InfoPanel(PersonalListWindow::kInfoPanel)->ClickWord(Gbk("美国"));
+  host.InfoPanel(PersonalListWindow::kInfoPanel)->ClickWord("");
+  EXPECT_EQ(commands_.calls.back(), "search " + Gbk("美国"));
+  EXPECT_EQ(commands_.calls.size(), 2u);
+}
+
+TEST_F(PersonalListWindowTest, DeleteRemovesTheRowAndTheRecordForGood) {
+  AddToHistoryList(paths_, "c", "older");
+  AddToHistoryList(paths_, "c", "newest");
+  FakeWindowHost& host = Open(PersonalListKind::kHistory);
+  EXPECT_EQ(List(host).Cell(0, Column::kDeleteColumn), Gbk("删除历史"));
+  List(host).Click(0, Column::kDeleteColumn);
+  EXPECT_EQ(Infos(host), std::vector<std::string>{"older"});
+  ASSERT_EQ(platform_.messageBoxes.size(), 1u);
+  EXPECT_EQ(platform_.messageBoxes[0].text, Gbk("删除完成"));
+  EXPECT_EQ(testing::ReadFile(paths_.History()), "0\tc\tolder\tdata3\t\r\n");
+
+  host.RequestClose();
+  EXPECT_EQ(Infos(Open(PersonalListKind::kHistory)), std::vector<std::string>{"older"});
+}
+
+TEST_F(PersonalListWindowTest, DeletingARowAnotherWindowTookOutSaysItWasGone) {
+  AddToFavouritesList(paths_, "c", "shared");
+  FakeWindowHost& first = Open(PersonalListKind::kFavourites);
+  FakeWindowHost& second = Open(PersonalListKind::kFavourites);
+  List(first).Click(0, Column::kDeleteColumn);
+  // The second window has not heard of the change yet.
+  List(second).Click(0, Column::kDeleteColumn);
+  ASSERT_EQ(platform_.messageBoxes.size(), 2u);
+  EXPECT_EQ(platform_.messageBoxes[1].text, Gbk("该视频已不在列表中,无需删除"));
+  EXPECT_EQ(List(second).RowCount(), 0);
+}
+
+TEST_F(PersonalListWindowTest, ChangesSavedElsewhereShowAndTheSelectionStays) {
+  AddToFavouritesList(paths_, "c", "a");
+  AddToFavouritesList(paths_, "c", "b");
+  FakeWindowHost& host = Open(PersonalListKind::kFavourites);
+  List(host).Click(1, Column::kInfoColumn);  // "a" selected
+  ASSERT_EQ(List(host).FirstSelectedRow(), 1);
+
+  // Another process adds a video and takes one out.
+  AddToFavouritesList(paths_, "c", "new");
+  DeleteFromPersonalList(paths_, PersonalListKind::kFavourites, "b");
+  platform_.ChangeFile(paths_.History());
+  EXPECT_EQ(host.timers.count(PersonalListWindow::kReloadTimer), 0u);  // not this window's list
+  platform_.ChangeFile(paths_.Favourites());
+  platform_.ChangeFile(paths_.Favourites());
+  EXPECT_EQ(host.timers[PersonalListWindow::kReloadTimer], PersonalListWindow::kReloadDelay);
+  ASSERT_TRUE(host.FireTimer(PersonalListWindow::kReloadTimer));
+  EXPECT_EQ(Infos(host), (std::vector<std::string>{"new", "a"}));
+  EXPECT_EQ(List(host).FirstSelectedRow(), 1);
+
+  // The selected video goes: nothing is selected.
+  DeleteFromPersonalList(paths_, PersonalListKind::kFavourites, "a");
+  platform_.ChangeFile(paths_.Favourites());
+  host.FireTimer(PersonalListWindow::kReloadTimer);
+  EXPECT_EQ(Infos(host), std::vector<std::string>{"new"});
+  EXPECT_EQ(List(host).FirstSelectedRow(), -1);
+}
+
+TEST_F(PersonalListWindowTest, EnterAndEscapeLeaveItOpen) {
+  FakeWindowHost& host = Open(PersonalListKind::kFavourites);
+  EXPECT_TRUE(host.FireKey(port::Key::kEnter));
+  EXPECT_TRUE(host.FireKey(port::Key::kEscape));
+  EXPECT_FALSE(host.FireKey(port::Key::kOther));
+  EXPECT_FALSE(host.destroyed);
+  host.RequestClose();
+  EXPECT_TRUE(host.destroyed);
+  EXPECT_FALSE(host.shown);
+}
+
+}  // namespace
+}  // namespace tavelo
