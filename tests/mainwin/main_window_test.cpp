@@ -29,17 +29,14 @@ using fakes::FakeWindowHost;
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
-    ASSERT_EQ(chdir(dir_.Path().c_str()), 0);
-    mkdir("data", 0755);
+    mkdir(dir_.File("data").c_str(), 0755);
     platform_.workArea = {0, 0, 1280, 770};
+    windows_.SetPaths(ProgramPaths{dir_.Path()});
   }
-  void TearDown() override { ASSERT_EQ(chdir(oldDir_), 0); }
-  void WriteTemplate(const std::string& utf8) { testing::WriteFile("data/main.htm", Gbk(utf8)); }
+  void WriteTemplate(const std::string& utf8) { testing::WriteFile(dir_.File("data/main.htm"), Gbk(utf8)); }
 
   MainWindow& Open() {
     MainWindowSetup setup;
-    windows_.SetPaths(ProgramPaths{dir_.Path()});
     setup.firstRun.directory = dir_.Path();
     setup.firstRun.launcherPath = dir_.File("tavelo-launcher");
     setup.firstRun.uninstallPath = dir_.File("uninstall");
@@ -64,7 +61,6 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
-  char oldDir_[4096];
   FakePlatform platform_;
   CatalogueStore catalogue_;
   WindowSet windows_{platform_, OpenPopupWebWindow};
@@ -275,7 +271,7 @@ TEST_F(MainWindowTest, ListClicksPlayFavouriteAndShowInfo) {
   list->SetCell(0, 1, "Title\nhttp://v/1");
   list->SetCell(0, 2, "label");
   list->Click(0, 3);
-  EXPECT_EQ(testing::ReadFile("data/myfavo.dat"), "0\tcat\tTitle**MYN**http://v/1\tdata3\t\r\n");
+  EXPECT_EQ(testing::ReadFile(dir_.File("data/myfavo.dat")), "0\tcat\tTitle**MYN**http://v/1\tdata3\t\r\n");
   EXPECT_EQ(platform_.messageBoxes.back().text, Gbk("收藏完成"));
   auto* panel = Host().Control<fakes::FakeInfoPanel>(MainWindow::kInfoPanel);
   EXPECT_EQ(panel->info, "Title\nhttp://v/1");
@@ -298,7 +294,7 @@ TEST_F(MainWindowTest, VideosOpenInPlayWindowsResourceItemsInResourceWindows) {
   PlayWindow* play = windows_.Find<PlayWindow>();
   ASSERT_NE(play, nullptr);
   EXPECT_EQ(play->Host().Caption(), Gbk("T 播放"));
-  EXPECT_EQ(testing::ReadFile("data/myvisited.dat"),
+  EXPECT_EQ(testing::ReadFile(dir_.File("data/myvisited.dat")),
             "0\t" + Gbk("推荐") + "\tT**MYN**http://v.test/v_show/id_1.html\tdata3\t\r\n");
 
   auto* list = Host().Control<fakes::FakeListView>(MainWindow::kList);

@@ -76,17 +76,14 @@ class GtkPlayWindowTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_EQ(demo_->Error(), "");
-    ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
-    ASSERT_EQ(chdir(dir_.Path().c_str()), 0);
-    mkdir("data", 0755);
-    mkdir("tavelo", 0755);
-    testing::WriteFile("data/main.htm", demo_->Site().MainTemplate());
+    mkdir(dir_.File("data").c_str(), 0755);
+    mkdir(dir_.File("tavelo").c_str(), 0755);
+    testing::WriteFile(dir_.File("data/main.htm"), demo_->Site().MainTemplate());
     windows_.SetPaths(ProgramPaths{dir_.Path()});
   }
   void TearDown() override {
     windows_.CloseAll();
     testing::Pump(100);
-    ASSERT_EQ(chdir(oldDir_), 0);
   }
 
   // Opens the recommended page as the portal shows it and clicks the video.
@@ -105,7 +102,6 @@ class GtkPlayWindowTest : public ::testing::Test {
 
   static inline demo::RunningDemo* demo_ = nullptr;
   testing::TempDir dir_;
-  char oldDir_[4096];
   RecordingPlatform platform_;
   WindowSet windows_{platform_};
   Portal portal_{windows_};
@@ -123,7 +119,7 @@ TEST_F(GtkPlayWindowTest, AVideoFromTheRecommendedPageListsItsEpisodesAndPlays) 
   ASSERT_GE(list.RowCount(), 12);
   EXPECT_TRUE(platform_.messages.empty());
   // The visit is in the watch history.
-  EXPECT_NE(testing::ReadFile("data/myvisited.dat").find(Gbk("雾港旧事")), std::string::npos);
+  EXPECT_NE(testing::ReadFile(dir_.File("data/myvisited.dat")).find(Gbk("雾港旧事")), std::string::npos);
 
   // A click on the second episode's play cell.
   list.SelectRow(1, true);

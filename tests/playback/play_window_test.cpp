@@ -52,16 +52,14 @@ class RecordingOwner : public PlayWindowOwner {
   std::vector<std::string> searches;
 };
 
-// The window works in a program folder of its own, which is also the current
-// directory (the watch history lives in data/ there); show pages come from a
-// loopback server that stands for the video site.
+// The window works in a program folder of its own (the watch history lives in
+// data/ there); show pages come from a loopback server that stands for the
+// video site.
 class PlayWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
-    ASSERT_EQ(chdir(dir_.Path().c_str()), 0);
-    mkdir("data", 0755);
-    mkdir("tavelo", 0755);
+    mkdir(dir_.File("data").c_str(), 0755);
+    mkdir(dir_.File("tavelo").c_str(), 0755);
     server_.Routes().Get(R"(/v_show/(.*))", [this](const httplib::Request& request, httplib::Response& response) {
       std::lock_guard lock(mutex_);
       response.set_content(pages_[request.matches[1]], "text/html; charset=gbk");
@@ -91,12 +89,11 @@ class PlayWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     windows_.CloseAll();
-    ASSERT_EQ(chdir(oldDir_), 0);
   }
 
   // data/main.htm: the video site is the loopback server, plus `extra`.
   void WriteTemplate(const std::string& extra) {
-    testing::WriteFile("data/main.htm", "[VIDEO_SITE_DOMAIN]\n" + host_ + "\n[VIDEO_SHOW_HOST]\nhttp://" + host_ +
+    testing::WriteFile(dir_.File("data/main.htm"), "[VIDEO_SITE_DOMAIN]\n" + host_ + "\n[VIDEO_SHOW_HOST]\nhttp://" + host_ +
                                             "\n[VIDEO_PLAYER_HOST]\nsite-player.test\n" + Gbk(extra));
   }
   void ServePage(const std::string& id, const std::string& body) {
@@ -139,7 +136,6 @@ class PlayWindowTest : public ::testing::Test {
   std::string StatusLine() { return Host().Control<fakes::FakeStatic>(PlayWindow::kStatusId)->text; }
 
   testing::TempDir dir_;
-  char oldDir_[4096];
   testing::LoopbackServer server_;
   std::mutex mutex_;
   std::map<std::string, std::string> pages_;
@@ -196,7 +192,7 @@ TEST_F(PlayWindowTest, ARecordOfAnotherSiteIsRefusedAndLeavesNoWindow) {
   EXPECT_EQ(platform_.messageBoxes[0].text, Gbk("分析内容出错,请下载最新版本软件"));
   EXPECT_TRUE(platform_.LiveWindows().empty());
   EXPECT_EQ(windows_.Count(), 0);
-  EXPECT_FALSE(testing::FileExists("data/myvisited.dat"));
+  EXPECT_FALSE(testing::FileExists(dir_.File("data/myvisited.dat")));
 }
 
 TEST_F(PlayWindowTest, OpenRecordShowsTheVideoAndRecordsTheVisit) {
@@ -218,7 +214,7 @@ TEST_F(PlayWindowTest, OpenRecordShowsTheVideoAndRecordsTheVisit) {
                                                               {2, Gbk("单独窗口打开视频")}}));
   EXPECT_GT(Panel().relayouts, 0);
   // The history holds the visit with its line breaks escaped.
-  EXPECT_EQ(testing::ReadFile("data/myvisited.dat"),
+  EXPECT_EQ(testing::ReadFile(dir_.File("data/myvisited.dat")),
             "0\t" + Gbk("推荐") + "\t" + ReplaceAll(record, "\n", "**MYN**") + "\tdata3\t\r\n");
   EXPECT_TRUE(window.Fetching());
   EXPECT_EQ(StatusLine(), Gbk("正在获取数据...."));
