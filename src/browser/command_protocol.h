@@ -9,16 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "text/field_escapes.h"
+
 namespace tavelo {
 
 // Markers and escapes of command texts, shared with the windows that read
 // relaunch payloads.
 inline constexpr std::string_view kPlayMarker = "cmd=TVPLAY|";
 inline constexpr std::string_view kLiveRoomMarker = "cmd=PLAYMV|";
-// Stands for a line break (or a sub-field separator) inside a field.
-inline constexpr std::string_view kLineBreakEscape = "**TAB**";
-// Stands for a space inside a relaunch command word.
-inline constexpr std::string_view kRelaunchSpace = "**BK**";
 
 // What a command asks of the window that saw it.
 class CommandTarget {

@@ -7,6 +7,7 @@
 #include "base/atomic_write.h"
 #include "base/file_lock.h"
 #include "text/encoding.h"
+#include "text/field_escapes.h"
 #include "text/gbk_text.h"
 #include "text/text_buffer.h"
 
@@ -87,15 +88,15 @@ std::string PersonalListPath(const ProgramPaths& paths, PersonalListKind kind) {
 }
 
 std::string EscapeListField(std::string_view text) {
-  std::string escaped = ReplaceAll(text, "\t", "**TAB**");
-  escaped = ReplaceAll(escaped, "\r", "**MYR**");
-  return ReplaceAll(escaped, "\n", "**MYN**");
+  std::string escaped = ReplaceAll(text, "\t", kLineBreakEscape);
+  escaped = ReplaceAll(escaped, "\r", kCarriageReturnEscape);
+  return ReplaceAll(escaped, "\n", kLineFeedEscape);
 }
 
 std::string UnescapeListField(std::string_view text) {
-  std::string plain = ReplaceAll(text, "**TAB**", "\t");
-  plain = ReplaceAll(plain, "**MYR**", "\r");
-  return ReplaceAll(plain, "**MYN**", "\n");
+  std::string plain = ReplaceAll(text, kLineBreakEscape, "\t");
+  plain = ReplaceAll(plain, kCarriageReturnEscape, "\r");
+  return ReplaceAll(plain, kLineFeedEscape, "\n");
 }
 
 RecordList& FavouritesList() {

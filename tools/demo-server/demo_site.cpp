@@ -14,6 +14,7 @@
 #include "demo_tv.h"
 #include "net/zip_writer.h"
 #include "text/encoding.h"
+#include "text/field_escapes.h"
 #include "text/gbk_text.h"
 #include "text/splitters.h"
 #include "text/text_buffer.h"
@@ -254,7 +255,7 @@ std::string ResourceAddress(const Resource& r, int port) {
 }
 
 std::string InfoHref(int port, const std::string& infoText) {
-  return CommandHref(port, "cmd=TAVELO|INFO|" + ReplaceAll(infoText, "\n", "**TAB**") + "|");
+  return CommandHref(port, "cmd=TAVELO|INFO|" + ReplaceAll(infoText, "\n", kLineBreakEscape) + "|");
 }
 
 std::string WordLinks(int port, std::string_view operation, const std::string& values) {
@@ -629,7 +630,7 @@ Reply CommandPage(const Query& query, int port) {
   fields.Split(command, '|');
   if (fields[0] == "TAVELO" && fields[1] == "INFO") {
     FieldList record;  // title, address, details
-    record.Split(ReplaceAll(fields[2], "**TAB**", "\n"), '\n');
+    record.Split(ReplaceAll(fields[2], kLineBreakEscape, "\n"), '\n');
     if (record[1].starts_with("http://")) page += "<p>" + Link(record[1], std::string(record[0]) + " 的网页") + "</p>\n";
   }
   page += "<p>" + Link("http://" + RoleAddress(Role::kCatalogue, port) + "/", "返回演示目录服务器首页") + "</p>\n" +
