@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "base/file_handle.h"
+
 namespace tavelo {
 
 class FileLock {
@@ -16,14 +18,14 @@ class FileLock {
   // Waits as long as `keepWaiting` says so, asking it every few tens of
   // milliseconds; GaveUp() tells whether it stopped waiting without the lock.
   FileLock(const std::string& lockedFile, const std::function<bool()>& keepWaiting);
-  ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
 
   bool GaveUp() const { return gaveUp_; }
 
  private:
-  int fd_;
+  // Closing the lock file gives the lock up.
+  FileHandle file_;
   bool gaveUp_ = false;
 };
 

@@ -89,18 +89,17 @@ ZipReader::ZipReader() = default;
 
 ZipReader::~ZipReader() {
   EndEntry();
-  if (fd_ >= 0) close(fd_);
   for (void* block : allocations_) std::free(block);
 }
 
 void ZipReader::Fail(int code, const std::string& detail) const {
-  throw CZipException(code, fd_ >= 0 ? archivePath_ : std::string(), detail);
+  throw CZipException(code, file_.Valid() ? archivePath_ : std::string(), detail);
 }
 
 void ZipReader::ReadAt(uint64_t position, void* buffer, size_t size) const {
   auto* out = static_cast<unsigned char*>(buffer);
   while (size > 0) {
-    ssize_t got = pread(fd_, out, size, static_cast<off_t>(position));
+    ssize_t got = pread(file_.Get(), out, size, static_cast<off_t>(position));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) Fail(CZipException::kBadArchive, "archive is truncated");
     out += got;
@@ -112,13 +111,13 @@ void ZipReader::ReadAt(uint64_t position, void* buffer, size_t size) const {
 void ZipReader::Open(const std::string& path) {
   Close();
   archivePath_ = path;
-  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) {
+  file_ = FileHandle::Open(path, O_RDONLY);
+  if (!file_.Valid()) {
     throw CZipException(CZipException::kFileError, std::string(),
                         "cannot open " + path + ": " + std::strerror(errno));
   }
   struct stat info;
-  if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (fstat(file_.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
     Fail(CZipException::kFileError, "not a regular file");
   }
   fileLength_ = static_cast<uint64_t>(info.st_size);
@@ -167,7 +166,7 @@ void ZipReader::Open(const std::string& path) {
 }
 
 void ZipReader::GoToFirstEntry() {
-  if (fd_ < 0) Fail(CZipException::kBadArchive, "no archive open");
+  if (!file_.Valid()) Fail(CZipException::kBadArchive, "no archive open");
   currentEntryOk_ = false;
   if (entryCount_ == 0) Fail(CZipException::kBadArchive, "archive has no members");
   currentEntryPos_ = centralDirOffset_;
@@ -351,8 +350,7 @@ void ZipReader::CloseCurrentEntry() {
 
 void ZipReader::Close() {
   EndEntry();
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
+  file_.Close();
   currentEntryOk_ = false;
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/file_handle.h"
+
 namespace tavelo {
 
 // Raised by ZipReader; ExtractFirstEntry turns every one into its result 1.
@@ -86,7 +88,7 @@ class ZipReader {
   static void Release(void* self, void* block);
 
   std::string archivePath_;
-  int fd_ = -1;
+  FileHandle file_;
   uint64_t fileLength_ = 0;
   uint32_t bytesBeforeArchive_ = 0;
   uint32_t centralDirOffset_ = 0;
