@@ -20,7 +20,8 @@ class CheckingTarget : public tavelo::CommandTarget {
   void StartCompanion(const std::string&, const std::string&, const std::string&) override {}
   void ShowMessage(const std::string&) override {}
   void StartProcess(const std::vector<std::string>& argv) override {
-    static const std::string self = tavelo::RelaunchArguments("")[0];
+    // Asked afresh: a program replaced on disk relaunches through /proc.
+    const std::string self = tavelo::RelaunchArguments("")[0];
     if (argv.size() != 2 || argv[0] != self || !argv[1].starts_with("runPlay:") ||
         argv[1].find(' ') != std::string::npos) {
       abort();
