@@ -66,6 +66,7 @@ class MainWindow : public BrowserWindow, public CommandTarget, public PlayWindow
   const std::string& Mode() const { return mode_; }
 
  private:
+  bool OnOtherKey(port::Key key) override;
   void CreateControls();
   void Layout();
   void SelectNavButton(int id);

@@ -212,6 +212,22 @@ TEST_F(MainWindowTest, SearchBoxRules) {
   EXPECT_FALSE(Host().destroyed);
 }
 
+TEST_F(MainWindowTest, CtrlFAndCtrlLSelectTheSearchBoxAndNothingElseAnswers) {
+  Open();
+  auto* edit = Host().Control<fakes::FakeEdit>(MainWindow::kSearchEdit);
+  for (port::Key key : {port::Key::kF, port::Key::kL}) {
+    edit->focused = edit->allSelected = false;
+    EXPECT_TRUE(Host().FireKey(key, port::kControl));
+    EXPECT_TRUE(edit->focused);
+    EXPECT_TRUE(edit->allSelected);
+  }
+  // The portal has no history to step through, and Ctrl+W would end it.
+  EXPECT_FALSE(Host().FireKey(port::Key::kLeft, port::kAlt));
+  EXPECT_FALSE(Host().FireKey(port::Key::kW, port::kControl));
+  EXPECT_FALSE(Host().destroyed);
+  EXPECT_TRUE(Host().Browser(MainWindow::kBrowser)->historySteps.empty());
+}
+
 TEST_F(MainWindowTest, PanelWordsSearch) {
   Open();
   auto* panel = Host().Control<fakes::FakeInfoPanel>(MainWindow::kInfoPanel);
