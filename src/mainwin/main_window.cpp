@@ -290,7 +290,9 @@ void MainWindow::OnTimer(int id) {
   if (id == kStartTimer) {
     Host().KillTimer(kStartTimer);
     OnNavButton(kRecommended);
-    RunFirstRunSetup(setup_.firstRun, [this](const std::string& text) { ShowMessage(text); });
+    if (setup_.firstRunSetup) {
+      RunFirstRunSetup(setup_.firstRun, [this](const std::string& text) { ShowMessage(text); });
+    }
   } else if (id == kModePageTimer) {
     Host().KillTimer(kModePageTimer);
     ShowModePage();

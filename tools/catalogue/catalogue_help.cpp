@@ -12,8 +12,9 @@ const help::ProgramHelp& CatalogueToolHelp() {
           "portal's own downloads, data updates, companion installs, resource pages and episode lists on a "
           "folder of the portal, printing what the portal would show. It also shows, edits, exports and "
           "imports the portal's favourites and watch history.\n\n"
-          "DIR is the folder that holds the portal's data/main.htm, catalogue files and lists, and its "
-          "episode caches in tavelo/. Texts taken from the portal's files are printed as they are stored, "
+          "DIR is the portal's data folder, which holds data/main.htm, the catalogue files and lists, and "
+          "the episode caches in tavelo/: ~/.local/share/tavelo/ for an installed portal, the program's own "
+          "folder for a portable one. Texts taken from the portal's files are printed as they are stored, "
           "in GBK.",
       .kind = help::EntryKind::kCommands,
       .entries =
