@@ -4,7 +4,7 @@ ASAN_DIR ?= build-asan
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-asan bench fuzz fuzz-build clean
+.PHONY: all deps configure build run test test-asan bench fuzz fuzz-build install package clean
 
 all: build
 
@@ -50,6 +50,19 @@ fuzz-build: deps
 fuzz: fuzz-build
 	cd $(FUZZ_DIR) && FUZZ_SECONDS=$(FUZZ_SECONDS) \
 	  ctest --output-on-failure --timeout $$(( $(FUZZ_SECONDS) + 300 )) -j $(JOBS)
+
+# For people who build from source: the programs in $(PREFIX)/lib/tavelo/,
+# the commands in $(PREFIX)/bin/, the menu entry, icon and manual pages in
+# $(PREFIX)/share/. DESTDIR stages the files under another root.
+PREFIX ?= $(HOME)/.local
+DESTDIR ?=
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# The Debian package for all users: $(BUILD_DIR)/package/tavelo_*.deb.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 bench: build
 	python3 bench/net_benchmarks.py --app $(BUILD_DIR)/app

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   }
   const tavelo::ProgramPaths program = tavelo::ProgramPaths::OfRunningProgram();
   const tavelo::FirstRunPaths paths =
-      tavelo::DefaultFirstRunPaths(program.folder, tavelo::Gbk(tavelo::kProductCaption));
+      tavelo::DefaultFirstRunPaths(program.ProgramFolder(), tavelo::Gbk(tavelo::kProductCaption));
   if (!desktop) {
     if (tavelo::RunUninstall(paths, program, *request)) return 0;
     std::fprintf(stderr, "uninstall: some files could not be removed\n");

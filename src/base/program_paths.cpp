@@ -1,10 +1,12 @@
 #include "base/program_paths.h"
 
 #include <dirent.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <memory>
 #include <string_view>
 
@@ -23,7 +25,31 @@ std::string ModuleDirectory() {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-ProgramPaths ProgramPaths::OfRunningProgram() { return ProgramPaths{ModuleDirectory()}; }
+ProgramPaths ProgramPaths::OfRunningProgram() { return OfProgramFolder(ModuleDirectory()); }
+
+ProgramPaths ProgramPaths::OfProgramFolder(const std::string& programFolder) {
+  struct stat info;
+  const std::string marker = programFolder + std::string(kInstalledMarker);
+  // Without its own folder the program cannot tell; it stays where it runs.
+  const bool installed = !programFolder.empty() && stat(marker.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return ProgramPaths{installed ? UserDataFolder() : programFolder, programFolder};
+}
+
+std::string HomeDirectory() {
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
+  if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr && *entry->pw_dir) {
+    return entry->pw_dir;
+  }
+  return "/";
+}
+
+std::string UserDataFolder() {
+  // As the desktop's base-directory rules say, only an absolute value counts.
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  std::string base = dataHome != nullptr && *dataHome == '/' ? dataHome : HomeDirectory() + "/.local/share";
+  if (!base.ends_with('/')) base += '/';
+  return base + "tavelo/";
+}
 
 int MakeDirectories(const std::string& path) {
   std::string normalized;

@@ -3,11 +3,51 @@
 namespace tavelo {
 
 BrowserWindow::BrowserWindow(const WindowSet::Slot& slot, const port::WindowOptions& options)
-    : OwnedWindow(slot, options) {}
+    : OwnedWindow(slot, options) {
+  Host().on_key = [this](port::Key key, port::Modifiers modifiers) { return OnKey(key, modifiers); };
+}
 
 CWebBrowser2& BrowserWindow::AddBrowser(int id, StatusFrame frame, port::BrowserPolicy policy) {
   browsers_.push_back(std::make_unique<CWebBrowser2>(*Host().AddBrowser(id, policy), Platform(), frame));
   return *browsers_.back();
 }
+
+bool BrowserWindow::OnKey(port::Key key, port::Modifiers modifiers) {
+  switch (ShortcutOf(key, modifiers)) {
+    case Shortcut::kBack:
+      if (!browsingKeys_) break;
+      browsingKeys_->GoBack();
+      return true;
+    case Shortcut::kForward:
+      if (!browsingKeys_) break;
+      browsingKeys_->GoForward();
+      return true;
+    case Shortcut::kReload:
+      if (!browsingKeys_) break;
+      browsingKeys_->Reload();
+      return true;
+    case Shortcut::kCloseWindow: {
+      if (!browsingKeys_) break;
+      // The window may be gone once the close request has run.
+      port::WindowHost& host = Host();
+      if (host.on_close_request) {
+        host.on_close_request();
+      } else {
+        host.Close();
+      }
+      return true;
+    }
+    case Shortcut::kSearchBox:
+      if (!searchBox_) break;
+      searchBox_->Focus();
+      searchBox_->SelectAll();
+      return true;
+    case Shortcut::kNone:
+      break;
+  }
+  return OnOtherKey(key);
+}
+
+bool BrowserWindow::OnOtherKey(port::Key key) { return key == port::Key::kEscape; }
 
 }  // namespace tavelo

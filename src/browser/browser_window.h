@@ -3,11 +3,15 @@
 // and owns them. The set destroys the window with its host, and with it
 // every browser wrapper, which unhooks from its view: no event of a closed
 // window's pages reaches window logic, and no pointer into the host stays.
-// A window type adds only its own controls, layout and logic.
+// The base also answers the window's keys, so that every such window treats
+// the keys people expect (shortcut_keys.h), Escape and Enter alike, and the
+// keys it answers never reach a page. A window type adds only its own
+// controls, layout and logic.
 
 #include <memory>
 #include <vector>
 
+#include "browser/shortcut_keys.h"
 #include "browser/web_browser.h"
 #include "browser/window_set.h"
 
@@ -22,8 +26,25 @@ class BrowserWindow : public OwnedWindow {
   CWebBrowser2& AddBrowser(int id, StatusFrame frame = StatusFrame::kGrey,
                            port::BrowserPolicy policy = port::BrowserPolicy::kFull);
 
+  // Alt+Left and Alt+Right go back and forward in `browser`, F5 reloads it,
+  // and Ctrl+W closes the window as its close button does.
+  void AnswerBrowsingKeys(CWebBrowser2& browser) { browsingKeys_ = &browser; }
+  // Ctrl+F and Ctrl+L put the cursor in `box` with its text selected.
+  void AnswerSearchKeys(port::Edit& box) { searchBox_ = &box; }
+
+  // A key that is no shortcut the window answers (Enter outside an edit
+  // box, Escape, ...); true swallows it before the focused control, a page
+  // or a list, sees it. By default Escape is swallowed, since it would end a
+  // dialog, and Enter reaches the page (forms, chat boxes). The window may
+  // be gone when this returns.
+  virtual bool OnOtherKey(port::Key key);
+
  private:
+  bool OnKey(port::Key key, port::Modifiers modifiers);
+
   std::vector<std::unique_ptr<CWebBrowser2>> browsers_;
+  CWebBrowser2* browsingKeys_ = nullptr;
+  port::Edit* searchBox_ = nullptr;
 };
 
 }  // namespace tavelo

@@ -28,6 +28,10 @@ class CWebBrowser2 {
 
   // "about:" followed by HTML shows that HTML; "about:blank" empties the view.
   void Navigate(const std::string& address);
+  // The view's history: back, forward, and the current page again.
+  void GoBack() { view_.GoBack(); }
+  void GoForward() { view_.GoForward(); }
+  void Reload() { view_.Reload(); }
   // The object a new-window request is answered with.
   port::BrowserView* GetApplication() { return &view_; }
   // The current document's body HTML, in GBK, delivered on the UI thread.

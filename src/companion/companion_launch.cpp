@@ -1,6 +1,5 @@
 #include "companion/companion_launch.h"
 
-#include <pwd.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,14 +22,6 @@ constexpr std::string_view kQuilloDefaultPlace = "qorisoft/quillo/quillo";
 std::string WithSlash(std::string folder) {
   if (!folder.ends_with('/')) folder += '/';
   return folder;
-}
-
-std::string HomeDirectory() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-  if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr) {
-    return entry->pw_dir;
-  }
-  return "/";
 }
 
 // Registry texts are GBK; the file system speaks UTF-8.
@@ -67,10 +58,7 @@ std::string ProgramFilesDirectory() {
   if (const char* programFiles = std::getenv("ProgramFiles"); programFiles != nullptr && *programFiles != '\0') {
     return Utf8ToGbk(WithSlash(programFiles));
   }
-  // As the desktop's base-directory rules say, only an absolute value counts.
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  std::string base = dataHome != nullptr && *dataHome == '/' ? dataHome : HomeDirectory() + "/.local/share";
-  return Utf8ToGbk(WithSlash(base) + "tavelo/programs/");
+  return Utf8ToGbk(UserDataFolder() + "programs/");
 }
 
 std::string LocalProgramName(const std::string& programFile) {

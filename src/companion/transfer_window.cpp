@@ -69,7 +69,7 @@ TransferWindow::TransferWindow(const WindowSet::Slot& slot, const std::string& c
   stop_->on_click = [this] { Stop(); };
   // Closing the window is stopping the transfer; Escape and Enter do nothing.
   host.on_close_request = [this] { Stop(); };
-  host.on_key = [](port::Key key) { return key != port::Key::kOther; };
+  host.on_key = [](port::Key key, port::Modifiers) { return key == port::Key::kEscape || key == port::Key::kEnter; };
   host.on_timer = [this](int id) {
     if (id == kDotsTimer) OnDotsTimer();
   };

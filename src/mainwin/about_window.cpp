@@ -41,7 +41,7 @@ AboutWindow::AboutWindow(const WindowSet::Slot& slot, const std::string& program
   port::Button* ok = host.AddButton(kOkId, Gbk("确定"));
   ok->SetBounds(DialogUnits(246, 7, 50, 20));
   ok->on_click = [&host] { host.Close(); };
-  host.on_key = [](port::Key key) { return key == port::Key::kEscape; };
+  host.on_key = [](port::Key key, port::Modifiers) { return key == port::Key::kEscape; };
   host.on_close_request = [&host] { host.Close(); };
   host.Show();
 }

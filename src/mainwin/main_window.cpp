@@ -127,9 +127,11 @@ void MainWindow::CreateControls() {
   Host().on_system_command = [this](int id) {
     if (id >= kAboutCommand && id <= 31) ShowAbout();
   };
-  // Enter outside the search box and Escape would end a dialog; here they do nothing.
-  Host().on_key = [](port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; };
+  AnswerSearchKeys(*edit_);
 }
+
+// Enter outside the search box and Escape would end a dialog; here they do nothing.
+bool MainWindow::OnOtherKey(port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; }
 
 void MainWindow::Layout() {
   if (layoutReady_ != 1) return;
@@ -288,7 +290,9 @@ void MainWindow::OnTimer(int id) {
   if (id == kStartTimer) {
     Host().KillTimer(kStartTimer);
     OnNavButton(kRecommended);
-    RunFirstRunSetup(setup_.firstRun, [this](const std::string& text) { ShowMessage(text); });
+    if (setup_.firstRunSetup) {
+      RunFirstRunSetup(setup_.firstRun, [this](const std::string& text) { ShowMessage(text); });
+    }
   } else if (id == kModePageTimer) {
     Host().KillTimer(kModePageTimer);
     ShowModePage();

@@ -19,6 +19,9 @@ namespace tavelo {
 struct MainWindowSetup {
   // Where first-run setup puts the entries and the installed-program record.
   FirstRunPaths firstRun;
+  // First-run setup runs for a portable program only: an installed one got
+  // its menu entry from its package, and the package manager removes it.
+  bool firstRunSetup = true;
   // The update thread is started unless a test says otherwise.
   bool startDataUpdate = true;
 };
@@ -66,6 +69,7 @@ class MainWindow : public BrowserWindow, public CommandTarget, public PlayWindow
   const std::string& Mode() const { return mode_; }
 
  private:
+  bool OnOtherKey(port::Key key) override;
   void CreateControls();
   void Layout();
   void SelectNavButton(int id);

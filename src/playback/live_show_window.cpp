@@ -68,15 +68,7 @@ LiveShowWindow::LiveShowWindow(const WindowSet::Slot& slot, const std::vector<Li
   popupSink_.on_before_navigate = [this](const std::string& a, bool* cancel) { OnSinkNavigate(a, cancel); };
 
   host.on_resize = [this](Size) { Layout(); };
-  // Escape closes the window, as a dialog's does; the rooms it opened play on
-  // in their own processes. Enter belongs to the site's page (its search box,
-  // its login form) and closes nothing. The host outlives the window that
-  // closing it ends, so the handler holds only the host.
-  host.on_key = [&host](port::Key key) {
-    if (key != port::Key::kEscape) return false;
-    host.Close();
-    return true;
-  };
+  AnswerBrowsingKeys(browser_);
 
   PlaceOverWorkArea(host);
   host.Show();
@@ -101,6 +93,15 @@ std::vector<LiveShowWindow::SiteButton> LiveShowWindow::AddSiteButtons() {
     buttons.push_back({button, {}});
   }
   return buttons;
+}
+
+// Escape closes the window, as a dialog's does; the rooms it opened play on
+// in their own processes. Enter belongs to the site's page (its search box,
+// its login form) and closes nothing.
+bool LiveShowWindow::OnOtherKey(port::Key key) {
+  if (key != port::Key::kEscape) return false;
+  Host().Close();
+  return true;
 }
 
 void LiveShowWindow::Layout() {

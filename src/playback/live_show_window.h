@@ -42,6 +42,7 @@ class LiveShowWindow : public BrowserWindow {
   void SelectSite(int index);
 
  private:
+  bool OnOtherKey(port::Key key) override;
   struct SiteButton {
     port::FlatButton* button = nullptr;
     LiveSite site;

@@ -66,8 +66,7 @@ PlayWindow::PlayWindow(const WindowSet::Slot& slot, PlayWindowOwner& owner)
   panel_->on_click = [this] { OnPanelClick(); };
   host.on_resize = [this](Size) { Layout(); };
   host.on_timer = [this](int id) { OnTimer(id); };
-  // Neither key closes the window.
-  host.on_key = [](port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; };
+  AnswerBrowsingKeys(browser_);
 
   Rect work = host.WorkArea();
   int width = std::min(work.right, kMaxWidth);
@@ -84,6 +83,9 @@ PlayWindow::~PlayWindow() {
     window->Host().Close();
   }
 }
+
+// Neither Enter nor Escape closes the window.
+bool PlayWindow::OnOtherKey(port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; }
 
 void PlayWindow::Layout() {
   if (layoutReady_ != 1) return;

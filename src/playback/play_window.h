@@ -64,6 +64,7 @@ class PlayWindow : public BrowserWindow {
   bool Fetching() const { return fetcher_.Running(); }
 
  private:
+  bool OnOtherKey(port::Key key) override;
   void Layout();
   void SetStatusLine(const std::string& text);
   void FillInfoPanel();

@@ -24,7 +24,7 @@ SelectOpenWindow::SelectOpenWindow(const WindowSet::Slot& slot, const std::strin
   list_->on_click = [this](port::ListHit hit) { OnListClick(hit, false); };
   list_->on_double_click = [this](port::ListHit hit) { OnListClick(hit, true); };
   host.on_resize = [this](Size) { Layout(); };
-  host.on_key = [](port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; };
+  host.on_key = [](port::Key key, port::Modifiers) { return key == port::Key::kEscape || key == port::Key::kEnter; };
 
   Rect work = host.WorkArea();
   host.Place(Rect::FromSize((work.right - kWidth) / 2, (work.bottom - kHeight) / 2, kWidth, kHeight));

@@ -98,10 +98,11 @@ SeparatePlayWindow::SeparatePlayWindow(const WindowSet::Slot& slot, const std::s
 
   host.on_resize = [this](Size) { Layout(); };
   host.on_timer = [this](int id) { OnTimer(id); };
-  // Escape must not end the process. Enter is left to the player page: a
-  // live room's chat box sends with it, and on this desktop it closes no
-  // window, so swallowing it would only keep it from the page.
-  host.on_key = [](port::Key key) { return key == port::Key::kEscape; };
+  // Escape must not end the process, and the base swallows it. Enter is left
+  // to the player page: a live room's chat box sends with it, and on this
+  // desktop it closes no window, so swallowing it would only keep it from the
+  // page.
+  AnswerBrowsingKeys(player_);
   host.on_system_command = [this](int id) { OnSystemCommand(id); };
 
   host.AddSystemMenuItem(kTopmostCommand, Gbk("窗口置顶"));

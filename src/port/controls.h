@@ -49,6 +49,11 @@ class BrowserView : public Control {
   // included (UTF-8), and hands it to `done` on the user-interface thread;
   // "" when there is no document.
   virtual void RequestBodyHtml(std::function<void(std::string utf8Html)> done) = 0;
+  // The view's own history, as a browser's buttons use it; nothing happens
+  // where there is no page to go to.
+  virtual void GoBack() = 0;
+  virtual void GoForward() = 0;
+  virtual void Reload() = 0;
   // A navigation is about to start; set *cancel to stop it.
   std::function<void(const NavigationRequest& request, bool* cancel)> on_before_navigate;
   // A page asks for a new window. Return the view that shall receive it, or
@@ -82,6 +87,8 @@ class Edit : public Control {
   virtual void SetText(const std::string& text) = 0;
   virtual std::string Text() const = 0;
   virtual void Focus() = 0;
+  // Selects the whole text, so that typing replaces it.
+  virtual void SelectAll() = 0;
   std::function<void()> on_change;
   // Enter pressed in the box; it never reaches the window's on_key.
   std::function<void()> on_enter;

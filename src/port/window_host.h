@@ -12,7 +12,20 @@
 
 namespace tavelo::port {
 
-enum class Key { kEscape, kEnter, kOther };
+// The keys window logic tells apart; letters are named by their unshifted
+// Latin letter.
+enum class Key { kEscape, kEnter, kOther, kLeft, kRight, kF5, kF, kL, kW };
+
+// The modifier keys held down with a key.
+struct Modifiers {
+  bool control = false;
+  bool alt = false;
+  bool shift = false;
+  bool operator==(const Modifiers&) const = default;
+};
+inline constexpr Modifiers kNoModifiers{};
+inline constexpr Modifiers kControl{.control = true};
+inline constexpr Modifiers kAlt{.alt = true};
 
 class WindowHost {
  public:
@@ -66,8 +79,9 @@ class WindowHost {
   std::function<void()> on_close_request;
   std::function<void(Size client)> on_resize;
   std::function<void(int id)> on_timer;
-  // Return true to swallow the key before the focused control sees it.
-  std::function<bool(Key key)> on_key;
+  // A key pressed anywhere in the window, before the focused control (a
+  // page, a list) sees it; return true to swallow it.
+  std::function<bool(Key key, Modifiers modifiers)> on_key;
   std::function<void(int id)> on_system_command;
   // The window is destroyed and no other handler will run. It belongs to
   // whoever owns the window logic (the window set), not to the logic itself.

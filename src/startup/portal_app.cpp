@@ -23,7 +23,8 @@ void RunMainWindow(WindowSet& windows, const ProgramPaths& paths) {
   CatalogueStore catalogue;
   catalogue.Load(paths.folder);
   MainWindowSetup setup;
-  setup.firstRun = DefaultFirstRunPaths(paths.folder, Gbk(kCaption));
+  setup.firstRun = DefaultFirstRunPaths(paths.ProgramFolder(), Gbk(kCaption));
+  setup.firstRunSetup = !paths.Installed();
   // The window, and every window opened from it, is gone before the catalogue.
   windows.RunUntilClosed(windows.Open<MainWindow>(catalogue, setup));
 }
@@ -64,10 +65,10 @@ void RunExitRoutine(port::Platform& platform, const ProgramPaths& paths) {
   // A file that cannot be read leaves its digest empty, so it differs.
   std::string arrived, installed;
   DigestFileHex(paths.In("data/dt"), arrived);
-  DigestFileHex(paths.In("dt"), installed);
+  DigestFileHex(paths.Shipped("dt"), installed);
   // Without the program's folder, "npdt" would be looked up on PATH.
-  if (arrived != installed && !paths.folder.empty()) {
-    platform.StartProcess({paths.In("npdt"), "update"});
+  if (arrived != installed && !paths.ProgramFolder().empty()) {
+    platform.StartProcess({paths.Shipped("npdt"), "update"});
   }
 }
 

@@ -41,7 +41,7 @@ FetchProgressDialog::FetchProgressDialog(const WindowSet::Slot& slot, std::strin
   };
 
   host.on_timer = [this](int id) { OnTimer(id); };
-  host.on_key = [](port::Key key) { return key == port::Key::kEnter || key == port::Key::kEscape; };
+  host.on_key = [](port::Key key, port::Modifiers) { return key == port::Key::kEnter || key == port::Key::kEscape; };
   // The window has no close box; a window manager's close counts as cancel.
   host.on_close_request = [this] { Finish(); };
   const Rect work = host.WorkArea();

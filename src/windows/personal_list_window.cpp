@@ -64,7 +64,7 @@ PersonalListWindow::PersonalListWindow(const WindowSet::Slot& slot, PersonalList
     Reload();
   };
   // Neither key may close the window.
-  host.on_key = [](port::Key key) { return key == port::Key::kEnter || key == port::Key::kEscape; };
+  host.on_key = [](port::Key key, port::Modifiers) { return key == port::Key::kEnter || key == port::Key::kEscape; };
   host.on_close_request = [&host] {
     host.Hide();
     host.Close();

@@ -50,7 +50,7 @@ ResourceWindow::ResourceWindow(const WindowSet::Slot& slot)
     Host().KillTimer(kShowPageTimer);
     browser_.Navigate(FileAddress(pagePath_));
   };
-  host.on_key = [](port::Key key) { return key == port::Key::kEnter || key == port::Key::kEscape; };
+  AnswerBrowsingKeys(browser_);
   host.on_close_request = [&host] {
     host.Hide();
     host.Close();
@@ -65,6 +65,9 @@ ResourceWindow::~ResourceWindow() {
   if (downloader_) downloader_->Cancel();
   if (!pagePath_.empty()) unlink(pagePath_.c_str());
 }
+
+// Neither Enter nor Escape closes the window.
+bool ResourceWindow::OnOtherKey(port::Key key) { return key == port::Key::kEnter || key == port::Key::kEscape; }
 
 void ResourceWindow::Layout() {
   if (layoutReady_ != 1) return;

@@ -41,6 +41,7 @@ class ResourceWindow : public BrowserWindow {
   std::string StatusLine() const;
 
  private:
+  bool OnOtherKey(port::Key key) override;
   void Layout();
   void SetStatusLine(const std::string& text);
   void FetchFromFirstSite();

@@ -38,13 +38,14 @@ SearchWindow::SearchWindow(const WindowSet::Slot& slot, CommandTarget& commands)
 
   searchButton_->on_click = [this] { StartSearch(); };
   edit_->on_enter = [this] { StartSearch(); };
-  // Enter outside the edit box and Escape would end a dialog; here they do nothing.
-  host.on_key = [](port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; };
   host.on_timer = [this](int id) { OnTimer(id); };
   host.on_resize = [this](Size) { Layout(); };
   host.on_close_request = [&host] { host.Hide(); };
   PlaceWindow();
 }
+
+// Enter outside the edit box and Escape would end a dialog; here they do nothing.
+bool SearchWindow::OnOtherKey(port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; }
 
 void SearchWindow::Search(std::string_view keyword) {
   Host().Show();

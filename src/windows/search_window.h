@@ -35,6 +35,7 @@ class SearchWindow : public BrowserWindow {
   const std::string& Keyword() const { return keyword_; }
 
  private:
+  bool OnOtherKey(port::Key key) override;
   void PlaceWindow();
   void Layout();
   void OnTimer(int id);

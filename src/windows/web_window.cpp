@@ -13,10 +13,7 @@ WebWindow::WebWindow(const WindowSet::Slot& slot, const PageHookup& hookup)
   browser_.on_document_complete = [](const std::string&) {};
 
   host.on_resize = [this](Size) { Layout(); };
-  host.on_key = [](port::Key key) {
-    // Escape would close a dialog; Enter must reach the page (forms).
-    return key == port::Key::kEscape;
-  };
+  AnswerBrowsingKeys(browser_);
   host.on_close_request = [&host] {
     host.Hide();
     host.Close();

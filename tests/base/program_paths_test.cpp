@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <optional>
+
 #include "support/temp_dir.h"
 
 namespace tavelo {
@@ -14,12 +17,81 @@ bool IsDirectory(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// Sets an environment variable for one scope; nullptr unsets it.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    value ? setenv(name, value, 1) : unsetenv(name);
+  }
+  ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
 TEST(ProgramPathsTest, TheRunningProgramsFolderHoldsItsFiles) {
   ProgramPaths paths = ProgramPaths::OfRunningProgram();
   ASSERT_FALSE(paths.folder.empty());
   EXPECT_EQ(paths.folder.back(), '/');
-  EXPECT_TRUE(testing::FileExists(paths.In("base_tests")));
+  EXPECT_TRUE(testing::FileExists(paths.Shipped("base_tests")));
+  // Nothing installed the tests: they are a portable program.
+  EXPECT_FALSE(paths.Installed());
   EXPECT_EQ(paths.Template(), paths.folder + "data/main.htm");
+}
+
+TEST(ProgramPathsTest, TheMarkerMakesAnInstalledProgramWithItsDataApart) {
+  testing::TempDir dir;
+  ScopedEnv dataHome("XDG_DATA_HOME", dir.File("share").c_str());
+  MakeDirectories(dir.File("app/"));
+  const std::string app = dir.File("app/");
+
+  ProgramPaths portable = ProgramPaths::OfProgramFolder(app);
+  EXPECT_FALSE(portable.Installed());
+  EXPECT_EQ(portable.folder, app);
+  EXPECT_EQ(portable.Shipped("uninstall"), app + "uninstall");
+  EXPECT_EQ(portable.Favourites(), app + "data/myfavo.dat");
+
+  // A folder of the marker's name is no marker.
+  MakeDirectories(app + "installed/");
+  EXPECT_FALSE(ProgramPaths::OfProgramFolder(app).Installed());
+  rmdir((app + "installed").c_str());
+
+  testing::WriteFile(app + "installed", "");
+  ProgramPaths installed = ProgramPaths::OfProgramFolder(app);
+  EXPECT_TRUE(installed.Installed());
+  EXPECT_EQ(installed.folder, dir.File("share/tavelo/"));
+  EXPECT_EQ(installed.ProgramFolder(), app);
+  EXPECT_EQ(installed.Shipped("uninstall"), app + "uninstall");
+  EXPECT_EQ(installed.Favourites(), dir.File("share/tavelo/data/myfavo.dat"));
+
+  // Paths made by hand, as tools and tests make them, are one folder.
+  EXPECT_FALSE(ProgramPaths{app}.Installed());
+  EXPECT_EQ(ProgramPaths{app}.Shipped("dt"), app + "dt");
+}
+
+TEST(ProgramPathsTest, UserDataFolderFollowsTheBaseDirectoryRules) {
+  ScopedEnv home("HOME", "/home/someone");
+  struct Case {
+    const char* dataHome;
+    std::string expected;
+  } cases[] = {
+      {"/data/home", "/data/home/tavelo/"},
+      {"/data/home/", "/data/home/tavelo/"},
+      // Only an absolute value counts.
+      {"relative/share", "/home/someone/.local/share/tavelo/"},
+      {"", "/home/someone/.local/share/tavelo/"},
+      {nullptr, "/home/someone/.local/share/tavelo/"},
+  };
+  for (const Case& c : cases) {
+    ScopedEnv dataHome("XDG_DATA_HOME", c.dataHome);
+    EXPECT_EQ(UserDataFolder(), c.expected) << (c.dataHome ? c.dataHome : "(unset)");
+  }
+  // Two users, two folders: nothing of one user's data is the other's.
+  ScopedEnv dataHome("XDG_DATA_HOME", nullptr);
+  ScopedEnv other("HOME", "/home/other");
+  EXPECT_EQ(UserDataFolder(), "/home/other/.local/share/tavelo/");
 }
 
 TEST(AppPathsTest, MakeDirectoriesStopsAtTheLastSlash) {

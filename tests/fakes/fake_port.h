@@ -38,6 +38,9 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   explicit FakeBrowserView(port::BrowserPolicy p) : policy(p) {}
   void Navigate(const std::string& utf8Address) override { navigations.push_back(utf8Address); }
   void RequestBodyHtml(std::function<void(std::string)> done) override { done(bodyHtml); }
+  void GoBack() override { historySteps.push_back("back"); }
+  void GoForward() override { historySteps.push_back("forward"); }
+  void Reload() override { historySteps.push_back("reload"); }
 
   // Returns whether the navigation was cancelled. Navigations come from a
   // click unless the test says otherwise.
@@ -59,6 +62,8 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
 
   port::BrowserPolicy policy;
   std::vector<std::string> navigations;
+  // "back", "forward" and "reload", in the order asked for.
+  std::vector<std::string> historySteps;
   std::string bodyHtml;
 };
 
@@ -87,11 +92,13 @@ class FakeEdit : public port::Edit, public FakeControlBase {
   void SetText(const std::string& t) override { text = t; }
   std::string Text() const override { return text; }
   void Focus() override { focused = true; }
+  void SelectAll() override { allSelected = true; }
   void PressEnter() {
     if (on_enter) on_enter();
   }
   std::string text;
   bool focused = false;
+  bool allSelected = false;
 };
 
 class FakeProgressBar : public port::ProgressBar, public FakeControlBase {
@@ -265,7 +272,9 @@ class FakeWindowHost : public port::WindowHost {
 
   // User actions. FireKey returns whether the window swallowed the key.
   void RequestClose();
-  bool FireKey(port::Key key) { return !destroyed && on_key && on_key(key); }
+  bool FireKey(port::Key key, port::Modifiers modifiers = port::kNoModifiers) {
+    return !destroyed && on_key && on_key(key, modifiers);
+  }
   // Fires the timer if it runs; one-shot, so it stops first.
   bool FireTimer(int id);
   void Resize(Size size);

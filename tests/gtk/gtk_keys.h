@@ -7,11 +7,14 @@
 namespace tavelo::testing {
 
 // With `bound`, the event carries the key's hardware code too, so that key
-// bindings (an entry's Enter, a window's default activation) see it.
-inline bool SendKey(GtkWidget* window, guint keyval, bool bound = false) {
+// bindings (an entry's Enter, a window's default activation, a page's key
+// events) see it. `state` holds the modifiers held (GDK_CONTROL_MASK ...).
+// Returns whether a handler took the key.
+inline bool SendKey(GtkWidget* window, guint keyval, bool bound = false, guint state = 0) {
   GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
   event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
   event->key.keyval = keyval;
+  event->key.state = state;
   event->key.time = GDK_CURRENT_TIME;
   GdkKeymapKey* keys = nullptr;
   gint count = 0;

@@ -197,7 +197,7 @@ TEST_F(GtkPortTest, FlatButtonTurnsRedUnderThePointerAndBackWhenItLeaves) {
 TEST_F(GtkPortTest, EscapeIsSwallowedAndEnterPassesThrough) {
   port::WindowHost& host = OpenWindow();
   std::vector<port::Key> seen;
-  host.on_key = [&](port::Key key) {
+  host.on_key = [&](port::Key key, port::Modifiers) {
     seen.push_back(key);
     return key == port::Key::kEscape;
   };
@@ -219,10 +219,43 @@ TEST_F(GtkPortTest, EscapeIsSwallowedAndEnterPassesThrough) {
   g_signal_handlers_disconnect_by_data(window, &passed);
 }
 
+TEST_F(GtkPortTest, KeysArriveWithTheModifiersHeld) {
+  port::WindowHost& host = OpenWindow();
+  std::vector<std::pair<port::Key, port::Modifiers>> seen;
+  host.on_key = [&](port::Key key, port::Modifiers modifiers) {
+    seen.emplace_back(key, modifiers);
+    return true;
+  };
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(window); }));
+  struct Case {
+    guint keyval;
+    guint state;
+    port::Key key;
+    port::Modifiers modifiers;
+  } cases[] = {
+      {GDK_KEY_Left, GDK_MOD1_MASK, port::Key::kLeft, port::kAlt},
+      {GDK_KEY_KP_Right, GDK_MOD1_MASK | GDK_MOD2_MASK, port::Key::kRight, port::kAlt},  // Num Lock on
+      {GDK_KEY_F5, 0, port::Key::kF5, port::kNoModifiers},
+      {GDK_KEY_w, GDK_CONTROL_MASK, port::Key::kW, port::kControl},
+      {GDK_KEY_W, GDK_CONTROL_MASK | GDK_SHIFT_MASK, port::Key::kW, {.control = true, .shift = true}},
+      {GDK_KEY_f, GDK_CONTROL_MASK, port::Key::kF, port::kControl},
+      {GDK_KEY_l, GDK_CONTROL_MASK, port::Key::kL, port::kControl},
+      {GDK_KEY_x, GDK_CONTROL_MASK, port::Key::kOther, port::kControl},
+  };
+  for (const Case& c : cases) {
+    seen.clear();
+    EXPECT_TRUE(SendKey(window, c.keyval, false, c.state)) << c.keyval;
+    ASSERT_EQ(seen.size(), 1u) << c.keyval;
+    EXPECT_EQ(seen[0].first, c.key) << c.keyval;
+    EXPECT_EQ(seen[0].second, c.modifiers) << c.keyval;
+  }
+}
+
 TEST_F(GtkPortTest, EnterInAnEditBoxIsTheBoxsOwn) {
   port::WindowHost& host = OpenWindow();
   std::vector<port::Key> seen;
-  host.on_key = [&](port::Key key) {
+  host.on_key = [&](port::Key key, port::Modifiers) {
     seen.push_back(key);
     return true;  // as the main window does: Enter elsewhere is swallowed
   };

@@ -9,12 +9,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <mutex>
 #include <thread>
 
 #include "gtk_pump.h"
+#include "gtk_keys.h"
 #include "port/gtk/gtk_port.h"
 #include "text/encoding.h"
 #include "windows/web_window.h"
@@ -154,6 +156,53 @@ TEST_F(GtkWebWindowTest, BlankTargetLinkOpensSecondWebWindow) {
   window.Host().Close();
   EXPECT_EQ(windows_.Count(), 1);
   ASSERT_TRUE(RunUntil([&] { return platform_.WindowCount() == 1; }));
+}
+
+int RequestCount(const std::vector<std::string>& requested, const std::string& path) {
+  return static_cast<int>(std::count(requested.begin(), requested.end(), path));
+}
+
+// The page reports every key it sees to the server; the browsing keys must
+// be taken by the window before the page sees them.
+TEST_F(GtkWebWindowTest, BrowsingKeysReachTheWindowAndNotThePage) {
+  page_ =
+      "<html><body><p>keys</p><script>document.addEventListener('keydown', function(e) {"
+      " new Image().src = '/key-' + e.key; });</script></body></html>";
+  WebWindow& window = Open("a.htm");
+  std::string completed;
+  window.Browser().on_document_complete = [&](const std::string& a) { completed = a; };
+  ASSERT_TRUE(RunUntil([&] { return completed == base_ + "a.htm"; }));
+  window.Open(base_ + "b.htm");
+  ASSERT_TRUE(RunUntil([&] { return completed == base_ + "b.htm"; }));
+  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(View(window).WebView()));
+  gtk_widget_grab_focus(GTK_WIDGET(View(window).WebView()));
+  const auto requested = [this] {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requested_;
+  };
+  // A plain key reaches the page: it is listening.
+  testing::SendKey(toplevel, GDK_KEY_x, true);
+  ASSERT_TRUE(RunUntil([&] { return Requested("/key-x"); }, 10)) << "the page does not see keys";
+
+  completed.clear();
+  EXPECT_TRUE(testing::SendKey(toplevel, GDK_KEY_F5, true));
+  ASSERT_TRUE(RunUntil([&] { return completed == base_ + "b.htm"; })) << "F5 did not reload";
+  EXPECT_EQ(RequestCount(requested(), "/b.htm"), 2);
+  EXPECT_TRUE(testing::SendKey(toplevel, GDK_KEY_Left, true, GDK_MOD1_MASK));
+  ASSERT_TRUE(RunUntil([&] { return completed == base_ + "a.htm"; })) << "Alt+Left did not go back";
+  EXPECT_TRUE(testing::SendKey(toplevel, GDK_KEY_Right, true, GDK_MOD1_MASK));
+  ASSERT_TRUE(RunUntil([&] { return completed == base_ + "b.htm"; })) << "Alt+Right did not go forward";
+
+  // Keys arrive in order: once the page has seen a later plain key, it
+  // would have seen the shortcuts too.
+  testing::SendKey(toplevel, GDK_KEY_y, true);
+  ASSERT_TRUE(RunUntil([&] { return Requested("/key-y"); }, 10));
+  for (const char* key : {"/key-F5", "/key-ArrowLeft", "/key-ArrowRight", "/key-Alt"}) {
+    EXPECT_FALSE(Requested(key)) << key;
+  }
+
+  EXPECT_TRUE(testing::SendKey(toplevel, GDK_KEY_w, true, GDK_CONTROL_MASK));
+  EXPECT_TRUE(RunUntil([&] { return windows_.Count() == 0; }, 5)) << "Ctrl+W did not close the window";
 }
 
 // A loopback port nobody listens on (taken from the system, then let go).

@@ -183,7 +183,7 @@ TEST_F(WindowManagerTest, AFullScreenPageKeepsEscape) {
   host.Place(Rect::FromSize(100, 60, 640, 400));
   host.Show();
   int escapes = 0;
-  host.on_key = [&](port::Key key) {
+  host.on_key = [&](port::Key key, port::Modifiers) {
     if (key == port::Key::kEscape) ++escapes;
     return true;
   };

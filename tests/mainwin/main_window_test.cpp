@@ -35,8 +35,9 @@ class MainWindowTest : public ::testing::Test {
   }
   void WriteTemplate(const std::string& utf8) { testing::WriteFile(dir_.File("data/main.htm"), Gbk(utf8)); }
 
-  MainWindow& Open() {
+  MainWindow& Open(bool firstRunSetup = true) {
     MainWindowSetup setup;
+    setup.firstRunSetup = firstRunSetup;
     setup.firstRun.directory = dir_.Path();
     setup.firstRun.launcherPath = dir_.File("tavelo-launcher");
     setup.firstRun.uninstallPath = dir_.File("uninstall");
@@ -104,6 +105,18 @@ TEST_F(MainWindowTest, SearchBoxNeverStartsLeftOfTheContentArea) {
             Rect::FromSize(935, 3, 60, 22));
   Host().Resize({300, 600});
   EXPECT_EQ(Host().Control<fakes::FakeEdit>(MainWindow::kSearchEdit)->bounds.left, 128);
+}
+
+// An installed program's package made its menu entry; the window makes none.
+TEST_F(MainWindowTest, WithoutFirstRunSetupTheStartMakesNoEntries) {
+  WriteTemplate("[MAIN_URL2]\nhttp://cat/tj/index.asp\n");
+  Open(false);
+  ASSERT_TRUE(Host().FireTimer(MainWindow::kStartTimer));
+  EXPECT_EQ(window_->Mode(), "webTJ");
+  EXPECT_TRUE(platform_.messageBoxes.empty());
+  EXPECT_FALSE(testing::FileExists(dir_.File("Desktop")));
+  EXPECT_FALSE(testing::FileExists(dir_.File("applications")));
+  EXPECT_FALSE(testing::FileExists(dir_.File("registry")));
 }
 
 TEST_F(MainWindowTest, StartShowsTheRecommendedPageAndRunsFirstRunSetup) {
@@ -210,6 +223,22 @@ TEST_F(MainWindowTest, SearchBoxRules) {
   EXPECT_TRUE(Host().FireKey(port::Key::kEscape));
   EXPECT_TRUE(Host().FireKey(port::Key::kEnter));
   EXPECT_FALSE(Host().destroyed);
+}
+
+TEST_F(MainWindowTest, CtrlFAndCtrlLSelectTheSearchBoxAndNothingElseAnswers) {
+  Open();
+  auto* edit = Host().Control<fakes::FakeEdit>(MainWindow::kSearchEdit);
+  for (port::Key key : {port::Key::kF, port::Key::kL}) {
+    edit->focused = edit->allSelected = false;
+    EXPECT_TRUE(Host().FireKey(key, port::kControl));
+    EXPECT_TRUE(edit->focused);
+    EXPECT_TRUE(edit->allSelected);
+  }
+  // The portal has no history to step through, and Ctrl+W would end it.
+  EXPECT_FALSE(Host().FireKey(port::Key::kLeft, port::kAlt));
+  EXPECT_FALSE(Host().FireKey(port::Key::kW, port::kControl));
+  EXPECT_FALSE(Host().destroyed);
+  EXPECT_TRUE(Host().Browser(MainWindow::kBrowser)->historySteps.empty());
 }
 
 TEST_F(MainWindowTest, PanelWordsSearch) {

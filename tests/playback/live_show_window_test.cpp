@@ -202,6 +202,16 @@ TEST(SiteNavigationAddressTest, OnlyBareHostsGetAScheme) {
   for (const Case& c : cases) EXPECT_EQ(SiteNavigationAddress(c.start), c.expected) << c.start;
 }
 
+TEST_F(LiveShowWindowTest, BrowsingKeysStepThroughTheRoomAndCtrlWCloses) {
+  OpenBuiltIn();
+  EXPECT_TRUE(Host().FireKey(port::Key::kRight, port::kAlt));
+  EXPECT_TRUE(Host().FireKey(port::Key::kF5));
+  EXPECT_EQ(Browser().historySteps, (std::vector<std::string>{"forward", "reload"}));
+  EXPECT_TRUE(Sink().historySteps.empty());
+  EXPECT_TRUE(Host().FireKey(port::Key::kW, port::kControl));
+  EXPECT_TRUE(Host().destroyed);
+}
+
 TEST_F(LiveShowWindowTest, EscapeClosesTheWindowAndEnterStaysWithThePage) {
   OpenBuiltIn();
   EXPECT_FALSE(Host().FireKey(port::Key::kEnter));

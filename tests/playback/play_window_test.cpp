@@ -385,6 +385,17 @@ TEST_F(PlayWindowTest, EnterAndEscapeDoNotCloseTheWindow) {
   EXPECT_FALSE(Host().destroyed);
 }
 
+TEST_F(PlayWindowTest, BrowsingKeysStepThroughThePlayerAndCtrlWCloses) {
+  OpenWithEpisodes();
+  EXPECT_TRUE(Host().FireKey(port::Key::kLeft, port::kAlt));
+  EXPECT_TRUE(Host().FireKey(port::Key::kRight, port::kAlt));
+  EXPECT_TRUE(Host().FireKey(port::Key::kF5));
+  EXPECT_EQ(Host().Browser(PlayWindow::kBrowserId)->historySteps,
+            (std::vector<std::string>{"back", "forward", "reload"}));
+  EXPECT_TRUE(Host().FireKey(port::Key::kW, port::kControl));
+  EXPECT_TRUE(Host().destroyed);
+}
+
 // Closing while the show page still arrives returns at once; the transfer is
 // cancelled, and nothing the worker got reaches the window or the files.
 TEST_F(PlayWindowTest, ClosingWhileFetchingCancelsTheTransferAndDropsItsResults) {

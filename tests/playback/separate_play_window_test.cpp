@@ -257,6 +257,16 @@ TEST_F(SeparatePlayWindowTest, WithoutTheFlagPopupsOpenOrdinaryBrowserWindows) {
   }
 }
 
+TEST_F(SeparatePlayWindowTest, BrowsingKeysStepThroughThePlayerAndCtrlWCloses) {
+  Open("x");
+  EXPECT_TRUE(Host().FireKey(port::Key::kLeft, port::kAlt));
+  EXPECT_TRUE(Host().FireKey(port::Key::kF5));
+  EXPECT_EQ(Player().historySteps, (std::vector<std::string>{"back", "reload"}));
+  EXPECT_TRUE(Host().Browser(SeparatePlayWindow::kPopupSinkId)->historySteps.empty());
+  EXPECT_TRUE(Host().FireKey(port::Key::kW, port::kControl));
+  EXPECT_TRUE(Host().destroyed);
+}
+
 TEST_F(SeparatePlayWindowTest, EscapeIsSwallowedAndCloseEndsTheWindow) {
   Open("x");
   EXPECT_TRUE(Host().FireKey(port::Key::kEscape));

@@ -102,5 +102,19 @@ TEST_F(PortalAppTest, ANewUpdaterTargetStartsTheUpdaterAtExit) {
   EXPECT_EQ(platform_.startedProcesses, (std::vector<std::vector<std::string>>{npdt, npdt}));
 }
 
+TEST_F(PortalAppTest, AnInstalledProgramsUpdaterTargetIsInItsOwnFolderAndTheArrivalInTheUsers) {
+  const ProgramPaths installed{dir_.File("user/"), dir_.File("app/")};
+  MakeDirectories(dir_.File("user/data/"));
+  MakeDirectories(dir_.File("app/data/"));
+  testing::WriteFile(dir_.File("app/dt"), "old");
+  testing::WriteFile(dir_.File("app/data/dt"), "arrived in the shipped defaults, not for this user");
+  RunExitRoutine(platform_, installed);
+  EXPECT_TRUE(platform_.startedProcesses.empty());
+  testing::WriteFile(dir_.File("user/data/dt"), "new");
+  RunExitRoutine(platform_, installed);
+  EXPECT_EQ(platform_.startedProcesses, (std::vector<std::vector<std::string>>{{dir_.File("app/npdt"), "update"}}));
+  EXPECT_FALSE(testing::FileExists(dir_.File("user/npdt")));
+}
+
 }  // namespace
 }  // namespace tavelo

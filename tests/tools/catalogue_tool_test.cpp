@@ -1,4 +1,5 @@
 #include "catalogue_tool.h"
+#include "catalogue_help.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -35,6 +36,51 @@ TEST(CatalogueToolTest, UsageErrorsExitTwo) {
     ToolRun run = RunTool(args);
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("usage:"), std::string::npos);
+  }
+}
+
+TEST(CatalogueToolTest, HelpListsEveryCommandOnStandardOutput) {
+  for (const char* asking : {"--help", "-h"}) {
+    ToolRun run = RunTool({asking});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(run.out.starts_with("usage: tavelo-catalogue COMMAND ARGS\n")) << run.out;
+    for (const help::Entry& command : CatalogueToolHelp().entries) {
+      for (const help::Usage& usage : command.usages) {
+        EXPECT_NE(run.out.find("  " + std::string(command.name) + " " + std::string(usage.arguments)),
+                  std::string::npos)
+            << command.name;
+      }
+    }
+  }
+}
+
+// Each command of the help table runs: asked for help it explains itself,
+// and given one argument too many it names only its own usage.
+TEST(CatalogueToolTest, EveryCommandExplainsItselfAndItsWrongUse) {
+  for (const help::Entry& command : CatalogueToolHelp().entries) {
+    const std::string name(command.name);
+    ToolRun asked = RunTool({name, "--help"});
+    EXPECT_EQ(asked.status, 0) << name;
+    EXPECT_TRUE(asked.out.starts_with("usage: tavelo-catalogue " + name)) << asked.out;
+    EXPECT_EQ(asked.out, help::EntryUsage(CatalogueToolHelp(), command));
+
+    std::vector<std::string> tooMany{name};
+    tooMany.resize(help::CountArguments(command).most + 2, "x");
+    ToolRun wrong = RunTool(tooMany);
+    EXPECT_EQ(wrong.status, 2) << name;
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_TRUE(wrong.err.starts_with(help::EntryUsageLines(CatalogueToolHelp(), command))) << wrong.err;
+    EXPECT_EQ(wrong.err.find("Commands:"), std::string::npos) << wrong.err;
+  }
+}
+
+TEST(CatalogueToolTest, UnknownCommandsGetTheWholeUsageOnStandardError) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"nonsense"}, {"--help", "check"}}) {
+    ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("Commands:"), std::string::npos);
   }
 }
 

@@ -164,6 +164,17 @@ TEST_F(ResourceWindowTest, ACancelledSecondSiteFetchLeavesTheWaitingPageAndSaysS
   EXPECT_EQ(window.PagePath(), "");
 }
 
+TEST_F(ResourceWindowTest, BrowsingKeysStepThroughItsPageAndCtrlWCloses) {
+  ResourceWindow& window = Open("k", std::string("http://") + kSecondDomain + "/p/2.html");
+  FakeWindowHost& host = HostOf(window);
+  EXPECT_TRUE(host.FireKey(port::Key::kLeft, port::kAlt));
+  EXPECT_TRUE(host.FireKey(port::Key::kRight, port::kAlt));
+  EXPECT_TRUE(host.FireKey(port::Key::kF5));
+  EXPECT_EQ(ViewOf(window).historySteps, (std::vector<std::string>{"back", "forward", "reload"}));
+  EXPECT_TRUE(host.FireKey(port::Key::kW, port::kControl));
+  EXPECT_TRUE(host.destroyed);
+}
+
 TEST_F(ResourceWindowTest, TheStatusLineTakesTheBrowsersTextsButNotItsDoneWords) {
   ResourceWindow& window = Open("t", std::string("http://") + kSecondDomain + "/p/2.html");
   struct Case {

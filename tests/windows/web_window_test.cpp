@@ -64,6 +64,19 @@ TEST_F(WebWindowTest, EscapeIsSwallowedEnterReachesThePage) {
   EXPECT_FALSE(host.destroyed);
 }
 
+TEST_F(WebWindowTest, BrowsingKeysStepThroughItsPageAndCtrlWCloses) {
+  OpenWebWindow(windows, context, "http://h/");
+  FakeWindowHost& host = platform.Window(0);
+  EXPECT_TRUE(host.FireKey(port::Key::kLeft, port::kAlt));
+  EXPECT_TRUE(host.FireKey(port::Key::kRight, port::kAlt));
+  EXPECT_TRUE(host.FireKey(port::Key::kF5));
+  EXPECT_EQ(host.Browser(WebWindow::kBrowserId)->historySteps,
+            (std::vector<std::string>{"back", "forward", "reload"}));
+  EXPECT_TRUE(host.FireKey(port::Key::kW, port::kControl));
+  EXPECT_TRUE(host.destroyed);
+  EXPECT_EQ(windows.Count(), 0);
+}
+
 TEST_F(WebWindowTest, CloseDestroysTheWindowThroughTheSet) {
   OpenWebWindow(windows, context, "http://h/");
   WebWindow& second = OpenWebWindow(windows, context, "http://h/2");

@@ -1,4 +1,5 @@
 #include "catalogue_tool.h"
+#include "catalogue_help.h"
 #include "install_command.h"
 #include "lists_command.h"
 #include "tool_common.h"
@@ -7,7 +8,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <functional>
 #include <map>
 #include <ostream>
 #include <string_view>
@@ -36,31 +36,6 @@ namespace {
 constexpr int kDone = kToolDone;
 constexpr int kFileError = kToolFileError;
 constexpr int kUsageError = kToolUsageError;
-
-constexpr const char* kUsage =
-    "usage: tavelo-catalogue COMMAND ARGS\n"
-    "  scramble IN OUT             scramble (or unscramble) IN with the catalogue key into OUT\n"
-    "  check DIR                   load the catalogue of program folder DIR and count its records\n"
-    "  digest FILE                 print the MD5 digest of FILE\n"
-    "  template FILE KEY           print the value of KEY in template FILE\n"
-    "  template FILE --list KEY END  print the lines of list KEY up to END\n"
-    "  pack IN OUT [--zip]         make an update package of catalogue data IN (zipped with --zip)\n"
-    "  unzip ARCHIVE               extract the first member of ARCHIVE beside it\n"
-    "  update DIR                  run one data update for program folder DIR\n"
-    "  fetch URL OUT               download URL into OUT and print the result code\n"
-    "  resource DIR FILE ADDRESS   print the resource page made from page FILE of ADDRESS\n"
-    "  install DIR NAME KEY PROGRAM  start companion KEY for program folder DIR, installing it\n"
-    "                              from the setup server when missing; 0 when it was started\n"
-    "  scrape DIR FILE ADDRESS     list the episodes of show page FILE fetched from ADDRESS, as\n"
-    "                              program folder DIR would (its cache files included): one\n"
-    "                              line label TAB address per row (GBK), then \"last LABEL\"\n"
-    "                              for the episode last played\n"
-    "  lists DIR show LIST         print LIST newest first: category TAB info, as stored\n"
-    "  lists DIR add LIST CATEGORY INFO     add a video to LIST (texts as stored)\n"
-    "  lists DIR delete LIST CATEGORY INFO  take the video with INFO out of LIST\n"
-    "  lists DIR export FILE       write both lists to FILE as one JSON document\n"
-    "  lists DIR import FILE       add the videos of an exported FILE that the lists lack\n"
-    "  (LIST is favourites or history)\n";
 
 using Arguments = std::vector<std::string>;
 
@@ -219,42 +194,41 @@ int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
   return kDone;
 }
 
-struct Command {
-  size_t minArguments;
-  size_t maxArguments;
-  std::function<int(const Arguments&, std::ostream&, std::ostream&)> run;
-};
+using Handler = int (*)(const Arguments&, std::ostream&, std::ostream&);
 
 }  // namespace
 
 int RunCatalogueTool(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-  static const std::map<std::string, Command, std::less<>> kCommands = {
-      {"scramble", {2, 2, Scramble}},
-      {"check", {1, 1, Check}},
-      {"digest", {1, 1, Digest}},
-      {"template", {2, 4, Template}},
-      {"pack", {2, 3, Pack}},
-      {"unzip", {1, 1, Unzip}},
-      {"update", {1, 1, Update}},
-      {"fetch", {2, 2, Fetch}},
-      {"resource", {3, 3, Resource}},
-      {"install", {4, 4, RunInstallCommand}},
-      {"scrape", {3, 3, Scrape}},
-      {"lists", {3, 5, RunListsCommand}},
+  // The help table says which commands exist and how many arguments each
+  // takes; this one only says who runs them.
+  static const std::map<std::string, Handler, std::less<>> kHandlers = {
+      {"scramble", Scramble}, {"check", Check},    {"digest", Digest},
+      {"template", Template}, {"pack", Pack},      {"unzip", Unzip},
+      {"update", Update},     {"fetch", Fetch},    {"resource", Resource},
+      {"install", RunInstallCommand}, {"scrape", Scrape}, {"lists", RunListsCommand},
   };
-  if (arguments.empty()) {
-    err << kUsage;
+  const help::ProgramHelp& help = CatalogueToolHelp();
+  if (arguments.size() == 1 && help::AsksForHelp(arguments[0])) {
+    out << help::ProgramUsage(help);
+    return kDone;
+  }
+  const help::Entry* command = arguments.empty() ? nullptr : help::FindEntry(help, arguments[0]);
+  auto handler = command ? kHandlers.find(command->name) : kHandlers.end();
+  if (handler == kHandlers.end()) {
+    err << help::ProgramUsage(help);
     return kUsageError;
   }
-  auto command = kCommands.find(arguments[0]);
   Arguments rest(arguments.begin() + 1, arguments.end());
-  if (command == kCommands.end() || rest.size() < command->second.minArguments ||
-      rest.size() > command->second.maxArguments) {
-    err << kUsage;
-    return kUsageError;
+  if (rest.size() == 1 && help::AsksForHelp(rest[0])) {
+    out << help::EntryUsage(help, *command);
+    return kDone;
   }
-  int status = command->second.run(rest, out, err);
-  if (status == kUsageError) err << kUsage;
+  const help::ArgumentCount count = help::CountArguments(*command);
+  int status = rest.size() < count.least || rest.size() > count.most ? kUsageError : handler->second(rest, out, err);
+  if (status == kUsageError) {
+    err << help::EntryUsageLines(help, *command)
+        << "\"tavelo-catalogue " << command->name << " --help\" tells more.\n";
+  }
   return status;
 }
 

@@ -9,51 +9,14 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "base/program_paths.h"
+#include "demo_options.h"
 #include "demo_server.h"
 #include "demo_site.h"
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: tavelo-demo-server [--port N] [--content DIR]\n"
-    "       tavelo-demo-server [--port N] [--content DIR] --make-data DIR\n"
-    "  --port N         port of every host (default 8790; 0 picks a free one)\n"
-    "  --content DIR    the demo content (default: demo/ beside the program)\n"
-    "  --make-data DIR  write main.htm and the catalogue files for that port into DIR and exit\n";
-
-struct Options {
-  int port = tavelo::demo::kDefaultPort;
-  std::string content;
-  std::string makeData;
-};
-
-bool ParsePort(const std::string& text, int& port) {
-  if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) {
-    return false;
-  }
-  port = std::stoi(text);
-  return port <= 65535;
-}
-
-bool ParseOptions(int argc, char** argv, Options& options) {
-  for (int i = 1; i < argc; ++i) {
-    std::string argument = argv[i];
-    if (i + 1 >= argc) return false;
-    std::string value = argv[++i];
-    if (argument == "--port") {
-      if (!ParsePort(value, options.port)) return false;
-    } else if (argument == "--content") {
-      options.content = value;
-    } else if (argument == "--make-data") {
-      options.makeData = value;
-    } else {
-      return false;
-    }
-  }
-  return true;
-}
 
 bool WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -77,10 +40,15 @@ int MakeData(const tavelo::demo::DemoSite& site, const std::string& directory) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Options options;
-  if (!ParseOptions(argc, argv, options)) {
-    std::cerr << kUsage;
+  tavelo::demo::DemoOptions options{.port = tavelo::demo::kDefaultPort};
+  const tavelo::help::ProgramHelp& help = tavelo::demo::DemoServerHelp();
+  if (!tavelo::demo::ParseDemoOptions(std::vector<std::string>(argv + 1, argv + argc), options)) {
+    std::cerr << tavelo::help::ProgramUsage(help);
     return 2;
+  }
+  if (options.help) {
+    std::cout << tavelo::help::ProgramUsage(help);
+    return 0;
   }
   if (options.content.empty()) options.content = tavelo::ModuleDirectory() + "demo";
 

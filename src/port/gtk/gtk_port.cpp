@@ -62,6 +62,7 @@ class GtkEditControl : public GtkControl<port::Edit> {
   void SetText(const std::string& t) override { gtk_entry_set_text(GTK_ENTRY(widget_), U(t).c_str()); }
   std::string Text() const override { return Utf8ToGbk(gtk_entry_get_text(GTK_ENTRY(widget_))); }
   void Focus() override { gtk_widget_grab_focus(widget_); }
+  void SelectAll() override { gtk_editable_select_region(GTK_EDITABLE(widget_), 0, -1); }
 };
 
 class GtkProgressControl : public GtkControl<port::ProgressBar> {
@@ -207,6 +208,12 @@ void GtkBrowserView::Navigate(const std::string& utf8Address) {
     webkit_web_view_load_uri(view_.get(), utf8Address.c_str());
   }
 }
+
+void GtkBrowserView::GoBack() { webkit_web_view_go_back(view_.get()); }
+
+void GtkBrowserView::GoForward() { webkit_web_view_go_forward(view_.get()); }
+
+void GtkBrowserView::Reload() { webkit_web_view_reload(view_.get()); }
 
 void GtkBrowserView::RunScript(const std::string& script) {
   webkit_web_view_evaluate_javascript(view_.get(), script.c_str(), -1, nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -518,6 +525,27 @@ void GtkWindowHost::OnDestroy(GtkWidget*, gpointer self) {
   host->platform_.Release(host);
 }
 
+namespace {
+
+port::Key KeyOf(guint keyval) {
+  switch (keyval) {
+    case GDK_KEY_Escape: return port::Key::kEscape;
+    case GDK_KEY_Return:
+    case GDK_KEY_KP_Enter: return port::Key::kEnter;
+    case GDK_KEY_Left:
+    case GDK_KEY_KP_Left: return port::Key::kLeft;
+    case GDK_KEY_Right:
+    case GDK_KEY_KP_Right: return port::Key::kRight;
+    case GDK_KEY_F5: return port::Key::kF5;
+    case GDK_KEY_f: return port::Key::kF;
+    case GDK_KEY_l: return port::Key::kL;
+    case GDK_KEY_w: return port::Key::kW;
+    default: return port::Key::kOther;
+  }
+}
+
+}  // namespace
+
 gboolean GtkWindowHost::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
   auto* host = static_cast<GtkWindowHost*>(self);
   if (event->keyval == GDK_KEY_space && (event->state & GDK_MOD1_MASK)) {
@@ -528,14 +556,16 @@ gboolean GtkWindowHost::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
   // screen and must not reach the window (which may close on it).
   GdkWindow* gdkWindow = gtk_widget_get_window(host->window_);
   if (gdkWindow && (gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_FULLSCREEN)) return FALSE;
-  port::Key key = port::Key::kOther;
-  if (event->keyval == GDK_KEY_Escape) key = port::Key::kEscape;
-  if (event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter) {
+  const guint keyval = gdk_keyval_to_lower(event->keyval);
+  port::Key key = KeyOf(keyval);
+  if (key == port::Key::kEnter) {
     // Enter in an edit box is the box's own: it reports it through on_enter.
     if (GTK_IS_ENTRY(gtk_window_get_focus(GTK_WINDOW(host->window_)))) return FALSE;
-    key = port::Key::kEnter;
   }
-  return host->on_key && host->on_key(key) ? TRUE : FALSE;
+  const port::Modifiers modifiers{.control = (event->state & GDK_CONTROL_MASK) != 0,
+                                  .alt = (event->state & GDK_MOD1_MASK) != 0,
+                                  .shift = (event->state & GDK_SHIFT_MASK) != 0};
+  return host->on_key && host->on_key(key, modifiers) ? TRUE : FALSE;
 }
 
 gboolean GtkWindowHost::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer self) {

@@ -51,6 +51,9 @@ class GtkBrowserView : public port::BrowserView {
   Point CursorPos() const override;
   void Navigate(const std::string& utf8Address) override;
   void RequestBodyHtml(std::function<void(std::string)> done) override;
+  void GoBack() override;
+  void GoForward() override;
+  void Reload() override;
 
   // Runs a script in the page (developer and test use).
   void RunScript(const std::string& script);
