@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "catalogue/catalogue_store.h"
-#include "catalogue_tool.h"
+#include "tool_run.h"
 #include "net/loopback_server.h"
 #include "support/temp_dir.h"
 #include "text/text_buffer.h"
@@ -21,18 +21,9 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using testing::ToolRun;
 
-ToolRun Tool(std::vector<std::string> arguments) {
-  std::ostringstream out;
-  std::ostringstream err;
-  int status = RunCatalogueTool(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
+ToolRun Tool(const std::vector<std::string>& arguments) { return testing::RunTool(arguments); }
 
 std::string Descrambled(const std::string& path) {
   std::string bytes = ReadFile(path);

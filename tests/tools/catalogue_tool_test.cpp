@@ -11,23 +11,15 @@
 #include "base/system_calls.h"
 #include "catalogue/catalogue_store.h"
 #include "support/temp_dir.h"
+#include "tool_run.h"
 #include "text/encoding.h"
 #include "text/text_buffer.h"
 
 namespace tavelo {
 namespace {
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-ToolRun RunTool(const std::vector<std::string>& arguments) {
-  std::ostringstream out, err;
-  int status = RunCatalogueTool(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
+using testing::RunTool;
+using testing::ToolRun;
 
 TEST(CatalogueToolTest, UsageErrorsExitTwo) {
   for (const std::vector<std::string>& args :

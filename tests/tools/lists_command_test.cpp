@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "catalogue/personal_lists.h"
-#include "catalogue_tool.h"
+#include "tool_run.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
 
@@ -25,17 +25,8 @@ namespace {
 using testing::ReadFile;
 using testing::WriteFile;
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-ToolRun RunTool(const std::vector<std::string>& arguments) {
-  std::ostringstream out, err;
-  int status = RunCatalogueTool(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
+using testing::RunTool;
+using testing::ToolRun;
 
 // A program folder with its data/ folder.
 class ListsCommandTest : public ::testing::Test {
