@@ -32,6 +32,7 @@ test-asan: deps
 	cmake -S . -B $(ASAN_DIR) -G Ninja -DTAVELO_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=suppressions=$(CURDIR)/tests/ubsan.supp:print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
 # Every parser of outside input under libFuzzer, built with clang in a

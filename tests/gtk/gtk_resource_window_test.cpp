@@ -36,22 +36,30 @@ WebKitWebView* ViewIn(GtkWidget* container) {
 }
 
 std::string BodyText(WebKitWebView* view) {
-  std::string text;
-  bool done = false;
+  // The answer may come after a time-out; it then lands in a result that is
+  // left alone rather than in this frame.
+  struct Answer {
+    std::string text;
+    bool done = false;
+  };
+  auto* answer = new Answer;
   webkit_web_view_evaluate_javascript(
       view, "document.body ? document.body.innerText : ''", -1, nullptr, nullptr, nullptr,
       +[](GObject* source, GAsyncResult* result, gpointer data) {
-        auto* out = static_cast<std::pair<std::string*, bool*>*>(data);
+        auto* out = static_cast<Answer*>(data);
         if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr)) {
           char* chars = jsc_value_to_string(value);
-          *out->first = chars;
+          out->text = chars;
           g_free(chars);
           g_object_unref(value);
         }
-        *out->second = true;
+        out->done = true;
       },
-      new std::pair<std::string*, bool*>(&text, &done));
-  RunUntil([&] { return done; }, 10);
+      answer);
+  RunUntil([&] { return answer->done; }, 10);
+  if (!answer->done) return "";
+  std::string text = std::move(answer->text);
+  delete answer;
   return text;
 }
 
