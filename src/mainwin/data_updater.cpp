@@ -14,18 +14,18 @@ DataUpdater::~DataUpdater() {
   if (thread_.joinable()) thread_.join();
 }
 
-void DataUpdater::Start(const std::string& programDirectory) {
+void DataUpdater::Start(const ProgramPaths& paths) {
   if (thread_.joinable()) return;
-  thread_ = std::thread(&DataUpdater::Run, this, programDirectory);
+  thread_ = std::thread(&DataUpdater::Run, this, paths);
 }
 
-void DataUpdater::Run(std::string programDirectory) {
+void DataUpdater::Run(ProgramPaths paths) {
   {
     std::unique_lock lock(mutex_);
     if (stopWait_.wait_for(lock, kDataUpdateStartDelay, [this] { return stopping_; })) return;
   }
   try {
-    RunDataUpdatePass(ProgramPaths{programDirectory}, videoNew_, p2pNew_, downloader_);
+    RunDataUpdatePass(paths, videoNew_, p2pNew_, downloader_);
   } catch (const std::exception&) {
     // Out of memory on a hostile package: the lists keep what they had, and
     // the program goes on without the update.

@@ -24,13 +24,13 @@ class DataUpdater {
   DataUpdater(const DataUpdater&) = delete;
   DataUpdater& operator=(const DataUpdater&) = delete;
 
-  void Start(const std::string& programDirectory);
+  void Start(const ProgramPaths& paths);
 
   int VideoNewCount() const { return videoNewCount_.load(); }
   int P2pNewCount() const { return p2pNewCount_.load(); }
 
  private:
-  void Run(std::string programDirectory);
+  void Run(ProgramPaths paths);
 
   CatalogueCategory videoNew_;
   CatalogueCategory p2pNew_;

@@ -92,7 +92,7 @@ MainWindow::MainWindow(const WindowSet::Slot& slot, const CatalogueStore& catalo
   layoutReady_ = 1;
   Layout();
   Host().Show();
-  if (setup_.startDataUpdate) updater_.Start(Paths().folder);
+  if (setup_.startDataUpdate) updater_.Start(Paths());
   Host().StartTimer(kStartTimer, 100);
 }
 
