@@ -9,7 +9,7 @@
 
 #include "catalogue/catalogue_store.h"
 #include "catalogue/record_list.h"
-#include "episode_scrape.h"
+#include "playback/episode_scraper.h"
 #include "text/encoding.h"
 #include "text/text_buffer.h"
 
@@ -39,13 +39,12 @@ size_t CountOf(const std::string& text, const std::string& part) {
   return count;
 }
 
-// The episode ids the portal's layout scans find, and the scan that found
-// the first one.
-std::vector<std::string> ScrapedIds(const std::string& page, const std::string& showPrefix,
-                                    int* firstScan = nullptr) {
+// The episode ids the portal's layout scans find.
+std::vector<std::string> ScrapedIds(const std::string& page, const std::string& showPrefix) {
+  EpisodeList list(showPrefix);
+  ScanEpisodeLayouts(page, list);
   std::vector<std::string> ids;
-  for (const EpisodeRow& row : ScanEpisodeLists(page, showPrefix)) {
-    if (firstScan && ids.empty()) *firstScan = row.scan;
+  for (const EpisodeRow& row : list.Rows()) {
     ids.push_back(row.address.substr(showPrefix.size(), row.address.size() - showPrefix.size() - 5));
   }
   return ids;
@@ -174,16 +173,20 @@ TEST(DemoSiteTest, ShowPagesOfferEveryListLayoutTheScraperKnows) {
   auto page = [&](const char* id) {
     return site.Handle(Role::kVideo, std::string("/v_show/id_") + id + ".html", {});
   };
-  // lxj01..lxj04 use layouts 1 to 4, each with its own number of episodes.
+  // lxj01..lxj04 use layouts 1 to 4 (each page carries its layout's marker),
+  // each with its own number of episodes.
   struct Case {
     const char* id;
-    int episodes, scan;
-  } cases[] = {{"lxj01", 12, 1}, {"lxj02", 8, 2}, {"lxj03", 10, 3}, {"lxj04", 6, 4}};
-  for (auto [id, episodes, scan] : cases) {
-    int firstScan = 0;
-    std::vector<std::string> ids = ScrapedIds(GbkToUtf8(page(id).body), prefix, &firstScan);
+    int episodes;
+    std::string marker;
+  } cases[] = {{"lxj01", 12, "<div class=\"item\" name=\"tvlist\""},
+               {"lxj02", 8, "div class=\"program"},
+               {"lxj03", 10, "class=\"current\" href=\"" + prefix},
+               {"lxj04", 6, "<li class=\"item"}};
+  for (const auto& [id, episodes, marker] : cases) {
+    std::vector<std::string> ids = ScrapedIds(GbkToUtf8(page(id).body), prefix);
     ASSERT_EQ(ids.size(), static_cast<size_t>(episodes)) << id;
-    EXPECT_EQ(firstScan, scan) << id;
+    EXPECT_NE(page(id).body.find(marker), std::string::npos) << id;
     EXPECT_EQ(ids.front(), std::string(id) + "e01");
     // Each episode's own page exists and carries the same list.
     EXPECT_EQ(ScrapedIds(GbkToUtf8(page(ids.back().c_str()).body), prefix), ids);
