@@ -14,13 +14,17 @@ namespace tavelo {
 
 // Where a window's page commands go.
 struct PageHookup {
-  // Carries out the command in a navigation's address (GBK); true when it was
-  // one, which cancels the navigation. Without it every navigation proceeds.
-  std::function<bool(const std::string& address)> run_page_command;
+  // Carries out the command in a navigation; true when it was one, which
+  // cancels the navigation. Without it every navigation proceeds.
+  std::function<bool(const PageNavigation& navigation)> run_page_command;
 };
 
-// Page commands go to `commands`; nullptr gives pages without commands.
-PageHookup CommandHookup(CommandTarget* commands);
+// Page commands go to `commands`, but only from the program's own pages and
+// those of the servers the template at `templatePath` names (read at each
+// command, so an edit counts at once); a command that starts a process also
+// needs a click of its own. Pop-ups opened through the hookup share its
+// clicks. nullptr gives pages without commands.
+PageHookup CommandHookup(CommandTarget* commands, const std::string& templatePath);
 
 // Navigations of `browser` go through `hookup`; its pop-ups open through
 // `windows`, carrying the same hookup.

@@ -48,11 +48,15 @@ bool IsCommandAddress(std::string_view address) {
   return RecogniseCommand(address).command != NavigationCommand::kNone;
 }
 
-bool HandleCommandNavigation(std::string_view address, CommandTarget& target) {
-  RecognisedCommand recognised = RecogniseCommand(address);
+bool CommandStartsProcess(NavigationCommand command) {
+  return command == NavigationCommand::kCompanion || command == NavigationCommand::kLiveShows ||
+         command == NavigationCommand::kPlay;
+}
+
+void RunCommand(const RecognisedCommand& recognised, CommandTarget& target) {
   switch (recognised.command) {
     case NavigationCommand::kNone:
-      return false;
+      break;
     case NavigationCommand::kPage:
       RunPageCommand(recognised.text, target);
       break;
@@ -66,7 +70,6 @@ bool HandleCommandNavigation(std::string_view address, CommandTarget& target) {
       RelaunchPlay(recognised.text, target);
       break;
   }
-  return true;
 }
 
 void RunPageCommand(std::string_view text, CommandTarget& target) {

@@ -46,10 +46,11 @@ struct RecognisedCommand {
 RecognisedCommand RecogniseCommand(std::string_view address);
 // True when `address` holds one of the four markers.
 bool IsCommandAddress(std::string_view address);
+// Companions, live shows and plays start a process of their own.
+bool CommandStartsProcess(NavigationCommand command);
 
-// Carries out the command in `address` (GBK); true when the navigation is to
-// be cancelled.
-bool HandleCommandNavigation(std::string_view address, CommandTarget& target);
+// Carries out a recognised command.
+void RunCommand(const RecognisedCommand& command, CommandTarget& target);
 
 void RunPageCommand(std::string_view text, CommandTarget& target);
 void RunCompanionCommand(std::string_view address, CommandTarget& target);

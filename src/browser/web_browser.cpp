@@ -54,8 +54,10 @@ void CWebBrowser2::GetDocument(std::function<void(std::string bodyHtml)> done) {
 
 void CWebBrowser2::BeforeNavigate(const port::NavigationRequest& request, bool* cancel) {
   const std::string& webAddress = request.utf8Address;
-  std::string address = NavigationAddressToGbk(webAddress);
-  if (on_before_navigate) on_before_navigate(address, cancel);
+  if (on_before_navigate) {
+    on_before_navigate({NavigationAddressToGbk(webAddress), request.pageAddress, request.byUser, request.gesture},
+                       cancel);
+  }
   if (*cancel) return;
   if (!ViewShowsScheme(AddressScheme(webAddress))) {
     *cancel = true;

@@ -14,6 +14,16 @@
 
 namespace tavelo {
 
+// A navigation as window logic sees it.
+struct PageNavigation {
+  // Where it goes, in GBK.
+  std::string address;
+  // Where it comes from: see port::NavigationRequest.
+  std::string pageAddress;
+  bool byUser = false;
+  unsigned long long gesture = 0;
+};
+
 // The two frames of generated status pages.
 enum class StatusFrame { kWhite, kGrey };
 
@@ -38,7 +48,7 @@ class CWebBrowser2 {
   void GetDocument(std::function<void(std::string bodyHtml)> done);
   port::BrowserView& View() { return view_; }
 
-  std::function<void(const std::string& address, bool* cancel)> on_before_navigate;
+  std::function<void(const PageNavigation& navigation, bool* cancel)> on_before_navigate;
   // Return the target's GetApplication(), or nullptr to refuse the window.
   std::function<port::BrowserView*()> on_new_window;
   std::function<void(const std::string& address)> on_document_complete;

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavelo {
 
@@ -30,5 +31,12 @@ inline constexpr const char* kDefaultVideoPlayerHost = "127.0.0.2:8790";
 std::string VideoPlayerHost(const std::string& templatePath);
 // Domain of torrent resource site 1 or 2.
 std::string ResourceSiteDomain(int site, const std::string& templatePath);
+
+// The servers whose pages may ask the program to act (open windows, start
+// programs), as WebHostAndPort gives them: those of the catalogue's main,
+// category, search, live TV and problem-report pages, the catalogue server,
+// the setup server, the maker's site and the live-show sites. The video and
+// resource sites are not among them: the program only shows their pages.
+std::vector<std::string> TrustedPageHosts(const std::string& templatePath);
 
 }  // namespace tavelo

@@ -14,6 +14,7 @@ namespace tavelo {
 namespace {
 
 constexpr const char* kInstalledVersion = "1.00";
+constexpr const char* kOutdatedCommand = "不能运行此功能,请下载最新版本";
 
 struct ProductPageRow {
   const char* productKey;
@@ -25,6 +26,47 @@ constexpr std::array<ProductPageRow, 2> kProductPages = {{
     {"quillo", "/soft/quillo.htm"},
     {"tavelo", "/soft/tavelo.htm"},
 }};
+
+// What a page may name: a product key of letters, digits, "_" and "-", which
+// goes into the setup server's address as it is, and a program that is one
+// file name.
+bool AcceptableCompanion(const CompanionProgram& program) {
+  constexpr size_t kMaxKey = 49;
+  const std::string& key = program.productKey;
+  if (key.empty() || key.size() > kMaxKey) return false;
+  for (char c : key) {
+    const bool letterOrDigit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    if (!letterOrDigit && c != '_' && c != '-') return false;
+  }
+  const std::string name = LocalProgramName(program.programFile);
+  return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
+}
+
+// Whether the folders between `root` and `path` are plain folders where they
+// exist, and `path` itself is no symbolic link: a link planted in the
+// program or programs folder must not carry a download elsewhere.
+bool LinkFreeBeneath(const std::string& root, const std::string& path) {
+  if (!path.starts_with(root)) return false;
+  for (size_t slash = path.find('/', root.size()); ; slash = path.find('/', slash + 1)) {
+    const std::string part = path.substr(0, slash);
+    struct stat info;
+    if (lstat(part.c_str(), &info) != 0) return true;  // the rest is yet to be made
+    if (S_ISLNK(info.st_mode)) return false;
+    if (slash == std::string::npos) return true;
+    if (!S_ISDIR(info.st_mode)) return false;
+  }
+}
+
+bool LinkFreeInstall(const InstallDescription& description, const CompanionPlaces& places) {
+  const std::string programFolder = GbkToUtf8(places.programFolder);
+  const std::string programFiles = GbkToUtf8(places.programFiles);
+  for (const InstallFile& file : description.files) {
+    const std::string path = GbkToUtf8(file.localPath);
+    const std::string& root = path.starts_with(programFolder) ? programFolder : programFiles;
+    if (!LinkFreeBeneath(root, path)) return false;
+  }
+  return true;
+}
 
 bool Exists(const std::string& gbkPath) {
   struct stat info;
@@ -99,6 +141,10 @@ std::string ProductPage(const std::string& productKey, const std::string& makerS
 
 InstallOutcome InstallCompanion(const CompanionProgram& program, const CompanionPlaces& places,
                                 CompanionHost& host) {
+  if (!AcceptableCompanion(program)) {
+    host.ShowMessage(Gbk(kOutdatedCommand));
+    return InstallOutcome::kFailed;
+  }
   const StartProgram start = [&host](const std::vector<std::string>& argv) { return host.StartProcess(argv); };
   TransferResult fetched = host.RunTransfer(Gbk("首次使用《") + program.displayName + Gbk("》,下载相关数据"),
                                             TransferRequest::TextFetch(DescriptionAddress(program, places.setupServer)));
@@ -115,6 +161,11 @@ InstallOutcome InstallCompanion(const CompanionProgram& program, const Companion
     host.ShowMessage(description.message);
     if (!description.url.empty()) OpenWithQuillo(description.url, places, start);
     return InstallOutcome::kSentAway;
+  }
+
+  if (description.refused || !LinkFreeInstall(description, places)) {
+    host.ShowMessage(Gbk("下载文件出错,请稍候再试"));
+    return InstallOutcome::kFailed;
   }
 
   const std::string status = Gbk("下载 ") + program.displayName + Gbk(" 相关文件");
@@ -143,6 +194,11 @@ InstallOutcome InstallCompanion(const CompanionProgram& program, const Companion
 bool StartCompanion(const CompanionProgram& program, const CompanionPlaces& places, CompanionHost& host) {
   bool started = false;
   const StartProgram start = [&](const std::vector<std::string>& argv) { return started = host.StartProcess(argv); };
+  // Checked before the registry store is even opened: the key names a key there.
+  if (!AcceptableCompanion(program)) {
+    host.ShowMessage(Gbk(kOutdatedCommand));
+    return false;
+  }
   if (StartInstalledCompanion(program.productKey, program.programFile, start, places.registryDirectory) == 0) {
     return started;
   }

@@ -2,6 +2,9 @@
 
 #include <strings.h>
 
+#include <array>
+
+#include "base/program_paths.h"
 #include "text/template_file.h"
 
 namespace tavelo {
@@ -52,6 +55,17 @@ bool Inside(const std::string& path, const std::string& root, bool folder) {
 
 }  // namespace
 
+bool NamesProgramFile(const std::string& path, const InstallPlaces& places) {
+  if (places.programFolder.empty() || !path.starts_with(places.programFolder)) return false;
+  const std::string_view inside = std::string_view(path).substr(places.programFolder.size());
+  if (inside.find('/') == std::string_view::npos) return true;
+  static constexpr std::array<std::string_view, 3> kOwnFolders = {kDataFolder, kEpisodeCacheFolder, "script/"};
+  for (std::string_view folder : kOwnFolders) {
+    if (inside.starts_with(folder)) return true;
+  }
+  return false;
+}
+
 std::string ContainedPath(std::string_view path, const InstallPlaces& places, bool folder) {
   std::string result(path);
   ReplaceAll(result, "LOCAL_PATH", places.programFolder);
@@ -94,15 +108,23 @@ InstallDescription ParseInstallDescription(std::string text, const InstallPlaces
       entry.localPath = ContainedPath(fields[1], places, false);
       entry.url = fields[2];
     }
-    if (entry.localPath.empty()) {
+    const bool mainProgram = line.find(kMainProgramMark) != std::string::npos;
+    // A text fetch has no digest: what it brings is never run.
+    if (entry.localPath.empty() || (mainProgram && entry.fetchText)) {
       description.refusedLines.push_back(line);
       continue;
     }
-    if (line.find(kMainProgramMark) != std::string::npos) description.mainProgram = entry.localPath;
+    if (NamesProgramFile(entry.localPath, places)) description.refused = true;
+    if (mainProgram) description.mainProgram = entry.localPath;
     description.files.push_back(std::move(entry));
   }
   std::string registryPath = file.GetValue("[REG_PATH]");
   if (!registryPath.empty()) description.registryPath = ContainedPath(registryPath, places, true);
+  if (description.refused) {
+    description.files.clear();
+    description.mainProgram.clear();
+    description.registryPath.clear();
+  }
   return description;
 }
 

@@ -38,6 +38,10 @@ struct InstallDescription {
 
   // False when the text lacks the end marker: it is no description at all.
   bool recognised = false;
+  // True when a path of the description names one of the program's own
+  // files (its programs, data, caches, pages): nothing of it is installed,
+  // and `files` is empty.
+  bool refused = false;
   // "[FLAG]" is "nosetup": show `message`, open `url`, install nothing.
   bool noSetup = false;
   std::string message;
@@ -45,7 +49,8 @@ struct InstallDescription {
   // The accepted file-list lines, in order.
   std::vector<InstallFile> files;
   // The local path of the last accepted line that names the main program;
-  // "" when none does.
+  // "" when none does. Only a package, checked by its digest, can be the
+  // main program: a "gethtml" line that says it is gets refused.
   std::string mainProgram;
   // "[REG_PATH]" with its placeholders replaced; "" when missing or when it
   // leads outside the two folders.
@@ -56,6 +61,11 @@ struct InstallDescription {
 };
 
 InstallDescription ParseInstallDescription(std::string text, const InstallPlaces& places);
+
+// Whether `path` (as ContainedPath gives it) is one of the program's own
+// files: anything right in the program folder, or in its data, cache or
+// page folders.
+bool NamesProgramFile(const std::string& path, const InstallPlaces& places);
 
 // `path` with the placeholders replaced in their order and "\" read as "/";
 // a relative result resolves against the program folder. "" when the result

@@ -120,7 +120,7 @@ void MainWindow::CreateControls() {
   list_->on_double_click = [this](port::ListHit hit) { OnListClick(hit, true); };
 
   browser_ = &AddBrowser(kBrowser, StatusFrame::kWhite);
-  AttachCommandProtocol(*browser_, Windows(), CommandHookup(this));
+  AttachCommandProtocol(*browser_, Windows(), CommandHookup(this, Paths().Template()));
 
   Host().on_resize = [this](Size) { Layout(); };
   Host().on_timer = [this](int id) { OnTimer(id); };
@@ -248,7 +248,7 @@ void MainWindow::RunLiveTv() {
 void MainWindow::OpenProblemReport() {
   std::string address = TemplateValue(Paths().Template(), "[LY_URL]");
   if (address.empty()) address = MakerSite(Paths().Template()) + "/club/addjy.asp?soft=" + Gbk(kCaption);
-  OpenWebWindow(Windows(), CommandHookup(this), address);
+  OpenWebWindow(Windows(), CommandHookup(this, Paths().Template()), address);
 }
 
 void MainWindow::ShowAbout() {

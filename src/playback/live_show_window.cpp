@@ -4,10 +4,12 @@
 
 #include "browser/command_protocol.h"
 #include "browser/window_placement.h"
+#include "catalogue/site_config.h"
 #include "playback/popup_sink.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/template_file.h"
+#include "text/url_text.h"
 
 namespace tavelo {
 
@@ -63,9 +65,9 @@ LiveShowWindow::LiveShowWindow(const WindowSet::Slot& slot, const std::vector<Li
       hiddenStatic_(Host().AddStatic(kHiddenStaticId, "")) {
   port::WindowHost& host = Host();
   host.SetCaption(Gbk("美女直播"));
-  browser_.on_before_navigate = [this](const std::string& a, bool* cancel) { OnBrowserNavigate(a, cancel); };
+  browser_.on_before_navigate = [this](const PageNavigation& n, bool* cancel) { OnBrowserNavigate(n, cancel); };
   browser_.on_new_window = [this] { return popupSink_.GetApplication(); };
-  popupSink_.on_before_navigate = [this](const std::string& a, bool* cancel) { OnSinkNavigate(a, cancel); };
+  popupSink_.on_before_navigate = [this](const PageNavigation& n, bool* cancel) { OnSinkNavigate(n, cancel); };
 
   host.on_resize = [this](Size) { Layout(); };
   AnswerBrowsingKeys(browser_);
@@ -80,6 +82,8 @@ LiveShowWindow::LiveShowWindow(const WindowSet::Slot& slot, const std::vector<Li
     buttons_[static_cast<size_t>(siteCount_)].button->SetText(site.name);
     ++siteCount_;
   }
+  trustedHosts_ = TrustedPageHosts(Paths().Template());
+  for (const SiteButton& b : buttons_) trustedHosts_.push_back(WebHostAndPort(SiteNavigationAddress(b.site.startAddress)));
   initialised_ = 1;
   Layout();
   SelectSite(0);
@@ -135,18 +139,24 @@ void LiveShowWindow::SelectSite(int index) {
   browser_.Navigate(SiteNavigationAddress(site.startAddress));
 }
 
-void LiveShowWindow::OnBrowserNavigate(const std::string& address, bool* cancel) {
-  size_t query = address.find(kPlayMvQuery);
-  if (query == std::string::npos) return;
-  Relaunch(address.substr(query));
-  *cancel = true;
+bool LiveShowWindow::MayStartRoom(const PageNavigation& navigation) {
+  return FromTrustedPage(navigation.pageAddress, trustedHosts_) && clicks_.Spend(navigation);
 }
 
-void LiveShowWindow::OnSinkNavigate(const std::string& address, bool* cancel) {
+void LiveShowWindow::OnBrowserNavigate(const PageNavigation& navigation, bool* cancel) {
+  const std::string& address = navigation.address;
+  size_t query = address.find(kPlayMvQuery);
+  if (query == std::string::npos) return;
   *cancel = true;
+  if (MayStartRoom(navigation)) Relaunch(address.substr(query));
+}
+
+void LiveShowWindow::OnSinkNavigate(const PageNavigation& navigation, bool* cancel) {
+  *cancel = true;
+  const std::string& address = navigation.address;
   // A pop-up often starts empty and gets its address a moment later; only
   // that address is a room.
-  if (address.empty() || address.rfind("about:", 0) == 0) return;
+  if (address.empty() || address.rfind("about:", 0) == 0 || !MayStartRoom(navigation)) return;
   // "|" separates the command's fields, so one inside the address is escaped.
   Relaunch("cmd=PLAYMV|" + ReplaceAll(address, "|", "%7C") + "|" + Gbk("视频直播") + "|");
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "browser/browser_window.h"
+#include "browser/command_gate.h"
 
 namespace tavelo {
 
@@ -50,8 +51,11 @@ class LiveShowWindow : public BrowserWindow {
 
   std::vector<SiteButton> AddSiteButtons();
   void Layout();
-  void OnBrowserNavigate(const std::string& address, bool* cancel);
-  void OnSinkNavigate(const std::string& address, bool* cancel);
+  void OnBrowserNavigate(const PageNavigation& navigation, bool* cancel);
+  void OnSinkNavigate(const PageNavigation& navigation, bool* cancel);
+  // Whether a navigation may start a room's process: from a page of a site
+  // the window lists (or the template names), on a click not yet spent.
+  bool MayStartRoom(const PageNavigation& navigation);
   void Relaunch(const std::string& payload);
 
   // Buttons first: the browsers are added after them and must not hide them.
@@ -59,6 +63,8 @@ class LiveShowWindow : public BrowserWindow {
   CWebBrowser2& browser_;
   CWebBrowser2& popupSink_;
   port::Static* hiddenStatic_;
+  std::vector<std::string> trustedHosts_;
+  GestureLedger clicks_;
   int siteCount_ = 0;
   int selected_ = -1;
   int initialised_ = 0;

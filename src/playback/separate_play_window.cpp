@@ -120,6 +120,7 @@ SeparatePlayWindow::SeparatePlayWindow(const WindowSet::Slot& slot, const std::s
       host.SetCaption(parsed_.title);
       layoutReady_ = 1;
       Layout();
+      if (RefusedAddress()) return;
       player_.Navigate(parsed_.address);
       return;
     }
@@ -144,8 +145,17 @@ SeparatePlayWindow::SeparatePlayWindow(const WindowSet::Slot& slot, const std::s
   }
   layoutReady_ = 1;
   Layout();
+  if (RefusedAddress()) return;
   ShowLoadingPage();
   host.StartTimer(kOpenPlayerTimer, 200);
+}
+
+bool SeparatePlayWindow::RefusedAddress() {
+  // Whoever wrote the command, only a web page is played: a local file or a
+  // script address would show or run what no server sent.
+  if (!WebHostAndPort(parsed_.address).empty()) return false;
+  ShowStatusPage(player_, StatusFrame::kGrey, Gbk("视频地址无效,只能播放 http 或 https 网址"));
+  return true;
 }
 
 void SeparatePlayWindow::Layout() {

@@ -62,6 +62,8 @@ class SeparatePlayWindow : public BrowserWindow {
 
  private:
   void Layout();
+  // Shows why when the command's address is no web address; true then.
+  bool RefusedAddress();
   void ShowLoadingPage();
   void OnTimer(int id);
   void OpenPlayer();

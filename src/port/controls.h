@@ -31,19 +31,35 @@ struct NavigationRequest {
   std::string utf8Address;
   // From the user (a click or a key) rather than from a script or a frame.
   bool byUser = false;
+  // The page that navigates (UTF-8), as the view reports it: for a pop-up
+  // that has no page yet, its opener's. "" when the page is the program's
+  // own: nothing shown yet, or HTML the program handed the view.
+  std::string pageAddress;
+  // The user's last press of a mouse button or key in the view (or in the
+  // view that opened it), numbered process-wide from 1; 0 before any. Tells
+  // one click from the next, so that a click can be spent once.
+  unsigned long long gesture = 0;
 };
 
 // Which settings a browser view runs with. A fetching view only reads a
-// document, so it loads neither scripts nor images.
-enum class BrowserPolicy { kFull, kFetchOnly };
+// document, so it loads neither scripts nor images. A view of pages the
+// program writes from outside content runs no scripts but shows images.
+enum class BrowserPolicy { kFull, kFetchOnly, kWrittenPage };
+
+// The rule every page the program writes carries, as a <meta> element: such
+// a page often holds text from outside, so nothing in it may run a script,
+// load a frame, send a form or read a local file; it may show web images.
+inline constexpr const char* kWrittenPagePolicy =
+    "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src http: https:; "
+    "style-src 'unsafe-inline'; form-action 'none'\">";
 
 // Why a page could not be loaded, as far as the program tells users apart.
 enum class LoadFailure { kHostNotFound, kConnectionRefused, kTimedOut, kFileNotFound, kOther };
 
 class BrowserView : public Control {
  public:
-  // UTF-8 address. "about:" followed by HTML shows that HTML; "about:blank"
-  // empties the view.
+  // UTF-8 address. "about:" followed by HTML shows that HTML under
+  // kWrittenPagePolicy; "about:blank" empties the view.
   virtual void Navigate(const std::string& utf8Address) = 0;
   // Reads the current document's body element as HTML, its own tags
   // included (UTF-8), and hands it to `done` on the user-interface thread;

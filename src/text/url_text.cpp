@@ -85,4 +85,32 @@ void FlattenWhitespace(std::string& text) {
   }
 }
 
+std::string WebHostAndPort(std::string_view address) {
+  static constexpr std::string_view kSchemes[][2] = {{"http://", "80"}, {"https://", "443"}};
+  std::string_view defaultPort;
+  for (const auto& [scheme, port] : kSchemes) {
+    if (address.size() >= scheme.size() && EqualsIgnoreCaseGbk(address.substr(0, scheme.size()), scheme)) {
+      address.remove_prefix(scheme.size());
+      defaultPort = port;
+      break;
+    }
+  }
+  if (defaultPort.empty()) return "";
+  std::string_view authority = address.substr(0, address.find_first_of("/?#\\"));
+  if (size_t at = authority.rfind('@'); at != std::string_view::npos) authority.remove_prefix(at + 1);
+  // A bracketed IPv6 host holds colons of its own.
+  size_t hostEnd = authority.starts_with('[') ? authority.find(']') : authority.find(':');
+  if (hostEnd == std::string_view::npos) hostEnd = authority.size();
+  else if (authority.starts_with('[')) ++hostEnd;
+  std::string_view host = authority.substr(0, hostEnd);
+  std::string_view rest = authority.substr(hostEnd);
+  if (host.empty() || (!rest.empty() && !rest.starts_with(':'))) return "";
+  std::string_view port = rest.empty() ? std::string_view() : rest.substr(1);
+  if (port.empty()) port = defaultPort;
+  for (char c : port) {
+    if (c < '0' || c > '9') return "";
+  }
+  return LowerGbk(host) + ":" + std::string(port);
+}
+
 }  // namespace tavelo

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "port/controls.h"
 #include "text/encoding.h"
 
 namespace tavelo {
@@ -81,11 +82,14 @@ std::string ExtractResourceInfo(std::string_view pageAddress, std::string_view p
 }
 
 std::string BuildResourcePage(std::string_view title, std::string_view part) {
+  // The content comes from a site the program does not control: the page's
+  // policy keeps its scripts (and the page's own) from running.
   static const std::string head = Gbk(
       "<html>\r\n"
       "<head>\r\n"
       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\r\n"
-      "<title>ppinfo</title>\r\n"
+      "<title>ppinfo</title>\r\n" +
+      std::string(port::kWrittenPagePolicy) + "\r\n"
       "</head> \r\n"
       " <body> \r\n"
       " <script language=\"javascript\">\r\n"

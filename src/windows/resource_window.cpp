@@ -37,7 +37,7 @@ ResourceSiteDomains DomainsOf(const ProgramPaths& paths) {
 ResourceWindow::ResourceWindow(const WindowSet::Slot& slot)
     : BrowserWindow(slot),
       domains_(DomainsOf(slot.Windows().Paths())),
-      browser_(AddBrowser(kBrowser, StatusFrame::kGrey)),
+      browser_(AddBrowser(kBrowser, StatusFrame::kGrey, port::BrowserPolicy::kWrittenPage)),
       statusLine_(Host().AddStatic(kStatusLine, "")) {
   port::WindowHost& host = Host();
   host.SetCaption(Gbk("获取资源信息"));

@@ -34,7 +34,7 @@ SearchWindow::SearchWindow(const WindowSet::Slot& slot, CommandTarget& commands)
       browser_(AddBrowser(kBrowserId)) {
   port::WindowHost& host = Host();
   host.SetCaption(Gbk("视频搜索"));
-  AttachCommandProtocol(browser_, Windows(), CommandHookup(&commands));
+  AttachCommandProtocol(browser_, Windows(), CommandHookup(&commands, Paths().Template()));
 
   searchButton_->on_click = [this] { StartSearch(); };
   edit_->on_enter = [this] { StartSearch(); };

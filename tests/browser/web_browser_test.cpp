@@ -30,7 +30,7 @@ TEST_F(WebBrowserTest, NavigateConvertsGbkForTheView) {
 
 TEST_F(WebBrowserTest, EventsArriveInGbk) {
   std::string before, complete, status;
-  browser.on_before_navigate = [&](const std::string& a, bool*) { before = a; };
+  browser.on_before_navigate = [&](const PageNavigation& n, bool*) { before = n.address; };
   browser.on_document_complete = [&](const std::string& a) { complete = a; };
   browser.on_status_text = [&](const std::string& t) { status = t; };
   view.FireBeforeNavigate("http://h/?cmd=TAVELO|AREA|%E7%BE%8E%E5%9B%BD|");
@@ -46,13 +46,14 @@ TEST_F(WebBrowserTest, EventsArriveInGbk) {
 // spaces as "**BK**".
 TEST_F(WebBrowserTest, NavigationReachesTheWindowWithItsSpaces) {
   std::string before;
-  browser.on_before_navigate = [&](const std::string& a, bool*) { before = a; };
+  browser.on_before_navigate = [&](const PageNavigation& n, bool*) { before = n.address; };
   view.FireBeforeNavigate("http://h/p?cmd=TVPLAY|http://v/a%7Cb|My%20Title%20%E4%B8%AD%E6%96%87|");
   EXPECT_EQ(before, "http://h/p?cmd=TVPLAY|http://v/a%7Cb|My Title " + Gbk("中文") + "|");
 }
 
 TEST_F(WebBrowserTest, CancelFromTheWindowStopsNavigation) {
-  browser.on_before_navigate = [](const std::string& a, bool* cancel) {
+  browser.on_before_navigate = [](const PageNavigation& n, bool* cancel) {
+    const std::string& a = n.address;
     if (a.find("cmd=") != std::string::npos) *cancel = true;
   };
   EXPECT_TRUE(view.FireBeforeNavigate("http://h/?cmd=TVPLAY|x"));
@@ -78,7 +79,7 @@ TEST_F(WebBrowserTest, OnlyAUsersClickHandsALinkToTheDesktop) {
 
 TEST_F(WebBrowserTest, CommandsWinOverTheSchemeHandOff) {
   // A command the window handles is never also handed to the desktop.
-  browser.on_before_navigate = [](const std::string&, bool* cancel) { *cancel = true; };
+  browser.on_before_navigate = [](const PageNavigation&, bool* cancel) { *cancel = true; };
   EXPECT_TRUE(view.FireBeforeNavigate("ed2k://cmd=TAVELO|x"));
   EXPECT_TRUE(platform.startedProcesses.empty());
 }

@@ -30,7 +30,7 @@ class ProbeWindow : public BrowserWindow {
         events_(events),
         closesOthers_(closesOthers),
         browser_(AddBrowser(kBrowserId)) {
-    browser_.on_before_navigate = [this](const std::string&, bool* cancel) { *cancel = Count(); };
+    browser_.on_before_navigate = [this](const PageNavigation&, bool* cancel) { *cancel = Count(); };
     browser_.on_new_window = [this] { return Count() ? browser_.GetApplication() : nullptr; };
     Host().on_timer = [this](int) { Count(); };
   }
@@ -159,17 +159,19 @@ TEST_F(WindowSetTest, AFailedConstructionTakesItsHostAlong) {
 }
 
 TEST_F(WindowSetTest, PopupsOpenThroughTheApplicationsOpenerOrAreRefused) {
-  EXPECT_EQ(windows.OpenPopup(CommandHookup(nullptr)), nullptr);
+  EXPECT_EQ(windows.OpenPopup(CommandHookup(nullptr, "")), nullptr);
 
   fakes::FakeBrowserView target(port::BrowserPolicy::kFull);
   std::vector<bool> cancels;
   WindowSet withOpener(platform, [&](WindowSet& set, const PageHookup& hookup) {
     EXPECT_EQ(&set, &withOpener);
-    cancels.push_back(hookup.run_page_command && hookup.run_page_command("x"));
+    PageNavigation navigation;
+    navigation.address = "x";
+    cancels.push_back(hookup.run_page_command && hookup.run_page_command(navigation));
     return &target;
   });
   PageHookup hookup;
-  hookup.run_page_command = [](const std::string&) { return true; };
+  hookup.run_page_command = [](const PageNavigation&) { return true; };
   EXPECT_EQ(withOpener.OpenPopup(hookup), &target);
   EXPECT_EQ(cancels, std::vector<bool>{true});
 }

@@ -60,9 +60,9 @@ TEST(InstallDescriptionTest, ListLinesGiveFilesWithTheirPlaceholdersReplaced) {
 
 TEST(InstallDescriptionTest, TheLastMainProgramLineCounts) {
   InstallDescription d = ParseInstallDescription(
-      Description("a LOCAL_PATHone http://s/1.zip MAIN_EXE\r\nb LOCAL_PATHtwo http://s/2.zip x MAIN_EXE\r\n"),
+      Description("a LOCAL_PATHq/one http://s/1.zip MAIN_EXE\r\nb LOCAL_PATHq/two http://s/2.zip x MAIN_EXE\r\n"),
       kPlaces);
-  EXPECT_EQ(d.mainProgram, "/opt/tavelo/two");
+  EXPECT_EQ(d.mainProgram, "/opt/tavelo/q/two");
 }
 
 TEST(InstallDescriptionTest, PathsLeavingTheTwoFoldersAreRefused) {
@@ -78,13 +78,13 @@ TEST(InstallDescriptionTest, PathsLeavingTheTwoFoldersAreRefused) {
       {"../outside"},
       {"LOCAL_PATH"},  // the folder itself is no file
       {"LOCAL_PATHsub/"},
-      {"LOCAL_PATH..."},  // fine: three dots are a name
+      {"LOCAL_PATHq/..."},  // fine: three dots are a name
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     InstallDescription d =
         ParseInstallDescription(Description(std::string("abc ") + c.path + " http://s/a.zip MAIN_EXE\r\n"), kPlaces);
-    bool accepted = std::string(c.path) == "LOCAL_PATH...";
+    bool accepted = std::string(c.path) == "LOCAL_PATHq/...";
     EXPECT_EQ(d.files.size(), accepted ? 1u : 0u);
     EXPECT_EQ(d.refusedLines.size(), accepted ? 0u : 1u);
     EXPECT_EQ(d.mainProgram.empty(), !accepted);
@@ -100,7 +100,7 @@ TEST(InstallDescriptionTest, PathsLeavingTheTwoFoldersAreRefused) {
 
 TEST(InstallDescriptionTest, OverLongFieldsRefuseTheLineInsteadOfCuttingIt) {
   const std::string digest49(49, 'a');
-  const std::string path255 = "LOCAL_PATH" + std::string(245, 'p');
+  const std::string path255 = "LOCAL_PATHq/" + std::string(243, 'p');
   const std::string url255 = "http://s/" + std::string(246, 'u');
   struct Case {
     std::string digest, path, url;
@@ -126,8 +126,37 @@ TEST(InstallDescriptionTest, LinesWithoutThreeFieldsAreRefused) {
 
 TEST(InstallDescriptionTest, TheListEndsAfterAHundredLines) {
   std::string list;
-  for (int i = 0; i < 120; ++i) list += "a LOCAL_PATHf" + std::to_string(i) + " http://s/a.zip\r\n";
+  for (int i = 0; i < 120; ++i) list += "a LOCAL_PATHq/f" + std::to_string(i) + " http://s/a.zip\r\n";
   EXPECT_EQ(ParseInstallDescription(Description(list), kPlaces).files.size(), 100u);
+}
+
+// What a page's setup server may not do, whatever its digests say: put a
+// file among the program's own, or have a text fetch run.
+TEST(InstallDescriptionTest, DescriptionsReachingForTheProgramOrRunningTextAreRefused) {
+  struct Case {
+    const char* list;
+    bool refusedWhole;
+    size_t files;
+    const char* mainProgram;
+  } cases[] = {
+      {"a LOCAL_PATHq/run http://s/a.zip MAIN_EXE\r\n", false, 1, "/opt/tavelo/q/run"},
+      {"gethtml LOCAL_PATHq/run.sh http://evil/run.sh MAIN_EXE\r\n", false, 0, ""},
+      {"gethtml LOCAL_PATHq/readme.txt http://s/r.txt\r\n", false, 1, ""},
+      {"gethtml LOCAL_PATHdata/main.htm http://s/t.htm\r\n", true, 0, ""},
+      {"a LOCAL_PATHq/run http://s/a.zip MAIN_EXE\r\ngethtml data/myfavo.dat http://s/f\r\n", true, 0, ""},
+      {"a LOCAL_PATHTaveloMain http://s/a.zip MAIN_EXE\r\n", true, 0, ""},
+      {"a LOCAL_PATHtavelo/x.dat http://s/a.zip\r\n", true, 0, ""},
+      {"a LOCAL_PATHscript/tmp/p.htm http://s/a.zip\r\n", true, 0, ""},
+      {"a PROGRESS_PATHrun http://s/a.zip MAIN_EXE\r\n", false, 1, "/home/u/programs/run"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.list);
+    InstallDescription d = ParseInstallDescription(Description(c.list, "[REG_PATH]\r\nLOCAL_PATHq/\r\n"), kPlaces);
+    EXPECT_EQ(d.refused, c.refusedWhole);
+    EXPECT_EQ(d.files.size(), c.files);
+    EXPECT_EQ(d.mainProgram, c.mainProgram);
+    EXPECT_EQ(d.registryPath.empty(), c.refusedWhole);
+  }
 }
 
 }  // namespace

@@ -43,10 +43,13 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   void Reload() override { historySteps.push_back("reload"); }
 
   // Returns whether the navigation was cancelled. Navigations come from a
-  // click unless the test says otherwise.
+  // fresh click on a page of the program's own unless the test says otherwise.
   bool FireBeforeNavigate(const std::string& utf8Address, bool byUser = true) {
+    return FireNavigation({utf8Address, byUser, "", ++presses});
+  }
+  bool FireNavigation(const port::NavigationRequest& request) {
     bool cancel = false;
-    if (on_before_navigate) on_before_navigate({utf8Address, byUser}, &cancel);
+    if (on_before_navigate) on_before_navigate(request, &cancel);
     return cancel;
   }
   port::BrowserView* FireNewWindow() { return on_new_window ? on_new_window() : nullptr; }
@@ -61,6 +64,7 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   }
 
   port::BrowserPolicy policy;
+  unsigned long long presses = 0;
   std::vector<std::string> navigations;
   // "back", "forward" and "reload", in the order asked for.
   std::vector<std::string> historySteps;

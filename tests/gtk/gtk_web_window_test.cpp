@@ -47,7 +47,8 @@ class GtkWebWindowTest : public ::testing::Test {
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     base_ = "http://127.0.0.1:" + std::to_string(port_) + "/";
 
-    context_.run_page_command = [this](const std::string& address) {
+    context_.run_page_command = [this](const PageNavigation& navigation) {
+      const std::string& address = navigation.address;
       if (address.find("cmd=") == std::string::npos) return false;
       commands_.push_back(address);
       return true;

@@ -89,7 +89,7 @@ class GtkPlayWindowTest : public ::testing::Test {
   // Opens the recommended page as the portal shows it and clicks the video.
   void ClickVideoOnRecommendedPage(const std::string& utf8Title) {
     const std::string page = "http://" + demo::RoleAddress(demo::Role::kCatalogue, demo_->Port()) + "/tj/index.asp";
-    WebWindow& window = OpenWebWindow(windows_, CommandHookup(&portal_), page);
+    WebWindow& window = OpenWebWindow(windows_, CommandHookup(&portal_, windows_.Paths().Template()), page);
     bool loaded = false;
     window.Browser().on_document_complete = [&](const std::string&) { loaded = true; };
     ASSERT_TRUE(RunUntil([&] { return loaded; })) << "the recommended page did not load";

@@ -13,7 +13,8 @@ using fakes::FakeWindowHost;
 class WebWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    context.run_page_command = [this](const std::string& address) {
+    context.run_page_command = [this](const PageNavigation& navigation) {
+      const std::string& address = navigation.address;
       commands.push_back(address);
       return address.find("cmd=") != std::string::npos;
     };

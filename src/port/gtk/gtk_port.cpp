@@ -1,6 +1,7 @@
 #include "port/gtk/gtk_port.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "port/gtk/gtk_control.h"
 #include "port/gtk/gtk_file_watch.h"
@@ -108,6 +109,14 @@ WebKitSettings* SettingsFor(port::BrowserPolicy policy) {
     webkit_settings_set_javascript_can_open_windows_automatically(s, TRUE);
     return s;
   }();
+  static WebKitSettings* writtenPage = [] {
+    WebKitSettings* s = webkit_settings_new();
+    webkit_settings_set_default_charset(s, "GBK");
+    // The program's pages carry outside content: none of its scripts run.
+    webkit_settings_set_enable_javascript(s, FALSE);
+    webkit_settings_set_javascript_can_open_windows_automatically(s, FALSE);
+    return s;
+  }();
   static WebKitSettings* fetchOnly = [] {
     WebKitSettings* s = webkit_settings_new();
     webkit_settings_set_default_charset(s, "GBK");
@@ -119,7 +128,15 @@ WebKitSettings* SettingsFor(port::BrowserPolicy policy) {
     webkit_settings_set_enable_javascript_markup(s, FALSE);
     return s;
   }();
-  return policy == port::BrowserPolicy::kFetchOnly ? fetchOnly : full;
+  switch (policy) {
+    case port::BrowserPolicy::kFetchOnly:
+      return fetchOnly;
+    case port::BrowserPolicy::kWrittenPage:
+      return writtenPage;
+    case port::BrowserPolicy::kFull:
+      break;
+  }
+  return full;
 }
 
 // ---- browser view ----
@@ -155,6 +172,8 @@ void GtkBrowserView::Attach(WebKitWebView* view) {
   g_signal_connect(view, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
   g_signal_connect(view, "load-failed", G_CALLBACK(OnLoadFailed), this);
   g_signal_connect(view, "context-menu", G_CALLBACK(OnContextMenu), this);
+  g_signal_connect(view, "button-press-event", G_CALLBACK(OnUserInput), this);
+  g_signal_connect(view, "key-press-event", G_CALLBACK(OnUserInput), this);
 }
 
 void GtkBrowserView::Place() {
@@ -176,8 +195,10 @@ void GtkBrowserView::Detach() {
   placed_ = false;
 }
 
-WebKitWebView* GtkBrowserView::AdoptRelatedView(WebKitWebView* requester) {
+WebKitWebView* GtkBrowserView::AdoptRelatedView(WebKitWebView* requester, const GtkBrowserView& opener) {
   Detach();
+  openerAddress_ = opener.NavigatingPage();
+  lastGesture_ = opener.lastGesture_;
   // The settings of this view's policy, as the window logic asked for it.
   Attach(NewView(policy_, requester));
   return view_.get();
@@ -202,8 +223,10 @@ Point GtkBrowserView::CursorPos() const { return PointerIn(GTK_WIDGET(view_.get(
 
 void GtkBrowserView::Navigate(const std::string& utf8Address) {
   static constexpr std::string_view kAbout = "about:";
+  nextLoadWritten_ = utf8Address.rfind(kAbout, 0) == 0;
   if (utf8Address.rfind(kAbout, 0) == 0 && utf8Address != "about:blank") {
-    webkit_web_view_load_html(view_.get(), utf8Address.c_str() + kAbout.size(), nullptr);
+    const std::string page = std::string(port::kWrittenPagePolicy) + (utf8Address.c_str() + kAbout.size());
+    webkit_web_view_load_html(view_.get(), page.c_str(), nullptr);
   } else {
     webkit_web_view_load_uri(view_.get(), utf8Address.c_str());
   }
@@ -254,7 +277,8 @@ gboolean GtkBrowserView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
       webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
   const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
   bool cancel = false;
-  port::NavigationRequest request{uri ? uri : "", webkit_navigation_action_is_user_gesture(action) != FALSE};
+  port::NavigationRequest request{uri ? uri : "", webkit_navigation_action_is_user_gesture(action) != FALSE,
+                                  me->NavigatingPage(), me->lastGesture_};
   if (me->on_before_navigate) me->on_before_navigate(request, &cancel);
   if (cancel) {
     webkit_policy_decision_ignore(decision);
@@ -268,13 +292,35 @@ GtkWidget* GtkBrowserView::OnCreate(WebKitWebView* view, WebKitNavigationAction*
   if (!me->on_new_window) return nullptr;
   auto* target = dynamic_cast<GtkBrowserView*>(me->on_new_window());
   if (target == nullptr) return nullptr;
-  return GTK_WIDGET(target->AdoptRelatedView(view));
+  return GTK_WIDGET(target->AdoptRelatedView(view, *me));
+}
+
+gboolean GtkBrowserView::OnUserInput(GtkWidget*, GdkEvent*, gpointer self) {
+  // One count for the whole process, so that no two presses in any views
+  // share a number.
+  static unsigned long long presses = 0;
+  static_cast<GtkBrowserView*>(self)->lastGesture_ = ++presses;
+  return FALSE;
+}
+
+std::string GtkBrowserView::NavigatingPage() const {
+  if (showsWritten_) return "";
+  // Until a page arrives, the navigation is the program's own, or for a
+  // pop-up its opener's.
+  if (!committedAny_) return openerAddress_;
+  // A blank page here is one a script wrote into: it has no host to trust.
+  const char* uri = webkit_web_view_get_uri(view_.get());
+  return uri ? uri : "about:blank";
 }
 
 void GtkBrowserView::OnReadyToShow(WebKitWebView*, gpointer self) { static_cast<GtkBrowserView*>(self)->Place(); }
 
 void GtkBrowserView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
   auto* me = static_cast<GtkBrowserView*>(self);
+  if (event == WEBKIT_LOAD_COMMITTED) {
+    me->committedAny_ = true;
+    me->showsWritten_ = std::exchange(me->nextLoadWritten_, false);
+  }
   if (event != WEBKIT_LOAD_FINISHED || !me->on_document_complete) return;
   const char* uri = webkit_web_view_get_uri(view);
   me->on_document_complete(uri ? uri : "");

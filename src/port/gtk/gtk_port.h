@@ -64,7 +64,7 @@ class GtkBrowserView : public port::BrowserView {
   // related to the requester (same web process, so the opener relation and
   // the pop-up's first request carry over) and returns it. It reports its
   // events at once and joins the window when WebKit says it is ready.
-  WebKitWebView* AdoptRelatedView(WebKitWebView* requester);
+  WebKitWebView* AdoptRelatedView(WebKitWebView* requester, const GtkBrowserView& opener);
 
  private:
   void Attach(WebKitWebView* view);
@@ -77,6 +77,9 @@ class GtkBrowserView : public port::BrowserView {
   static void OnMouseTarget(WebKitWebView*, WebKitHitTestResult*, guint, gpointer self);
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self);
   static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer self);
+  static gboolean OnUserInput(GtkWidget*, GdkEvent*, gpointer self);
+  // The page a navigation comes from (see port::NavigationRequest).
+  std::string NavigatingPage() const;
 
   GtkWindowHost& host_;
   port::BrowserPolicy policy_;
@@ -88,6 +91,15 @@ class GtkBrowserView : public port::BrowserView {
   bool enabled_ = true;
   bool placed_ = false;
   std::string lastStatus_;
+  // A pop-up's opener page, which counts until the pop-up has a page of its
+  // own, and the user's last press in the view or its opener.
+  std::string openerAddress_;
+  unsigned long long lastGesture_ = 0;
+  // Whether any page was committed yet, and whether the shown one (or the
+  // next one) is HTML the program handed over rather than one the view loaded.
+  bool committedAny_ = false;
+  bool showsWritten_ = false;
+  bool nextLoadWritten_ = false;
 };
 
 class GtkPlatform;

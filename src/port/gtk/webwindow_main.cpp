@@ -21,10 +21,10 @@ int main(int argc, char** argv) {
   tavelo::PageHookup hookup;
   // Without the portal nothing can carry out a page command: it is refused
   // (never fetched as a page) and named on stderr.
-  hookup.run_page_command = [](const std::string& address) {
-    if (!tavelo::IsCommandAddress(address)) return false;
+  hookup.run_page_command = [](const tavelo::PageNavigation& navigation) {
+    if (!tavelo::IsCommandAddress(navigation.address)) return false;
     std::fprintf(stderr, "tavelo-webwindow: page command not carried out: %s\n",
-                 tavelo::GbkToUtf8(address).c_str());
+                 tavelo::GbkToUtf8(navigation.address).c_str());
     return true;
   };
   tavelo::OpenWebWindow(windows, hookup, tavelo::Utf8ToGbk(argv[1]));
