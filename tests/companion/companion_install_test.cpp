@@ -260,5 +260,84 @@ TEST_F(CompanionInstallTest, StartCompanionInstallsOnlyWhatIsMissing) {
   EXPECT_FALSE(StartCompanion(program, places_, host_));
 }
 
+// What a page names is checked before anything is asked of the setup
+// server: no request, no file, no process, no registry key.
+TEST_F(CompanionInstallTest, KeysAndProgramsAPageMayNotNameAreRefusedUnfetched) {
+  struct Case {
+    std::string key, program;
+    bool accepted;
+  } cases[] = {
+      {std::string(50, 'k'), "q", false},
+      {"", "q", false},
+      {"../club/savejy.asp?soft=T&title=x#", "q", false},
+      {"qo/ri", "q", false},
+      {"qori", "../TaveloMain", false},
+      {"qori", "sub\\q", false},
+      {"qori", "..", false},
+      {"qori", "sub/q.exe", false},
+      {"qori", "qori.exe", true},
+      {"Qori_Player-2", "q", true},
+      {std::string(49, 'k'), "q", true},
+  };
+  ServeList("DIGEST LOCAL_PATHqori/prog SERVER/program.zip MAIN_EXE\r\n");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key + " " + c.program);
+    host_ = RecordingHost();
+    EXPECT_EQ(StartCompanion(CompanionProgram{"Q", c.key, c.program}, places_, host_), c.accepted);
+    EXPECT_EQ(host_.urls.empty(), !c.accepted);
+    if (!c.accepted) {
+      EXPECT_EQ(host_.messages, std::vector<std::string>{Gbk("不能运行此功能,请下载最新版本")});
+      EXPECT_TRUE(host_.started.empty());
+      // The refused come first: no key was made for any of them.
+      struct stat info;
+      EXPECT_NE(stat(places_.registryDirectory.c_str(), &info), 0);
+    }
+  }
+}
+
+// A folder or file planted as a link inside the two folders would carry the
+// download elsewhere: the install is refused and nothing is fetched there.
+TEST_F(CompanionInstallTest, SymbolicLinksInThePathAreRefusedNotFollowed) {
+  mkdir(dir_.File("elsewhere").c_str(), 0755);
+  struct Case {
+    const char* link;
+    const char* target;
+  } cases[] = {
+      {"app/qori", "elsewhere"},
+      {"app/qori/prog", "elsewhere/prog"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.link);
+    mkdir(dir_.File("app/qori").c_str(), 0755);
+    if (std::string(c.link) == "app/qori") rmdir(dir_.File("app/qori").c_str());
+    ASSERT_EQ(symlink(dir_.File(c.target).c_str(), dir_.File(c.link).c_str()), 0);
+    ServeList("DIGEST LOCAL_PATHqori/prog SERVER/program.zip MAIN_EXE\r\n");
+    host_ = RecordingHost();
+    EXPECT_EQ(Install(), InstallOutcome::kFailed);
+    EXPECT_FALSE(FileExists(dir_.File("elsewhere/prog")));
+    EXPECT_TRUE(host_.started.empty());
+    EXPECT_EQ(host_.urls.size(), 1u);  // the description alone
+    unlink(dir_.File(c.link).c_str());
+  }
+}
+
+// The reproduction of a page writing its own description: whatever it says,
+// a text fetch is never run and the program's files are not touched.
+TEST_F(CompanionInstallTest, ADescriptionCannotRunFetchedTextOrReplaceProgramFiles) {
+  for (const char* list : {"gethtml LOCAL_PATHpwn/run.sh SERVER/readme.txt MAIN_EXE\r\n",
+                           "DIGEST LOCAL_PATHqori/prog SERVER/program.zip MAIN_EXE\r\n"
+                           "gethtml LOCAL_PATHdata/main.htm SERVER/readme.txt\r\n"}) {
+    SCOPED_TRACE(list);
+    ServeList(list);
+    host_ = RecordingHost();
+    EXPECT_EQ(Install(), InstallOutcome::kFailed);
+    EXPECT_TRUE(host_.started.empty());
+    EXPECT_EQ(host_.urls.size(), 1u);
+    EXPECT_FALSE(FileExists(dir_.File("app/pwn/run.sh")));
+    EXPECT_FALSE(FileExists(dir_.File("app/data/main.htm")));
+    EXPECT_EQ(RegistryValue("path"), "<no key>");
+  }
+}
+
 }  // namespace
 }  // namespace tavelo

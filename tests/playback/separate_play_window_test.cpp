@@ -257,6 +257,36 @@ TEST_F(SeparatePlayWindowTest, WithoutTheFlagPopupsOpenOrdinaryBrowserWindows) {
   }
 }
 
+// Whoever wrote the command, only a web page is played: a local file or a
+// script address gets the refusal and nothing else.
+TEST_F(SeparatePlayWindowTest, OnlyWebAddressesArePlayed) {
+  const std::string refusal = GbkToUtf8(StatusPageAddress(StatusFrame::kGrey, Gbk("视频地址无效,只能播放 http 或 https 网址")));
+  struct Case {
+    std::string command;
+    bool played;
+  } cases[] = {
+      {"cmd=TVPLAY|file:///etc/passwd|T||950|560", false},
+      {"cmd=PLAYMV|file:///etc/passwd|T|", false},
+      {"cmd=PLAYMV|javascript:alert(1)|T|", false},
+      {"cmd=TVPLAY|data:text/html,x|T||950|560", false},
+      {"file:///home/u/.bashrc**TAB**t**TAB**t", false},
+      {"cmd=TVPLAY|HTTPS://tv/p|T||950|560", true},
+      {"cmd=PLAYMV|http://r/room|T|", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    FakePlatform p;
+    WindowSet set(p);
+    set.Open<SeparatePlayWindow>(c.command, dir.File("missing.htm"));
+    FakeWindowHost& host = p.Window(0);
+    host.FireTimer(SeparatePlayWindow::kOpenPlayerTimer);
+    const std::vector<std::string>& navigations = host.Browser(SeparatePlayWindow::kPlayerId)->navigations;
+    ASSERT_FALSE(navigations.empty());
+    EXPECT_EQ(navigations == std::vector<std::string>{refusal}, !c.played);
+    EXPECT_TRUE(host.shown);
+  }
+}
+
 TEST_F(SeparatePlayWindowTest, BrowsingKeysStepThroughThePlayerAndCtrlWCloses) {
   Open("x");
   EXPECT_TRUE(Host().FireKey(port::Key::kLeft, port::kAlt));

@@ -48,5 +48,28 @@ TEST(UrlTextTest, FlattenWhitespaceKeepsTheLength) {
   EXPECT_EQ(text, "a b  c");
 }
 
+TEST(UrlTextTest, WebHostAndPortNamesTheServerOrNothing) {
+  struct Case {
+    const char* address;
+    const char* expected;
+  } cases[] = {
+      {"http://Cat.Test/list?x", "cat.test:80"},
+      {"HTTPS://cat.test", "cat.test:443"},
+      {"http://cat.test:8790#top", "cat.test:8790"},
+      {"http://user:pw@cat.test:81/", "cat.test:81"},
+      {"http://[::1]:8790/", "[::1]:8790"},
+      {"http://cat.test\\evil.test/", "cat.test:80"},
+      {"http://cat.test:80x/", ""},
+      {"http:///path", ""},
+      {"http:cat.test", ""},
+      {"file:///etc/passwd", ""},
+      {"javascript:alert(1)", ""},
+      {"data:text/html,x", ""},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(WebHostAndPort(c.address), c.expected) << c.address;
+}
+
 }  // namespace
 }  // namespace tavelo
+
