@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "gtk/gtk_keys.h"
 #include "port/gtk/gtk_port.h"
 #include "playback/live_show_window.h"
 #include "playback/separate_play_window.h"
@@ -17,6 +18,8 @@
 
 namespace tavelo {
 namespace {
+
+using testing::SendKey;
 
 bool RunUntil(const std::function<bool()>& done, int seconds = 20) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -110,12 +113,21 @@ TEST_F(GtkPlaybackTest, TvPlayRequestsClientSizeAndSwallowsPopupsWithoutGrowing)
 
 TEST_F(GtkPlaybackTest, LiveShowRelaunchesPopupRoomsAndPlayMvLinks) {
   auto& window = windows_.Open<LiveShowWindow>(std::vector<LiveSite>{{"A", base_ + "site.htm"}});
+  // The site's own pop-up, opened without a click, starts nothing.
+  ASSERT_TRUE(RunUntil([&] { return !Request("/site.htm").empty(); }));
+  Pump(500);
+  EXPECT_TRUE(platform_.started.empty());
+  // A click (a key pressed in the view) lets the page open a room.
+  GtkWidget* view = GTK_WIDGET(View(window.Browser()).WebView());
+  SendKey(view, GDK_KEY_Shift_L);
+  View(window.Browser()).RunScript("window.open('pop.htm')");
   ASSERT_TRUE(RunUntil([&] { return !platform_.started.empty(); })) << "the pop-up was not handed on";
   ASSERT_EQ(platform_.started[0].size(), 2u);
   EXPECT_EQ(platform_.started[0][1], "runPlay:cmd=PLAYMV|" + base_ + "pop.htm|" + Gbk("视频直播") + "|");
   Pump(300);
   EXPECT_TRUE(Request("/pop.htm").empty()) << "the hidden view loaded the room";
 
+  SendKey(view, GDK_KEY_Shift_L);
   View(window.Browser()).RunScript("location.href = 'room.htm?cmd=PLAYMV|" + base_ + "r|T|'");
   ASSERT_TRUE(RunUntil([&] { return platform_.started.size() == 2; }));
   EXPECT_EQ(platform_.started[1][1], "runPlay:?cmd=PLAYMV|" + base_ + "r|T|");

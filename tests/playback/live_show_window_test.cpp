@@ -176,6 +176,33 @@ TEST_F(LiveShowWindowTest, PlayMvQueryInTheBrowserRelaunchesFromTheQuestionMark)
   }
 }
 
+// A room starts a process only from a page of a listed site, once a click.
+TEST_F(LiveShowWindowTest, RoomsStartFromListedSitesOnAClickEach) {
+  OpenBuiltIn();
+  struct Case {
+    const char* page;
+    bool byUser;
+    unsigned long long gesture;
+    bool started;
+  } cases[] = {
+      {"http://www.woxiu.com/hall", true, 1, true},
+      {"http://www.6.cn/", true, 2, true},  // a site typed as a bare host
+      {"http://www.woxiu.com/hall", true, 2, false},  // the same click again
+      {"http://www.woxiu.com/hall", false, 3, false},
+      {"http://evil.test/", true, 4, false},
+      {"", true, 5, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.page) + " " + std::to_string(c.gesture));
+    platform.startedProcesses.clear();
+    EXPECT_TRUE(Sink().FireNavigation({"http://r/room", c.byUser, c.page, c.gesture}));
+    EXPECT_EQ(platform.startedProcesses.size(), c.started ? 1u : 0u);
+  }
+  platform.startedProcesses.clear();
+  EXPECT_TRUE(Browser().FireNavigation({"http://s/r?cmd=PLAYMV|http://s/r|R|", true, "http://evil.test/", 9}));
+  EXPECT_TRUE(platform.startedProcesses.empty());
+}
+
 TEST_F(LiveShowWindowTest, ConfiguredStartAddressesReplaceTheBuiltInOnes) {
   testing::WriteFile(dir.File("main.htm"), "[LIVE_SITE_2]\nhttp://demo/live2.htm\n[LIVE_SITE_5]\n  \n");
   std::vector<LiveSite> sites = LiveSiteTable(dir.File("main.htm"));

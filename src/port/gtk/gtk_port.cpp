@@ -112,9 +112,9 @@ WebKitSettings* SettingsFor(port::BrowserPolicy policy) {
   static WebKitSettings* writtenPage = [] {
     WebKitSettings* s = webkit_settings_new();
     webkit_settings_set_default_charset(s, "GBK");
-    // The program's pages carry outside content: none of its scripts run.
-    webkit_settings_set_enable_javascript(s, FALSE);
-    webkit_settings_set_javascript_can_open_windows_automatically(s, FALSE);
+    // The program's pages carry outside content: none of its scripts run
+    // (the program's own reading of the document still does).
+    webkit_settings_set_enable_javascript_markup(s, FALSE);
     return s;
   }();
   static WebKitSettings* fetchOnly = [] {
