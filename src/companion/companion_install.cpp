@@ -39,7 +39,8 @@ bool AcceptableCompanion(const CompanionProgram& program) {
     if (!letterOrDigit && c != '_' && c != '-') return false;
   }
   const std::string name = LocalProgramName(program.programFile);
-  return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
+  constexpr std::string_view kSeparators("/\\\0", 3);
+  return !name.empty() && name != "." && name != ".." && name.find_first_of(kSeparators) == std::string::npos;
 }
 
 // Whether the folders between `root` and `path` are plain folders where they

@@ -83,7 +83,9 @@ LiveShowWindow::LiveShowWindow(const WindowSet::Slot& slot, const std::vector<Li
     ++siteCount_;
   }
   trustedHosts_ = TrustedPageHosts(Paths().Template());
-  for (const SiteButton& b : buttons_) trustedHosts_.push_back(WebHostAndPort(SiteNavigationAddress(b.site.startAddress)));
+  for (const SiteButton& b : buttons_) {
+    trustedHosts_.push_back(WebHostAndPort(SiteNavigationAddress(b.site.startAddress)));
+  }
   initialised_ = 1;
   Layout();
   SelectSite(0);

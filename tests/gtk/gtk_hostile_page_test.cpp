@@ -76,7 +76,9 @@ class GtkHostilePageTest : public ::testing::Test {
   }
   int Starts() const {
     int starts = 0;
-    for (const std::string& call : target_.calls) starts += call.rfind("start", 0) == 0 || call.rfind("companion", 0) == 0;
+    for (const std::string& call : target_.calls) {
+      starts += call.rfind("start", 0) == 0 || call.rfind("companion", 0) == 0;
+    }
     return starts;
   }
   bool CommandFetched() {

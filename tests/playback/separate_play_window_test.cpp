@@ -260,7 +260,8 @@ TEST_F(SeparatePlayWindowTest, WithoutTheFlagPopupsOpenOrdinaryBrowserWindows) {
 // Whoever wrote the command, only a web page is played: a local file or a
 // script address gets the refusal and nothing else.
 TEST_F(SeparatePlayWindowTest, OnlyWebAddressesArePlayed) {
-  const std::string refusal = GbkToUtf8(StatusPageAddress(StatusFrame::kGrey, Gbk("视频地址无效,只能播放 http 或 https 网址")));
+  const std::string refusal =
+      GbkToUtf8(StatusPageAddress(StatusFrame::kGrey, Gbk("视频地址无效,只能播放 http 或 https 网址")));
   struct Case {
     std::string command;
     bool played;
