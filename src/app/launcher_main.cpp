@@ -18,6 +18,12 @@ int main(int argc, char** argv) {
   std::vector<char*> pointers;
   for (std::string& argument : arguments) pointers.push_back(argument.data());
   pointers.push_back(nullptr);
+  // The portal, and whatever it starts, run beside their data, wherever
+  // the desktop or the user started the launcher.
+  const std::string dataRoot = tavelo::ProgramPaths::OfProgramFolder(tavelo::ModuleDirectory()).folder;
+  if (chdir(dataRoot.c_str()) != 0) {
+    std::fprintf(stderr, "tavelo-launcher: cannot enter %s: %s\n", dataRoot.c_str(), std::strerror(errno));
+  }
   execv(program.c_str(), pointers.data());
   std::fprintf(stderr, "tavelo-launcher: cannot start %s: %s\n", program.c_str(), std::strerror(errno));
   return 1;

@@ -7,9 +7,9 @@
 
 namespace tavelo::port {
 
-// posix_spawnp with the given argument vector; the child is not waited for
-// (its exit status is reaped by a detached waiter). False when it could not
-// be started (errno tells why).
-bool SpawnDetached(const std::vector<std::string>& argv);
+// posix_spawnp with the given argument vector, in `workingFolder`; the child
+// is not waited for (its exit status is reaped by a detached waiter). False
+// when it could not be started (errno tells why).
+bool SpawnDetached(const std::vector<std::string>& argv, const std::string& workingFolder);
 
 }  // namespace tavelo::port

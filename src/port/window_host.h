@@ -115,8 +115,13 @@ class Platform {
   virtual void SetClipboardText(const std::string& text) = 0;
   virtual std::string ClipboardText() = 0;
   // Starts a program with an argument vector (argv[0] is the program, looked
-  // up on PATH when it has no "/"); never through a shell. True when it started.
+  // up on PATH when it has no "/"); never through a shell. It runs in the
+  // working folder. True when it started.
   virtual bool StartProcess(const std::vector<std::string>& argv) = 0;
+  // The folder started programs run in: the program folder of a portable
+  // copy, the data root of an installed one. Until it is set, the folder of
+  // the running program.
+  virtual void SetWorkingFolder(const std::string& folder) = 0;
   // Calls `on_change` on the user-interface thread soon after `path` is
   // written, replaced (a save renames a new file over it), made or removed,
   // by this process or another. nullptr when the file cannot be watched.

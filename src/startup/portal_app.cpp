@@ -34,6 +34,9 @@ void RunMainWindow(WindowSet& windows, const ProgramPaths& paths) {
 int RunPortal(port::Platform& platform, const std::vector<std::string>& arguments, const ProgramPaths& paths) {
   MakeDirectories(paths.In(kDataFolder));
   MakeDirectories(paths.In(kEpisodeCacheFolder));
+  // Helpers, companions and copies of the program find their files relative
+  // to the folder that holds data/, not to wherever the user started Tavelo.
+  platform.SetWorkingFolder(paths.folder);
 
   // The process's one window runs until it closes; windows opened on the way
   // and still open close with the set, after the exit routine.

@@ -348,8 +348,10 @@ class FakePlatform : public port::Platform {
   std::string ClipboardText() override { return clipboard; }
   bool StartProcess(const std::vector<std::string>& argv) override {
     startedProcesses.push_back(argv);
+    startedIn.push_back(workingFolder);
     return true;
   }
+  void SetWorkingFolder(const std::string& folder) override { workingFolder = folder; }
   std::unique_ptr<port::FileWatch> WatchFile(const std::string& path, std::function<void()> on_change) override;
   // Reports a change of `path` to every live watch on it, as the desktop
   // would after another window or process saved it.
@@ -374,6 +376,9 @@ class FakePlatform : public port::Platform {
   bool answerOk = true;
   std::string clipboard;
   std::vector<std::vector<std::string>> startedProcesses;
+  // The working folder of each started process ("" before one was set).
+  std::vector<std::string> startedIn;
+  std::string workingFolder;
   std::vector<FakeFileWatch*> fileWatches;
 };
 

@@ -116,5 +116,28 @@ TEST_F(PortalAppTest, AnInstalledProgramsUpdaterTargetIsInItsOwnFolderAndTheArri
   EXPECT_FALSE(testing::FileExists(dir_.File("user/npdt")));
 }
 
+// Whatever folder the user started Tavelo from, what it starts runs beside
+// the data: the program folder of a portable copy, the data root of an
+// installed one.
+TEST_F(PortalAppTest, StartedProgramsRunInTheFolderThatHoldsTheData) {
+  struct Case {
+    ProgramPaths paths;
+  } cases[] = {
+      {ProgramPaths{dir_.Path()}},
+      {ProgramPaths{dir_.File("user/"), dir_.File("app/")}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.paths.folder);
+    fakes::FakePlatform platform;
+    platform.on_run_modal = [](fakes::FakeWindowHost& window) {
+      window.FlatButton(1027)->Click();  // live TV: a copy of the program
+      window.RequestClose();
+    };
+    RunPortal(platform, {"run"}, c.paths);
+    ASSERT_FALSE(platform.startedIn.empty());
+    for (const std::string& folder : platform.startedIn) EXPECT_EQ(folder, c.paths.folder);
+  }
+}
+
 }  // namespace
 }  // namespace tavelo

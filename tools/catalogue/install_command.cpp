@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 #include <ostream>
 
 #include "companion/companion_install.h"
@@ -27,7 +29,8 @@ class LinePrinter : public StatusSink, public ProgressSink {
 
 class ConsoleHost : public CompanionHost {
  public:
-  ConsoleHost(std::ostream& out, std::ostream& err) : err_(err), printer_(out) {}
+  ConsoleHost(std::ostream& out, std::ostream& err, std::string folder)
+      : err_(err), printer_(out), folder_(std::move(folder)) {}
 
   TransferResult RunTransfer(const std::string& statusText, const TransferRequest& request) override {
     printer_.SetStatusText(statusText);
@@ -36,11 +39,13 @@ class ConsoleHost : public CompanionHost {
     return job.Result();
   }
   void ShowMessage(const std::string& text) override { err_ << GbkToUtf8(text) << '\n'; }
-  bool StartProcess(const std::vector<std::string>& argv) override { return port::SpawnDetached(argv); }
+  // As the portal would: in the folder whose data the companion belongs to.
+  bool StartProcess(const std::vector<std::string>& argv) override { return port::SpawnDetached(argv, folder_); }
 
  private:
   std::ostream& err_;
   LinePrinter printer_;
+  std::string folder_;
 };
 
 std::string AbsoluteFolder(std::string folder) {
@@ -54,9 +59,10 @@ std::string AbsoluteFolder(std::string folder) {
 }  // namespace
 
 int RunInstallCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-  ConsoleHost host(out, err);
+  const std::string folder = AbsoluteFolder(arguments[0]);
+  ConsoleHost host(out, err, folder);
   CompanionProgram program{Utf8ToGbk(arguments[1]), Utf8ToGbk(arguments[2]), Utf8ToGbk(arguments[3])};
-  bool started = StartCompanion(program, CompanionPlaces::ForProgram(AbsoluteFolder(arguments[0])), host);
+  bool started = StartCompanion(program, CompanionPlaces::ForProgram(folder), host);
   return started ? 0 : 1;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/program_paths.h"
 #include "port/gtk/gtk_control.h"
 #include "port/gtk/gtk_file_watch.h"
 #include "port/gtk/gtk_look.h"
@@ -735,7 +736,9 @@ std::string GtkPlatform::ClipboardText() {
   return out;
 }
 
-bool GtkPlatform::StartProcess(const std::vector<std::string>& argv) { return port::SpawnDetached(argv); }
+bool GtkPlatform::StartProcess(const std::vector<std::string>& argv) {
+  return port::SpawnDetached(argv, workingFolder_.empty() ? ModuleDirectory() : workingFolder_);
+}
 
 std::unique_ptr<port::FileWatch> GtkPlatform::WatchFile(const std::string& path, std::function<void()> on_change) {
   return GtkFileWatch::Start(path, std::move(on_change));

@@ -191,6 +191,7 @@ class GtkPlatform : public port::Platform {
   void SetClipboardText(const std::string& text) override;
   std::string ClipboardText() override;
   bool StartProcess(const std::vector<std::string>& argv) override;
+  void SetWorkingFolder(const std::string& folder) override { workingFolder_ = folder; }
   std::unique_ptr<port::FileWatch> WatchFile(const std::string& path, std::function<void()> on_change) override;
 
   // Called by a host once its window is gone; frees it when the loop is idle.
@@ -201,6 +202,7 @@ class GtkPlatform : public port::Platform {
 
  private:
   std::list<std::unique_ptr<GtkWindowHost>> windows_;
+  std::string workingFolder_;
 };
 
 // What a load error means to the user; nothing for a load that was only
