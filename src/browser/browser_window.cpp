@@ -8,7 +8,7 @@ BrowserWindow::BrowserWindow(const WindowSet::Slot& slot, const port::WindowOpti
 }
 
 CWebBrowser2& BrowserWindow::AddBrowser(int id, StatusFrame frame, port::BrowserPolicy policy) {
-  browsers_.push_back(std::make_unique<CWebBrowser2>(*Host().AddBrowser(id, policy), Platform(), frame));
+  browsers_.push_back(std::make_unique<CWebBrowser2>(*Host().AddBrowser(id, policy), Platform(), frame, &Host()));
   return *browsers_.back();
 }
 

@@ -13,8 +13,9 @@ constexpr std::string_view kAboutBlank = "about:blank";
 
 }  // namespace
 
-CWebBrowser2::CWebBrowser2(port::BrowserView& view, port::Platform& platform, StatusFrame frame)
-    : view_(view), platform_(platform), frame_(frame) {
+CWebBrowser2::CWebBrowser2(port::BrowserView& view, port::Platform& platform, StatusFrame frame,
+                           port::WindowHost* owner)
+    : view_(view), platform_(platform), frame_(frame), owner_(owner) {
   view_.on_before_navigate = [this](const port::NavigationRequest& request, bool* cancel) {
     BeforeNavigate(request, cancel);
   };
@@ -63,8 +64,20 @@ void CWebBrowser2::BeforeNavigate(const port::NavigationRequest& request, bool* 
     *cancel = true;
     // Only a user's click hands a link to the desktop: a script or an ad
     // frame must not start programs on its own.
-    if (request.byUser) platform_.StartProcess({"xdg-open", webAddress});
+    if (request.byUser) OpenOnDesktop(webAddress);
   }
+}
+
+void CWebBrowser2::OpenOnDesktop(const std::string& webAddress) {
+  const std::string scheme = AddressScheme(webAddress);
+  if (platform_.HandlesScheme(scheme)) {
+    platform_.StartProcess({"xdg-open", webAddress});
+    return;
+  }
+  // Without a program the click would do nothing at all; the link can
+  // still go to whatever program the user pastes it into.
+  const std::string question = Gbk("没有找到能打开“") + scheme + Gbk("”链接的程序。\r\n要把链接复制到剪贴板吗?");
+  if (platform_.AskOkCancel(owner_, question, Gbk("打开链接"))) platform_.SetClipboardText(WebAddressToGbk(webAddress));
 }
 
 std::string StatusPageAddress(StatusFrame frame, const std::string& fragment) {

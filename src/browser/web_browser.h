@@ -29,8 +29,10 @@ enum class StatusFrame { kWhite, kGrey };
 
 class CWebBrowser2 {
  public:
-  // `frame` is the one the window shows its status pages in.
-  CWebBrowser2(port::BrowserView& view, port::Platform& platform, StatusFrame frame = StatusFrame::kGrey);
+  // `frame` is the one the window shows its status pages in; questions about
+  // links go over `owner`, the window the view is in.
+  CWebBrowser2(port::BrowserView& view, port::Platform& platform, StatusFrame frame = StatusFrame::kGrey,
+               port::WindowHost* owner = nullptr);
   // Detaches from the view, which may outlive the wrapper by a little.
   ~CWebBrowser2();
   CWebBrowser2(const CWebBrowser2&) = delete;
@@ -56,10 +58,14 @@ class CWebBrowser2 {
 
  private:
   void BeforeNavigate(const port::NavigationRequest& request, bool* cancel);
+  // Hands a link the view cannot show to the desktop's program for it, or
+  // says there is none and offers to copy the link.
+  void OpenOnDesktop(const std::string& webAddress);
 
   port::BrowserView& view_;
   port::Platform& platform_;
   StatusFrame frame_;
+  port::WindowHost* owner_;
 };
 
 // "about:" + prefix + fragment + suffix.

@@ -281,7 +281,7 @@ void MainWindow::OnListClick(port::ListHit hit, bool doubleClick) {
   } else if (hit.row >= 0 && hit.column == 2) {
     OpenVideo(cell(0), cell(1), cell(2));
   } else if (hit.row >= 0 && hit.column == 3) {
-    AddToFavourites(cell(0), cell(1));
+    ShowMessage(AddToFavourites(cell(0), cell(1)));
   }
   panel_->ShowRecordInfo(cell(1));
 }
@@ -328,8 +328,8 @@ void MainWindow::ShowMessage(const std::string& text) { Platform().MessageBox(&H
 
 void MainWindow::StartProcess(const std::vector<std::string>& argv) { Platform().StartProcess(argv); }
 
-void MainWindow::AddToFavourites(const std::string& name, const std::string& record) {
-  ShowMessage(AddToFavouritesList(Paths(), name, record));
+std::string MainWindow::AddToFavourites(const std::string& name, const std::string& record) {
+  return AddToFavouritesList(Paths(), name, record);
 }
 
 }  // namespace tavelo

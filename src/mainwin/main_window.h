@@ -64,7 +64,7 @@ class MainWindow : public BrowserWindow, public CommandTarget, public PlayWindow
                       const std::string& programFile) override;
   void ShowMessage(const std::string& text) override;
   void StartProcess(const std::vector<std::string>& argv) override;
-  void AddToFavourites(const std::string& name, const std::string& record) override;
+  std::string AddToFavourites(const std::string& name, const std::string& record) override;
 
   const std::string& Mode() const { return mode_; }
 

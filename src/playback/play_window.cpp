@@ -219,7 +219,8 @@ void PlayWindow::OnPanelClick() {
   if (word == Gbk(kSelectOpenWord)) {
     OpenSelectWindow();
   } else if (word == Gbk(kFavouriteWord)) {
-    owner_.AddToFavourites(name_, record_);
+    // The answer belongs to this window: the user clicked here.
+    ShowMessage(owner_.AddToFavourites(name_, record_));
   } else if (word == Gbk(kCopyAddressWord)) {
     CopyAddress();
   } else {

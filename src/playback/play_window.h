@@ -21,7 +21,8 @@ class SelectOpenWindow;
 class PlayWindowOwner {
  public:
   virtual ~PlayWindowOwner() = default;
-  virtual void AddToFavourites(const std::string& name, const std::string& record) = 0;
+  // Adds the video to the favourites; the text to tell the user.
+  virtual std::string AddToFavourites(const std::string& name, const std::string& record) = 0;
   virtual void OpenSearch(const std::string& keyword) = 0;
 };
 

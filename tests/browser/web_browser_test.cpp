@@ -71,6 +71,26 @@ TEST_F(WebBrowserTest, UnshowableSchemesGoToTheDesktopHandlerAsOneArgument) {
   EXPECT_EQ(platform.startedProcesses[1], (std::vector<std::string>{"xdg-open", "thunder://QUFodHRw"}));
 }
 
+// A click that would do nothing says so, and offers the link for pasting.
+TEST_F(WebBrowserTest, WithoutADesktopProgramTheLinkIsOfferedForTheClipboard) {
+  platform.unhandledSchemes = {"ed2k"};
+  const std::string link = "ed2k://|file|%E4%B8%AD.avi|1|ABC|/";
+  struct Case {
+    bool answerOk;
+    std::string clipboard;
+  } cases[] = {{false, ""}, {true, "ed2k://|file|" + Gbk("中") + ".avi|1|ABC|/"}};
+  for (const Case& c : cases) {
+    platform.questions.clear();
+    platform.clipboard.clear();
+    platform.answerOk = c.answerOk;
+    EXPECT_TRUE(view.FireBeforeNavigate(link));
+    ASSERT_EQ(platform.questions.size(), 1u);
+    EXPECT_NE(platform.questions[0].text.find("ed2k"), std::string::npos);
+    EXPECT_EQ(platform.clipboard, c.clipboard);
+  }
+  EXPECT_TRUE(platform.startedProcesses.empty());
+}
+
 TEST_F(WebBrowserTest, OnlyAUsersClickHandsALinkToTheDesktop) {
   // A script or an ad frame navigating to such a scheme is cancelled quietly.
   EXPECT_TRUE(view.FireBeforeNavigate("ssh://h/", false));

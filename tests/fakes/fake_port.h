@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -337,11 +338,11 @@ class FakePlatform : public port::Platform {
   // does, with the window destroyed: if the test did not close it, the user
   // asks to close it, and then it is closed.
   void RunModal(port::WindowHost& window) override;
-  void MessageBox(port::WindowHost*, const std::string& text, const std::string& caption) override {
-    messageBoxes.push_back({text, caption});
+  void MessageBox(port::WindowHost* owner, const std::string& text, const std::string& caption) override {
+    messageBoxes.push_back({text, caption, owner});
   }
-  bool AskOkCancel(port::WindowHost*, const std::string& text, const std::string& caption) override {
-    questions.push_back({text, caption});
+  bool AskOkCancel(port::WindowHost* owner, const std::string& text, const std::string& caption) override {
+    questions.push_back({text, caption, owner});
     return answerOk;
   }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
@@ -352,6 +353,7 @@ class FakePlatform : public port::Platform {
     return true;
   }
   void SetWorkingFolder(const std::string& folder) override { workingFolder = folder; }
+  bool HandlesScheme(const std::string& scheme) override { return unhandledSchemes.count(scheme) == 0; }
   std::unique_ptr<port::FileWatch> WatchFile(const std::string& path, std::function<void()> on_change) override;
   // Reports a change of `path` to every live watch on it, as the desktop
   // would after another window or process saved it.
@@ -369,6 +371,7 @@ class FakePlatform : public port::Platform {
   std::function<void(FakeWindowHost&)> on_run_modal;
   struct Message {
     std::string text, caption;
+    port::WindowHost* owner = nullptr;
   };
   std::vector<Message> messageBoxes;
   std::vector<Message> questions;
@@ -379,6 +382,8 @@ class FakePlatform : public port::Platform {
   // The working folder of each started process ("" before one was set).
   std::vector<std::string> startedIn;
   std::string workingFolder;
+  // Schemes no desktop program opens.
+  std::set<std::string> unhandledSchemes;
   std::vector<FakeFileWatch*> fileWatches;
 };
 

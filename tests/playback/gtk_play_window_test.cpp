@@ -60,7 +60,7 @@ class Portal : public CommandTarget, public PlayWindowOwner {
     OpenPlayWindow(windows_, *this, name, record, label);
   }
   void OpenSearch(const std::string&) override {}
-  void AddToFavourites(const std::string&, const std::string&) override {}
+  std::string AddToFavourites(const std::string&, const std::string&) override { return ""; }
   void StartCompanion(const std::string&, const std::string&, const std::string&) override {}
   void ShowMessage(const std::string&) override {}
   void StartProcess(const std::vector<std::string>&) override {}

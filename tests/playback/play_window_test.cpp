@@ -44,8 +44,9 @@ std::string Episode(const std::string& id, const std::string& utf8Label) {
 
 class RecordingOwner : public PlayWindowOwner {
  public:
-  void AddToFavourites(const std::string& name, const std::string& record) override {
+  std::string AddToFavourites(const std::string& name, const std::string& record) override {
     favourites.push_back(name + "|" + record);
+    return "added";
   }
   void OpenSearch(const std::string& keyword) override { searches.push_back(keyword); }
   std::vector<std::string> favourites;
@@ -348,6 +349,10 @@ TEST_F(PlayWindowTest, PanelWordsFavourCopySearchOrOpenTheSelectWindow) {
 
   Panel().ClickWord(Gbk("收藏视频"));
   EXPECT_EQ(owner_.favourites, std::vector<std::string>{Gbk("推荐") + "|" + record});
+  // The answer shows over the play window, where the user clicked.
+  ASSERT_EQ(platform_.messageBoxes.size(), 3u);
+  EXPECT_EQ(platform_.messageBoxes[2].text, "added");
+  EXPECT_EQ(platform_.messageBoxes[2].owner, &platform_.Window(0));
   Panel().ClickWord(Gbk("香港"));
   Panel().ClickWord(Gbk("地区:"));
   EXPECT_EQ(owner_.searches, (std::vector<std::string>{Gbk("香港"), Gbk("地区:")}));
@@ -361,7 +366,7 @@ TEST_F(PlayWindowTest, PanelWordsFavourCopySearchOrOpenTheSelectWindow) {
   for (int row = 0; row < 3; ++row) {
     for (int column = 0; column < 3; ++column) EXPECT_EQ(copy.Cell(row, column), List().Cell(row, column));
   }
-  EXPECT_EQ(platform_.messageBoxes.size(), 2u);
+  EXPECT_EQ(platform_.messageBoxes.size(), 3u);
 }
 
 TEST_F(PlayWindowTest, SelectWindowsCloseWithThePlayWindowButNotTheOtherWayRound) {

@@ -736,6 +736,11 @@ std::string GtkPlatform::ClipboardText() {
   return out;
 }
 
+bool GtkPlatform::HandlesScheme(const std::string& scheme) {
+  GRef<GAppInfo> handler(g_app_info_get_default_for_uri_scheme(scheme.c_str()));
+  return handler.get() != nullptr;
+}
+
 bool GtkPlatform::StartProcess(const std::vector<std::string>& argv) {
   return port::SpawnDetached(argv, workingFolder_.empty() ? ModuleDirectory() : workingFolder_);
 }
