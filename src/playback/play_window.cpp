@@ -240,7 +240,7 @@ void PlayWindow::CopyAddress() {
 
 void PlayWindow::OpenSelectWindow() {
   SelectOpenWindow& window =
-      Windows().Open<SelectOpenWindow>(title_, EpisodeListRows(*list_), EpisodeFiles(Paths(), pageAddress_));
+      Windows().Open<SelectOpenWindow>(Host(), title_, EpisodeListRows(*list_), EpisodeFiles(Paths(), pageAddress_));
   selectWindows_.push_back(&window);
   window.on_gone = [this, gone = &window] { std::erase(selectWindows_, gone); };
 }

@@ -13,9 +13,9 @@ constexpr std::array<int, 3> kColumnWidths = {300, 70, 20};
 
 }  // namespace
 
-SelectOpenWindow::SelectOpenWindow(const WindowSet::Slot& slot, const std::string& title,
+SelectOpenWindow::SelectOpenWindow(const WindowSet::Slot& slot, port::WindowHost& owner, const std::string& title,
                                    const std::vector<EpisodeRow>& rows, const EpisodeFiles& files)
-    : OwnedWindow(slot, port::WindowOptions{.taskbarButton = false}),
+    : OwnedWindow(slot, port::WindowOptions{.taskbarButton = false, .owner = &owner}),
       title_(title),
       files_(files),
       list_(Host().AddList(kListId)) {

@@ -21,9 +21,10 @@ class SelectOpenWindow : public OwnedWindow {
 
   // Placed in the middle of the work area, captioned after the video's
   // `title`, filled with `rows` and shown. A launched episode becomes the
-  // video's last played one in `files`.
-  SelectOpenWindow(const WindowSet::Slot& slot, const std::string& title, const std::vector<EpisodeRow>& rows,
-                   const EpisodeFiles& files);
+  // video's last played one in `files`. It belongs to its play window,
+  // `owner`, and stays in front of it.
+  SelectOpenWindow(const WindowSet::Slot& slot, port::WindowHost& owner, const std::string& title,
+                   const std::vector<EpisodeRow>& rows, const EpisodeFiles& files);
   // Runs on_gone.
   ~SelectOpenWindow() override;
 

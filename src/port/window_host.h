@@ -40,6 +40,9 @@ class WindowHost {
   virtual Size ClientSize() const = 0;
   virtual void Show() = 0;
   virtual void Hide() = 0;
+  // Shows the window in front of the others, restored if it was minimised:
+  // for a window the user has just asked for again.
+  virtual void Present() = 0;
   // Destroys the window: on_destroyed runs, then the host and every control
   // it made are gone.
   virtual void Close() = 0;
@@ -92,6 +95,9 @@ struct WindowOptions {
   bool modal = false;
   bool taskbarButton = true;
   bool resizable = true;
+  // A window that belongs to `owner`: kept in front of it, without minimise
+  // and maximise boxes.
+  WindowHost* owner = nullptr;
 };
 
 // Reports the changes of one file while it lives; destroying it stops them.

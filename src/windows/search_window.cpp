@@ -48,7 +48,9 @@ SearchWindow::SearchWindow(const WindowSet::Slot& slot, CommandTarget& commands)
 bool SearchWindow::OnOtherKey(port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; }
 
 void SearchWindow::Search(std::string_view keyword) {
-  Host().Show();
+  // The user asked for results: the window comes forward, even from behind
+  // others or from the task bar.
+  Host().Present();
   edit_->SetText(CleanSearchKeyword(keyword));
   StartSearch();
 }

@@ -257,6 +257,10 @@ class FakeWindowHost : public port::WindowHost {
   Size ClientSize() const override { return client; }
   void Show() override { shown = true; }
   void Hide() override { shown = false; }
+  void Present() override {
+    shown = true;
+    ++presented;
+  }
   void Close() override;
   void SetTopmost(bool t) override { topmost = t; }
   void AddSystemMenuItem(int id, const std::string& text) override { systemMenu[id] = text; }
@@ -302,6 +306,7 @@ class FakeWindowHost : public port::WindowHost {
   Rect placement;
   Size client;
   bool shown = false;
+  int presented = 0;
   bool topmost = false;
   bool destroyed = false;
   std::map<int, std::string> systemMenu;

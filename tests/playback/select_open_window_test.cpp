@@ -23,7 +23,7 @@ class SelectOpenWindowTest : public ::testing::Test {
   }
 
   SelectOpenWindow& Open(const std::string& title, const std::vector<EpisodeRow>& rows) {
-    return windows.Open<SelectOpenWindow>(title, rows, Files());
+    return windows.Open<SelectOpenWindow>(playWindow, title, rows, Files());
   }
   EpisodeFiles Files() const { return EpisodeFiles(ProgramPaths{dir.Path()}, "http://v.test/v_show/id_S.html"); }
   FakeWindowHost& Host() { return platform.Window(0); }
@@ -37,6 +37,8 @@ class SelectOpenWindowTest : public ::testing::Test {
   testing::TempDir dir;
   FakePlatform platform;
   WindowSet windows{platform};
+  // The play window the select window belongs to; not among the platform's.
+  FakeWindowHost playWindow{platform, {}};
   const std::vector<EpisodeRow> rows{{Gbk("第1集"), "http://v.test/v_show/id_1.html"},
                                      {"Part 2", "http://v.test/v_show/id_2.html"}};
 };
@@ -46,6 +48,9 @@ TEST_F(SelectOpenWindowTest, OpensCentredCaptionedAndFilledWithACopyOfTheList) {
   EXPECT_EQ(Host().placement, Rect::FromSize(745, 320, 430, 400));
   EXPECT_EQ(Host().caption, Gbk("天龙 视频列表"));
   EXPECT_TRUE(Host().shown);
+  // It belongs to its play window: in front of it, no task-bar button.
+  EXPECT_EQ(Host().options.owner, &playWindow);
+  EXPECT_FALSE(Host().options.taskbarButton);
   EXPECT_EQ(List().bounds, Rect::FromSize(0, 0, Host().client.width, Host().client.height));
   const std::string titles[] = {Gbk("视频列表"), Gbk("播放"), " "};
   const int widths[] = {300, 70, 20};
@@ -81,7 +86,8 @@ TEST_F(SelectOpenWindowTest, TheRowLaunchesFromThePlayCellOrADoubleClickAndTheWi
     SCOPED_TRACE(c.what);
     FakePlatform p;
     WindowSet set(p);
-    set.Open<SelectOpenWindow>("T", rows, Files());
+    FakeWindowHost owner(p, {});
+    set.Open<SelectOpenWindow>(owner, "T", rows, Files());
     FakeListView& list = *p.Window(0).List(SelectOpenWindow::kListId);
     list.SelectRow(c.row >= 0 ? c.row : 0, true);
     if (c.doubleClick) {

@@ -93,6 +93,8 @@ TEST_F(SearchWindowTest, ClosingHidesAndTheNextSearchReusesTheWindow) {
   Search("two");
   EXPECT_EQ(platform_.LiveWindows().size(), 1u);
   EXPECT_TRUE(host.shown);
+  // Each search brings the window forward, from behind others or minimised.
+  EXPECT_EQ(host.presented, 2);
   EXPECT_EQ(host.placement, placed);  // not placed again
   host.FireTimer(SearchWindow::kSearchTimer);
   EXPECT_EQ(windows_.Find<SearchWindow>()->Keyword(), "two");

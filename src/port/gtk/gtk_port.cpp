@@ -377,6 +377,11 @@ GtkWindowHost::GtkWindowHost(GtkPlatform& platform, const port::WindowOptions& o
   gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), !options.taskbarButton);
   // A modal box (About) keeps the other windows from input while it is open.
   gtk_window_set_modal(GTK_WINDOW(window_), options.modal);
+  if (auto* owner = dynamic_cast<GtkWindowHost*>(options.owner)) {
+    gtk_window_set_transient_for(GTK_WINDOW(window_), GTK_WINDOW(owner->Window()));
+    // Window managers give a dialog's frame no minimise or maximise box.
+    gtk_window_set_type_hint(GTK_WINDOW(window_), GDK_WINDOW_TYPE_HINT_DIALOG);
+  }
   ApplyWindowLook(GTK_WINDOW(window_));
   fixed_ = gtk_fixed_new();
   gtk_container_add(GTK_CONTAINER(window_), fixed_);
@@ -444,6 +449,7 @@ void GtkWindowHost::Fit(FrameExtents frame) {
 
 void GtkWindowHost::Show() { gtk_widget_show(window_); }
 void GtkWindowHost::Hide() { gtk_widget_hide(window_); }
+void GtkWindowHost::Present() { gtk_window_present(GTK_WINDOW(window_)); }
 
 void GtkWindowHost::Close() {
   if (!destroyed_) gtk_widget_destroy(window_);

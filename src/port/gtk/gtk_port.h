@@ -115,6 +115,7 @@ class GtkWindowHost : public port::WindowHost {
   void Place(Rect screen) override;
   Size ClientSize() const override { return client_; }
   void Show() override;
+  void Present() override;
   void Hide() override;
   void Close() override;
   void SetTopmost(bool topmost) override;
