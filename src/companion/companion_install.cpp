@@ -69,6 +69,11 @@ bool LinkFreeInstall(const InstallDescription& description, const CompanionPlace
   return true;
 }
 
+// A program that is there but would not run must not fail in silence.
+void TellNotStarted(const CompanionProgram& program, CompanionHost& host) {
+  host.ShowMessage(Gbk("启动程序失败《") + program.displayName + Gbk("》"));
+}
+
 bool Exists(const std::string& gbkPath) {
   struct stat info;
   return lstat(GbkToUtf8(gbkPath).c_str(), &info) == 0;
@@ -184,7 +189,10 @@ InstallOutcome InstallCompanion(const CompanionProgram& program, const Companion
   const std::string mainProgram = GbkToUtf8(description.mainProgram);
   if (!description.mainProgram.empty() && MakeExecutable(mainProgram)) {
     // Only a program that runs is recorded as installed.
-    if (!host.StartProcess({mainProgram})) return InstallOutcome::kFailed;
+    if (!host.StartProcess({mainProgram})) {
+      TellNotStarted(program, host);
+      return InstallOutcome::kFailed;
+    }
     Record(program, description.registryPath, places);
     return InstallOutcome::kStarted;
   }
@@ -201,6 +209,7 @@ bool StartCompanion(const CompanionProgram& program, const CompanionPlaces& plac
     return false;
   }
   if (StartInstalledCompanion(program.productKey, program.programFile, start, places.registryDirectory) == 0) {
+    if (!started) TellNotStarted(program, host);
     return started;
   }
   return InstallCompanion(program, places, host) == InstallOutcome::kStarted;

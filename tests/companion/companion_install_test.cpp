@@ -238,6 +238,7 @@ TEST_F(CompanionInstallTest, ARegistryEntryNeedsAStartedProgramInsideTheFolders)
   host_.startResult = false;  // the program would not start
   EXPECT_EQ(Install(), InstallOutcome::kFailed);
   EXPECT_EQ(RegistryValue("path"), "<no key>");
+  EXPECT_EQ(host_.messages, std::vector<std::string>{Gbk("启动程序失败《Qori Player》")});
 
   ServeList("DIGEST LOCAL_PATHqori/prog SERVER/program.zip MAIN_EXE\r\n", "/usr/bin/");
   host_ = RecordingHost();
@@ -258,6 +259,8 @@ TEST_F(CompanionInstallTest, StartCompanionInstallsOnlyWhatIsMissing) {
   host_ = RecordingHost();
   host_.startResult = false;
   EXPECT_FALSE(StartCompanion(program, places_, host_));
+  // An installed program that would not run is named, not passed over.
+  EXPECT_EQ(host_.messages, std::vector<std::string>{Gbk("启动程序失败《Qori》")});
 }
 
 // What a page names is checked before anything is asked of the setup
