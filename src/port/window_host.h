@@ -124,6 +124,8 @@ class Platform {
   // up on PATH when it has no "/"); never through a shell. It runs in the
   // working folder. True when it started.
   virtual bool StartProcess(const std::vector<std::string>& argv) = 0;
+  // Whether a mouse button is held down, wherever the pointer is.
+  virtual bool MouseButtonDown() = 0;
   // Whether the desktop has a program for addresses of `scheme` ("magnet").
   virtual bool HandlesScheme(const std::string& scheme) = 0;
   // The folder started programs run in: the program folder of a portable

@@ -61,6 +61,10 @@ PersonalListWindow::PersonalListWindow(const WindowSet::Slot& slot, PersonalList
   host.on_timer = [this](int id) {
     if (id != kReloadTimer) return;
     Host().KillTimer(kReloadTimer);
+    if (ReloadMustWait()) {
+      Host().StartTimer(kReloadTimer, kReloadRetry);
+      return;
+    }
     Reload();
   };
   // Neither key may close the window.
@@ -115,6 +119,21 @@ void PersonalListWindow::Reload() {
     list_->SelectRow(reselect, true);
     list_->EnsureVisible(reselect);
   }
+}
+
+bool PersonalListWindow::ReloadMustWait() {
+  // Never during a press: the release would land on another row.
+  if (Platform().MouseButtonDown()) {
+    restingTicks_ = 0;
+    return true;
+  }
+  const Point pointer = list_->CursorPos();
+  const Rect bounds = list_->Bounds();
+  if (pointer.x < 0 || pointer.y < 0 || pointer.x >= bounds.Width() || pointer.y >= bounds.Height()) return false;
+  const bool still = pointer.x == lastPointer_.x && pointer.y == lastPointer_.y;
+  restingTicks_ = still ? restingTicks_ + 1 : 0;
+  lastPointer_ = pointer;
+  return restingTicks_ < kRestTicks;
 }
 
 void PersonalListWindow::OnListClick(port::ListHit hit) {

@@ -28,6 +28,11 @@ class PersonalListWindow : public OwnedWindow {
   // Saves come in bursts (a temporary file, then the rename): the list is
   // read again once they are over.
   static constexpr int kReloadDelay = 200;
+  // A reload that would move rows under the pointer waits, looking again
+  // this often, until the pointer leaves the list or rests there for
+  // kRestTicks looks and no button is held.
+  static constexpr int kReloadRetry = 250;
+  static constexpr int kRestTicks = 4;
 
   // Made hidden; ShowList places, shows and fills it. The list is the one
   // in the set's program folder; videos open and words are searched through
@@ -41,6 +46,8 @@ class PersonalListWindow : public OwnedWindow {
   // Fills the rows from the list file, keeping the selected video selected
   // when it is still there.
   void Reload();
+  // Whether a reload now could put another video under the user's click.
+  bool ReloadMustWait();
   void OnListClick(port::ListHit hit);
   void OnListDoubleClick();
   void SearchFromPanel();
@@ -53,6 +60,9 @@ class PersonalListWindow : public OwnedWindow {
   port::InfoPanel* panel_;
   int layoutReady_ = 0;
   std::unique_ptr<port::FileWatch> watch_;
+  // Where the pointer was at the last look, and for how many looks.
+  Point lastPointer_{-1, -1};
+  int restingTicks_ = 0;
 };
 
 // A new favourites or history window, shown with its list.

@@ -359,6 +359,7 @@ class FakePlatform : public port::Platform {
   }
   void SetWorkingFolder(const std::string& folder) override { workingFolder = folder; }
   bool HandlesScheme(const std::string& scheme) override { return unhandledSchemes.count(scheme) == 0; }
+  bool MouseButtonDown() override { return mouseButtonDown; }
   std::unique_ptr<port::FileWatch> WatchFile(const std::string& path, std::function<void()> on_change) override;
   // Reports a change of `path` to every live watch on it, as the desktop
   // would after another window or process saved it.
@@ -387,6 +388,7 @@ class FakePlatform : public port::Platform {
   // The working folder of each started process ("" before one was set).
   std::vector<std::string> startedIn;
   std::string workingFolder;
+  bool mouseButtonDown = false;
   // Schemes no desktop program opens.
   std::set<std::string> unhandledSchemes;
   std::vector<FakeFileWatch*> fileWatches;

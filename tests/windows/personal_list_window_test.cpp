@@ -186,6 +186,43 @@ TEST_F(PersonalListWindowTest, ChangesSavedElsewhereShowAndTheSelectionStays) {
   EXPECT_EQ(List(host).FirstSelectedRow(), -1);
 }
 
+// Rows never move under a pointer that is about to click: a reload waits
+// while the pointer moves over the list or a button is held.
+TEST_F(PersonalListWindowTest, AReloadWaitsForThePointerToLeaveOrRest) {
+  AddToFavouritesList(paths_, "c", "a");
+  FakeWindowHost& host = Open(PersonalListKind::kFavourites);
+  AddToFavouritesList(paths_, "c", "new");
+  platform_.ChangeFile(paths_.Favourites());
+  struct Step {
+    const char* what;
+    Point pointer;
+    bool buttonDown;
+    bool reloaded;
+  } steps[] = {
+      {"moving over the list", {10, 10}, false, false},
+      {"still moving", {10, 30}, false, false},
+      {"resting", {10, 30}, false, false},
+      {"resting, pressed", {10, 30}, true, false},
+      {"resting again", {10, 30}, false, false},
+      {"", {10, 30}, false, false},
+      {"", {10, 30}, false, false},
+      {"rested a second", {10, 30}, false, true},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    List(host).cursor = s.pointer;
+    platform_.mouseButtonDown = s.buttonDown;
+    ASSERT_TRUE(host.FireTimer(PersonalListWindow::kReloadTimer));
+    EXPECT_EQ(Infos(host).size(), s.reloaded ? 2u : 1u);
+  }
+  // Outside the list the reload comes at once.
+  AddToFavouritesList(paths_, "c", "third");
+  platform_.ChangeFile(paths_.Favourites());
+  List(host).cursor = {-5, 10};
+  ASSERT_TRUE(host.FireTimer(PersonalListWindow::kReloadTimer));
+  EXPECT_EQ(Infos(host).size(), 3u);
+}
+
 TEST_F(PersonalListWindowTest, EnterAndEscapeLeaveItOpen) {
   FakeWindowHost& host = Open(PersonalListKind::kFavourites);
   EXPECT_TRUE(host.FireKey(port::Key::kEnter));

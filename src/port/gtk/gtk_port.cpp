@@ -742,6 +742,14 @@ std::string GtkPlatform::ClipboardText() {
   return out;
 }
 
+bool GtkPlatform::MouseButtonDown() {
+  GdkDisplay* display = gdk_display_get_default();
+  GdkModifierType state{};
+  gdk_window_get_device_position(gdk_get_default_root_window(), gdk_seat_get_pointer(gdk_display_get_default_seat(display)),
+                                 nullptr, nullptr, &state);
+  return (state & (GDK_BUTTON1_MASK | GDK_BUTTON2_MASK | GDK_BUTTON3_MASK)) != 0;
+}
+
 bool GtkPlatform::HandlesScheme(const std::string& scheme) {
   GRef<GAppInfo> handler(g_app_info_get_default_for_uri_scheme(scheme.c_str()));
   return handler.get() != nullptr;

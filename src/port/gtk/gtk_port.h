@@ -194,6 +194,7 @@ class GtkPlatform : public port::Platform {
   bool StartProcess(const std::vector<std::string>& argv) override;
   void SetWorkingFolder(const std::string& folder) override { workingFolder_ = folder; }
   bool HandlesScheme(const std::string& scheme) override;
+  bool MouseButtonDown() override;
   std::unique_ptr<port::FileWatch> WatchFile(const std::string& path, std::function<void()> on_change) override;
 
   // Called by a host once its window is gone; frees it when the loop is idle.
