@@ -379,8 +379,15 @@ GtkWindowHost::GtkWindowHost(GtkPlatform& platform, const port::WindowOptions& o
   gtk_window_set_modal(GTK_WINDOW(window_), options.modal);
   if (auto* owner = dynamic_cast<GtkWindowHost*>(options.owner)) {
     gtk_window_set_transient_for(GTK_WINDOW(window_), GTK_WINDOW(owner->Window()));
-    // Window managers give a dialog's frame no minimise or maximise box.
+    // A dialog's frame, and the frame functions said outright, since some
+    // window managers still offer minimise and maximise boxes on a dialog
+    // (openbox keeps its buttons whatever a window asks).
     gtk_window_set_type_hint(GTK_WINDOW(window_), GDK_WINDOW_TYPE_HINT_DIALOG);
+    g_signal_connect(window_, "realize", G_CALLBACK(+[](GtkWidget* w, gpointer) {
+                       gdk_window_set_functions(gtk_widget_get_window(w),
+                                                GdkWMFunction(GDK_FUNC_MOVE | GDK_FUNC_RESIZE | GDK_FUNC_CLOSE));
+                     }),
+                     nullptr);
   }
   ApplyWindowLook(GTK_WINDOW(window_));
   fixed_ = gtk_fixed_new();
