@@ -135,7 +135,7 @@ void TransferJob::InstallPackage(StatusSink* bytes, ProgressSink* bar) {
   if (DigestFileHex(member, digest) != 0 || !SameDigest(digest, request_.expectedDigest)) return;
 
   // The member appears under the target's name only complete and checked.
-  PendingFile target(request_.targetPath);
+  PendingFile target(request_.targetPath, request_.targetKind);
   if (!CopyInto(member, target) || Stopped()) return;
   installed_ = target.Commit();
 }

@@ -143,6 +143,7 @@ int Fetch(const Arguments& args, std::ostream& out, std::ostream& err) {
   int result = downloader.DownloadToFile(args[0], args[1]);
   out << result << '\n';
   if (result == kDownloadDone) return kDone;
+  if (result == kDownloadFileError) return FileError(err, "write", args[1]);
   err << "tavelo-catalogue: cannot fetch " << args[0];
   if (downloader.ResponseStatus() >= 400) err << ": HTTP status " << downloader.ResponseStatus();
   err << "\n";
