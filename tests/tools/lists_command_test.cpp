@@ -155,6 +155,36 @@ TEST_F(ListsCommandTest, AForeignOrBrokenFileIsRefusedInOneLineAndChangesNothing
   EXPECT_EQ(Lists({"import", dir_.File("missing.json")}).status, 1);
 }
 
+// Nesting is measured before any tree is built, so a document deep enough to
+// exhaust the stack is refused in one line; brackets inside texts are text.
+TEST_F(ListsCommandTest, DeepNestingIsRefusedAndBracketsInTextsAreNotNesting) {
+  const std::string head = R"({"format": "tavelo-personal-lists", "version": 1, "history": [], "favourites": )";
+  const std::string tooDeep = "JSON 嵌套超过 64 层";
+  struct Case {
+    const char* name;
+    std::string json;
+    bool refusedForDepth;
+  } cases[] = {
+      // 64 levels with the document's own object: refused, but for its form.
+      {"64 levels", head + std::string(63, '[') + std::string(63, ']') + "}", false},
+      {"65 levels", head + std::string(64, '[') + std::string(64, ']') + "}", true},
+      {"50,000 levels", head + std::string(49999, '[') + std::string(49999, ']') + "}", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFile(dir_.File("in.json"), c.json);
+    ToolRun run = Lists({"import", dir_.File("in.json")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.find(tooDeep) != std::string::npos, c.refusedForDepth) << run.err;
+  }
+
+  const std::string brackets = std::string(100, '[') + R"(\"{{)";
+  WriteFile(dir_.File("in.json"), head + R"([{"category": "c", "info": ")" + brackets + R"("}]})");
+  ToolRun run = Lists({"import", dir_.File("in.json")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(paths_.Favourites()), "0\tc\t" + std::string(100, '[') + "\"{{\tdata3\t\r\n");
+}
+
 // The tool as separate processes, as several copies of the program would be.
 pid_t StartTool(const std::vector<std::string>& arguments) {
   std::vector<const char*> argv{TAVELO_CATALOGUE_TOOL};
