@@ -159,23 +159,12 @@ TEST_F(ListsCommandTest, AForeignOrBrokenFileIsRefusedInOneLineAndChangesNothing
 // exhaust the stack is refused in one line; brackets inside texts are text.
 TEST_F(ListsCommandTest, DeepNestingIsRefusedAndBracketsInTextsAreNotNesting) {
   const std::string head = R"({"format": "tavelo-personal-lists", "version": 1, "history": [], "favourites": )";
-  const std::string tooDeep = "JSON 嵌套超过 64 层";
-  struct Case {
-    const char* name;
-    std::string json;
-    bool refusedForDepth;
-  } cases[] = {
-      // 64 levels with the document's own object: refused, but for its form.
-      {"64 levels", head + std::string(63, '[') + std::string(63, ']') + "}", false},
-      {"65 levels", head + std::string(64, '[') + std::string(64, ']') + "}", true},
-      {"50,000 levels", head + std::string(49999, '[') + std::string(49999, ']') + "}", true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    WriteFile(dir_.File("in.json"), c.json);
+  // With the document's own object: 64 levels are read (and refused for their form), 65 are not.
+  for (int levels : {64, 65, 50000}) {
+    WriteFile(dir_.File("in.json"), head + std::string(levels - 1, '[') + std::string(levels - 1, ']') + "}");
     ToolRun run = Lists({"import", dir_.File("in.json")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err.find(tooDeep) != std::string::npos, c.refusedForDepth) << run.err;
+    EXPECT_EQ(run.err.find("JSON 嵌套超过 64 层") != std::string::npos, levels > 64) << levels << ": " << run.err;
   }
 
   const std::string brackets = std::string(100, '[') + R"(\"{{)";
