@@ -35,12 +35,11 @@ ListEdit RewriteList(const std::string& path, const std::function<bool(const Vid
                      const std::function<std::vector<const StoredEntry*>()>& appended) {
   SaveLock lock(path);
   ListEdit edit;
-  TextBuffer reader;
-  if (reader.LoadFile(path) != 0 && errno != ENOENT) {
+  std::string text;
+  if (!ReadPersonalListText(path, text) && errno != ENOENT) {
     edit.readable = edit.saved = false;
     return edit;
   }
-  const std::string& text = reader.Text();
 
   PendingFile file(path);
   std::string chunk;

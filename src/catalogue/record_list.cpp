@@ -1,5 +1,6 @@
 #include "catalogue/record_list.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 
@@ -53,6 +54,12 @@ void AppendPersonalLine(std::string& out, const VideoRecord& record) {
   out += "\t\r\n";
 }
 
+bool ReadPersonalListText(const std::string& path, std::string& text) {
+  if (!ReadWholeFile(path, text)) return false;
+  std::replace(text.begin(), text.end(), '\0', ' ');
+  return true;
+}
+
 void RecordList::Reset(int capacity) {
   records_.clear();
   records_.shrink_to_fit();
@@ -101,11 +108,11 @@ int RecordList::ParseCatalogueText(std::string text) {
 }
 
 int RecordList::LoadPersonalList(const std::string& path) {
-  TextBuffer reader;
-  const bool unreadable = reader.LoadFile(path) != 0 && errno != ENOENT;
-  Reset(reader.CountLines() + kGrowStep);
+  std::string text;
+  const bool unreadable = !ReadPersonalListText(path, text) && errno != ENOENT;
+  Reset(static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1 + kGrowStep);
   filePath_ = path;
-  std::string_view body = KeepWhole(reader.TakeText());
+  std::string_view body = KeepWhole(std::move(text));
 
   size_t position = 0;
   while (std::optional<std::string_view> line = NextLineAt(body, position)) {

@@ -29,6 +29,11 @@ VideoRecord ParsePersonalLine(std::string_view line);
 // Appends the record as a personal-list line: "%d\t" and the three fields
 // joined by TAB, then "\t\r\n".
 void AppendPersonalLine(std::string& out, const VideoRecord& record);
+// The text of the personal list at `path`. A zero byte, which no save writes
+// but a damaged disk or another editor may leave, reads as a space, so no
+// record after it is lost. False when the file cannot be read, errno saying
+// why (ENOENT when it is missing).
+bool ReadPersonalListText(const std::string& path, std::string& text);
 
 class RecordList {
  public:

@@ -79,10 +79,12 @@ bool Exists(const std::string& gbkPath) {
   return lstat(GbkToUtf8(gbkPath).c_str(), &info) == 0;
 }
 
-// The main program arrives as a plain file; it needs the right to run.
+// The install makes the main program runnable (FileKind::kProgram); one that
+// was there before may have arrived as a plain file and needs the right to run.
 bool MakeExecutable(const std::string& path) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (info.st_mode & S_IXUSR) return true;
   mode_t mode = info.st_mode & 07777;
   mode |= S_IXUSR;
   if (mode & S_IRGRP) mode |= S_IXGRP;
@@ -93,17 +95,18 @@ bool MakeExecutable(const std::string& path) {
 // A text file of the list: written once it has arrived, and never over a
 // file that appeared meanwhile. A fetch that gave nothing writes nothing, so
 // the next installation tries again instead of skipping an empty file.
-void FetchTextFile(const InstallFile& file, const std::string& status, CompanionHost& host) {
+void FetchTextFile(const InstallFile& file, FileKind kind, const std::string& status, CompanionHost& host) {
   TransferResult fetched = host.RunTransfer(status, TransferRequest::TextFetch(file.url));
   if (fetched.stopped || fetched.text.empty()) return;
-  PendingFile out(GbkToUtf8(file.localPath));
+  PendingFile out(GbkToUtf8(file.localPath), kind);
   if (out.Write(fetched.text)) out.CommitWithoutReplacing();
 }
 
-void FetchPackage(const InstallFile& file, const std::string& status, const CompanionPlaces& places,
+void FetchPackage(const InstallFile& file, FileKind kind, const std::string& status, const CompanionPlaces& places,
                   CompanionHost& host) {
   host.RunTransfer(status, TransferRequest::PackageInstall(file.url, file.digest, GbkToUtf8(file.localPath),
-                                                          GbkToUtf8(places.programFolder) + std::string(kDataFolder)));
+                                                          GbkToUtf8(places.programFolder) + std::string(kDataFolder),
+                                                          kind));
 }
 
 void Record(const CompanionProgram& program, const std::string& registryPath, const CompanionPlaces& places) {
@@ -179,10 +182,11 @@ InstallOutcome InstallCompanion(const CompanionProgram& program, const Companion
     // Files already there are kept as they are, checked or not.
     if (Exists(file.localPath)) continue;
     MakeDirectories(GbkToUtf8(file.localPath));
+    const FileKind kind = file.localPath == description.mainProgram ? FileKind::kProgram : FileKind::kDocument;
     if (file.fetchText) {
-      FetchTextFile(file, status, host);
+      FetchTextFile(file, kind, status, host);
     } else {
-      FetchPackage(file, status, places, host);
+      FetchPackage(file, kind, status, places, host);
     }
   }
 

@@ -1,11 +1,18 @@
 #include "net/data_update.h"
 
 #include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <span>
+#include <string_view>
+
+#include "base/atomic_write.h"
 #include "base/file_lock.h"
 #include "base/program_paths.h"
 #include "catalogue/catalogue_store.h"
-#include "net/update_workspace.h"
+#include "net/work_folder.h"
 #include "net/zip_reader.h"
 #include "text/template_file.h"
 #include "text/text_buffer.h"
@@ -21,10 +28,50 @@ constexpr uint64_t kMaxPackageSize = 256ull << 20;
 constexpr const char* kPassLock = "update";
 // The name a package is downloaded under inside its work folder.
 constexpr const char* kDownloadName = "download";
+// Work folders are named like every other temporary.
+const std::string kWorkPrefix = "update" + std::string(kTemporaryInfix);
+constexpr std::string_view kSavedCopies[] = {"videonew.ini", "p2pnew.ini"};
+// What passes of earlier versions left in data/ when killed: members being
+// unpacked and the fixed download names.
+constexpr std::string_view kOldPartInfix = ".part-";
+constexpr std::string_view kOldDownloadTargets[] = {"data_tmp1.dat", "data_tmp2.dat"};
+
+bool IsOldPartName(std::string_view name) {
+  size_t suffix = kOldPartInfix.size() + kTemporaryRandomPart.size();
+  return name.size() > suffix && name.substr(name.size() - suffix, kOldPartInfix.size()) == kOldPartInfix;
+}
+
+bool IsOneOf(std::string_view name, std::span<const std::string_view> names) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Removes from `dataFolder` what update passes killed part way left: their
+// work folders, and the part members and download names of earlier versions.
+void RemoveUpdateLeftovers(const std::string& dataFolder) {
+  RemoveLeftovers(dataFolder, [](std::string_view name, const struct stat& info) {
+    return IsWorkFolder(name, info, kWorkPrefix) ||
+           (S_ISREG(info.st_mode) && (IsOldPartName(name) || IsOneOf(name, kOldDownloadTargets)));
+  });
+}
+
+// Passes of earlier versions unpacked the member straight into data/, under
+// its own name, and one killed there left it for good. A file of the
+// member's name that loads as a package is taken for such a member: the
+// template and the user's lists never do, and the saved copies are spared.
+void RemoveStrayMember(const std::string& dataFolder, std::string_view name) {
+  if (IsOneOf(name, kSavedCopies)) return;
+  const std::string path = dataFolder + std::string(name);
+  struct stat info;
+  TextBuffer member;
+  if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && member.LoadFile(path, kCatalogueKey) == 0 &&
+      PackageList(member.Text())) {
+    unlink(path.c_str());
+  }
+}
 
 struct Package {
   const char* addressKey;
-  const char* savedCopy;  // inside data/
+  std::string_view savedCopy;  // inside data/
   CatalogueCategory& list;
 };
 
@@ -33,7 +80,7 @@ struct Package {
 // makes it the saved copy at `savedPath`. `buffer` then holds its text.
 bool FetchPackage(const std::string& url, const std::string& dataFolder,
                   const std::string& savedPath, HttpDownloader& downloader, TextBuffer& buffer) {
-  UpdateWorkFolder work(dataFolder);
+  WorkFolder work(dataFolder, kWorkPrefix);
   if (!work.Ok()) return false;
   std::string source = work.File(kDownloadName);
   if (downloader.DownloadToFile(url, source) != kDownloadDone) return false;
@@ -45,6 +92,7 @@ bool FetchPackage(const std::string& url, const std::string& dataFolder,
     std::string extracted;
     if (ExtractFirstEntry(source, extracted, options) != 0) return false;
     source = extracted;
+    RemoveStrayMember(dataFolder, std::string_view(source).substr(source.rfind('/') + 1));
   }
   buffer.LoadFile(source, kCatalogueKey);
   // The saved copy is replaced in one step, so a reader never sees it half
@@ -54,7 +102,7 @@ bool FetchPackage(const std::string& url, const std::string& dataFolder,
 
 void UpdatePackage(const std::string& dataFolder, const std::string& url,
                    HttpDownloader& downloader, TextBuffer& buffer, const Package& package) {
-  std::string savedPath = dataFolder + package.savedCopy;
+  std::string savedPath = dataFolder + std::string(package.savedCopy);
   if (!FetchPackage(url, dataFolder, savedPath, downloader, buffer)) {
     buffer.LoadFile(savedPath, kCatalogueKey);
   }
@@ -68,8 +116,8 @@ void RunDataUpdatePass(const ProgramPaths& paths, CatalogueCategory& videoNew,
   TemplateFile templates;
   templates.Load(paths.Template());
   const Package packages[] = {
-      {"[VIDEO_NEW_DATA_URL]", "videonew.ini", videoNew},
-      {"[P2P_NEW_DATA_URL]", "p2pnew.ini", p2pNew},
+      {"[VIDEO_NEW_DATA_URL]", kSavedCopies[0], videoNew},
+      {"[P2P_NEW_DATA_URL]", kSavedCopies[1], p2pNew},
   };
   std::string urls[std::size(packages)];
   bool anyAddress = false;

@@ -1,8 +1,6 @@
 #include "net/transfer_job.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,51 +10,23 @@
 #include "base/atomic_write.h"
 #include "base/file_digest.h"
 #include "base/file_handle.h"
+#include "base/file_lock.h"
+#include "net/work_folder.h"
 #include "net/zip_reader.h"
 
 namespace tavelo {
 
 namespace {
 
-constexpr const char* kPackageFolderPattern = "package-XXXXXX";
+// Each job keeps its package and the extracted member in a work folder of
+// its own in the work folder, so jobs of several processes never meet and a
+// member cannot land on one of the program's own files.
+constexpr std::string_view kPackageFolderPrefix = "package-";
+// Package jobs of every process take turns on this lock in the work folder,
+// so the next one can sweep the folders of jobs that were killed.
+constexpr const char* kJobLock = "transfer";
 constexpr const char* kPackageName = "package.zip";
 constexpr size_t kCopyChunk = 64 * 1024;
-
-// A folder of this job's own in the work folder: the package and its
-// extracted member live there, so jobs of several processes never meet and
-// a member cannot land on one of the program's own files. It goes with
-// everything in it when the job ends.
-class PackageFolder {
- public:
-  explicit PackageFolder(const std::string& workFolder) : path_(workFolder + kPackageFolderPattern) {
-    if (mkdtemp(path_.data()) == nullptr) {
-      path_.clear();
-    } else {
-      path_ += '/';
-    }
-  }
-  ~PackageFolder() {
-    if (path_.empty()) return;
-    // Only the job's own files are in it, with no sub-folders: the reader
-    // refuses member names that need one.
-    if (DIR* folder = opendir(path_.c_str())) {
-      while (dirent* entry = readdir(folder)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..") unlink((path_ + name).c_str());
-      }
-      closedir(folder);
-    }
-    rmdir(path_.c_str());
-  }
-  PackageFolder(const PackageFolder&) = delete;
-  PackageFolder& operator=(const PackageFolder&) = delete;
-
-  bool Ok() const { return !path_.empty(); }
-  std::string File(const char* name) const { return path_ + name; }
-
- private:
-  std::string path_;
-};
 
 // Copies `from` into the pending file; false when a read or write fails.
 bool CopyInto(const std::string& from, const PendingFile& to) {
@@ -116,7 +86,12 @@ void TransferJob::FetchText() {
 }
 
 void TransferJob::InstallPackage(StatusSink* bytes, ProgressSink* bar) {
-  PackageFolder folder(request_.workFolder);
+  FileLock lock(request_.workFolder + kJobLock, [this] { return !Stopped(); });
+  if (lock.GaveUp()) return;
+  RemoveLeftovers(request_.workFolder, [](std::string_view name, const struct stat& info) {
+    return IsWorkFolder(name, info, kPackageFolderPrefix);
+  });
+  WorkFolder folder(request_.workFolder, kPackageFolderPrefix);
   if (!folder.Ok()) return;
   const std::string package = folder.File(kPackageName);
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(package.c_str(), "wbx"), &std::fclose);
@@ -135,7 +110,7 @@ void TransferJob::InstallPackage(StatusSink* bytes, ProgressSink* bar) {
   if (DigestFileHex(member, digest) != 0 || !SameDigest(digest, request_.expectedDigest)) return;
 
   // The member appears under the target's name only complete and checked.
-  PendingFile target(request_.targetPath);
+  PendingFile target(request_.targetPath, request_.targetKind);
   if (!CopyInto(member, target) || Stopped()) return;
   installed_ = target.Commit();
 }

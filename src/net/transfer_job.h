@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/atomic_write.h"
 #include "net/http_downloader.h"
 
 namespace tavelo {
@@ -28,6 +29,8 @@ struct TransferRequest {
   // Package jobs: the folder (with its trailing "/") in which the job keeps
   // the package while it runs, the program's data folder.
   std::string workFolder;
+  // Package jobs: what the member is, which decides a new file's mode.
+  FileKind targetKind = FileKind::kDocument;
 
   static TransferRequest TextFetch(std::string url) {
     TransferRequest request;
@@ -35,9 +38,9 @@ struct TransferRequest {
     return request;
   }
   static TransferRequest PackageInstall(std::string url, std::string digest, std::string target,
-                                        std::string workFolder) {
+                                        std::string workFolder, FileKind targetKind = FileKind::kDocument) {
     return {TransferKind::kInstallPackage, std::move(url), std::move(digest), std::move(target),
-            std::move(workFolder)};
+            std::move(workFolder), targetKind};
   }
 };
 

@@ -6,8 +6,10 @@
 //
 // The intended use, for the window that owns the fetch:
 //   worker thread   status line = FetchingStatusText();
-//                   HttpDownloader::DownloadToString(pageAddress, body), with the
-//                   status line as its status sink; the result code does not matter;
+//                   HttpDownloader::DownloadToString(pageAddress, body), failing on
+//                   an error status, at most kShowPageLimit bytes, with the status
+//                   line as its status sink; unless it returned kDownloadDone,
+//                   body = "" (a failed fetch);
 //                   result = FinishEpisodeFetch(std::move(body), pageAddress, paths,
 //                                               VideoShowHost(paths));
 //                   post the result to the main loop. A worker that was stopped
@@ -20,6 +22,7 @@
 //                   rows[0] to a new process.
 //   PlayEpisode     EpisodeFiles(paths, pageAddress).SaveLastPlayed(episode address).
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,10 +50,17 @@ struct EpisodeFetchResult {
   bool HandsOff() const { return rows.size() == 1; }
 };
 
+// A show page larger than this is refused: a server that sends without end
+// cannot fill the memory.
+inline constexpr uint64_t kShowPageLimit = 64ull << 20;
+
 // Normalises `body` (as DownloadToString delivered it) to GBK, scrapes it
 // against the show host's prefix, and then either rewrites the video's
 // cached list with the rows found or, when there are none, restores the rows
-// from that cache. Files are those of `paths` (tavelo/ must exist).
+// from that cache. A failed fetch (an error status, a broken transfer, a
+// page over kShowPageLimit) passes an empty body: it has no rows, so the
+// cached list is used and left as it is. Files are those of `paths`
+// (tavelo/ must exist).
 EpisodeFetchResult FinishEpisodeFetch(std::string body, std::string_view pageAddress,
                                       const ProgramPaths& paths, std::string_view showHost);
 

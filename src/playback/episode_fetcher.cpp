@@ -45,7 +45,8 @@ EpisodeFetcher::~EpisodeFetcher() { Stop(); }
 void EpisodeFetcher::Start(const std::string& pageAddress, const ProgramPaths& paths, const std::string& showHost) {
   Stop();
   job_ = std::make_shared<Job>(results_, *this);
-  job_->downloader.SetBodyLimit(kPageLimit);
+  job_->downloader.SetBodyLimit(kShowPageLimit);
+  job_->downloader.SetFailOnErrorStatus(true);
   job_->downloader.SetStatusSink(job_.get());
   // Detached: a closing window never waits for the network.
   std::thread(Run, job_, pageAddress, paths, showHost).detach();
@@ -71,10 +72,13 @@ void EpisodeFetcher::Finished(EpisodeFetchResult result) {
 void EpisodeFetcher::Run(std::shared_ptr<Job> job, std::string pageAddress, ProgramPaths paths,
                          std::string showHost) {
   std::string body;
-  job->downloader.DownloadToString(pageAddress, body);
+  const int downloaded = job->downloader.DownloadToString(pageAddress, body);
   // A cancelled download holds part of the page at most: it must not replace
   // the video's cached list.
   if (job->stopped.load()) return;
+  // Nor may an error page's title, or a page cut short: the cached list
+  // stands, as when the network is down.
+  if (downloaded != kDownloadDone) body.clear();
   auto result = std::make_shared<EpisodeFetchResult>(FinishEpisodeFetch(std::move(body), pageAddress, paths, showHost));
   job->Deliver([result](EpisodeFetcher& fetcher) { fetcher.Finished(std::move(*result)); });
 }

@@ -29,10 +29,6 @@ class EpisodeFetcher {
     std::function<void(EpisodeFetchResult result)> on_done;
   };
 
-  // A show page larger than this is cut there: a server that sends without
-  // end cannot fill the memory.
-  static constexpr uint64_t kPageLimit = 64ull << 20;
-
   EpisodeFetcher(ResultPoster results, Handlers handlers);
   // Stops a running fetch.
   ~EpisodeFetcher();

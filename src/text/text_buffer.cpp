@@ -62,7 +62,7 @@ int OpenRegularFile(const std::string& path) {
   return fd;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit) {
   bytes.clear();
   int fd = OpenRegularFile(path);
   if (fd < 0) return false;
@@ -76,11 +76,17 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     // The size is a hint only: files under /proc report 0 and a file may
     // grow while it is read, so the loop reads on to the end regardless.
     struct stat info;
-    if (fstat(fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<size_t>(info.st_size) + 1);
+    if (fstat(fd, &info) == 0 && info.st_size > 0) {
+      bytes.reserve(std::min(static_cast<size_t>(info.st_size), limit) + 1);
+    }
     char chunk[65536];
     for (ssize_t got; (got = read(fd, chunk, sizeof chunk)) != 0;) {
       if (got > 0) {
         bytes.append(chunk, static_cast<size_t>(got));
+        if (bytes.size() > limit) {
+          error = EFBIG;
+          break;
+        }
       } else if (errno != EINTR) {
         error = errno;
         break;

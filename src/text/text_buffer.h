@@ -2,6 +2,7 @@
 // A whole text file in memory with a read position and a line reader. Every
 // template and line-oriented data file of the program is read through it.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,8 +20,9 @@ int OpenRegularFile(const std::string& path);
 
 // Reads every byte of a regular file, zero bytes included. False when it
 // cannot be opened or read, bytes then empty and errno saying why (ENOENT
-// for a missing file).
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+// for a missing file, EFBIG for one longer than `limit`, which is read no
+// further than that).
+bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = SIZE_MAX);
 
 // The line reader on its own: the trimmed line that starts at `position`, which
 // then moves past the run of CR and LF bytes ending it. Nothing at the end.

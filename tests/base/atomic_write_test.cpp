@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <cerrno>
@@ -94,6 +95,77 @@ TEST(AtomicWriteTest, StaleTemporariesOfTheTargetGoAndOthersStay) {
   EXPECT_FALSE(testing::FileExists(old));
   EXPECT_TRUE(testing::FileExists(dir.File("list.tmp-ghijkl")));
   EXPECT_TRUE(testing::FileExists(dir.File("other.tmp-abcdef")));
+}
+
+// Sets the umask for one block; the base tests run on one thread.
+class ScopedUmask {
+ public:
+  explicit ScopedUmask(mode_t mask) : saved_(umask(mask)) {}
+  ~ScopedUmask() { umask(saved_); }
+
+ private:
+  mode_t saved_;
+};
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info;
+  EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+  return info.st_mode & 07777;
+}
+
+TEST(AtomicWriteTest, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirMode) {
+  constexpr mode_t kNew = 01000000;  // no file before the save
+  struct Case {
+    const char* name;
+    mode_t before;
+    mode_t mask;
+    FileKind kind;
+    bool behindLink;
+    mode_t after;
+  } cases[] = {
+      {"new document", kNew, 022, FileKind::kDocument, false, 0644},
+      {"new document, private umask", kNew, 077, FileKind::kDocument, false, 0600},
+      {"new document, group umask", kNew, 002, FileKind::kDocument, false, 0664},
+      {"new program", kNew, 022, FileKind::kProgram, false, 0755},
+      {"new program, private umask", kNew, 077, FileKind::kProgram, false, 0700},
+      {"private file", 0600, 022, FileKind::kDocument, false, 0600},
+      {"group file, private umask", 0640, 077, FileKind::kDocument, false, 0640},
+      {"program saved as a document", 0755, 022, FileKind::kDocument, false, 0755},
+      {"private file behind a link", 0600, 022, FileKind::kDocument, true, 0600},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempDir dir;
+    const std::string file = dir.File("file");
+    if (c.before != kNew) {
+      testing::WriteFile(file, "old");
+      ASSERT_EQ(chmod(file.c_str(), c.before), 0);
+    }
+    std::string target = file;
+    if (c.behindLink) {
+      target = dir.File("link");
+      ASSERT_EQ(symlink("file", target.c_str()), 0);
+    }
+    {
+      ScopedUmask mask(c.mask);
+      ASSERT_TRUE(AtomicWriteFile(target, "new", c.kind));
+    }
+    EXPECT_EQ(ModeOf(file), c.after);
+    EXPECT_EQ(testing::ReadFile(file), "new");
+  }
+}
+
+TEST(AtomicWriteTest, AReplacedFileKeepsItsOwnerAndGroup) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root may give files away";
+  constexpr uid_t kNobody = 65534;
+  testing::TempDir dir;
+  testing::WriteFile(dir.File("list"), "old");
+  ASSERT_EQ(chown(dir.File("list").c_str(), kNobody, kNobody), 0);
+  ASSERT_TRUE(AtomicWriteFile(dir.File("list"), "new"));
+  struct stat info;
+  ASSERT_EQ(stat(dir.File("list").c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, kNobody);
+  EXPECT_EQ(info.st_gid, kNobody);
 }
 
 }  // namespace

@@ -174,6 +174,34 @@ TEST_F(PersonalActionsTest, AListThatCannotBeSavedIsReportedAndUnchanged) {
   EXPECT_FALSE(testing::FileExists(paths_.History()));
 }
 
+// A zero byte in the middle of the file (a damaged disk, another editor)
+// reads as a space: the next edit keeps every record after it.
+TEST_F(PersonalActionsTest, AZeroByteInTheListLosesNoRecord) {
+  const std::string damaged = std::string("0\tc\tone\tdata3\t\r\n0\tc\tt") + '\0' + "wo\tdata3\t\r\n0\tc\tthree\tdata3\t\r\n";
+  const std::string kept = "0\tc\tone\tdata3\t\r\n0\tc\tt wo\tdata3\t\r\n0\tc\tthree\tdata3\t\r\n";
+  struct Case {
+    const char* name;
+    std::function<void()> edit;
+    std::string after;
+  } cases[] = {
+      {"add", [&] { AddToFavouritesList(paths_, "c", "four"); }, kept + "0\tc\tfour\tdata3\t\r\n"},
+      {"delete", [&] { DeleteFromPersonalList(paths_, PersonalListKind::kFavourites, "one"); },
+       kept.substr(kept.find("0\tc\tt wo"))},
+      {"load and save", [&] {
+         RecordList list;
+         EXPECT_EQ(list.LoadPersonalList(paths_.Favourites()), 3);
+         EXPECT_EQ(list[1].fields[1], "t wo");
+         list.SavePersonalList(paths_.Favourites());
+       }, kept},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::WriteFile(paths_.Favourites(), damaged);
+    c.edit();
+    EXPECT_EQ(testing::ReadFile(paths_.Favourites()), c.after);
+  }
+}
+
 TEST_F(PersonalActionsTest, AListThatCannotBeReadIsNeitherWipedNorConfirmed) {
   const std::string entries = "0\tc\tone\tdata3\t\r\n0\tc\ttwo\tdata3\t\r\n";
   const std::string path = paths_.Favourites();

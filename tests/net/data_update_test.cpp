@@ -340,8 +340,8 @@ TEST_F(DataUpdateTest, ACancelledPassStopsWaitingForTheLock) {
 }
 
 // What killed passes left (work folders, old part files and download names,
-// a member extracted under its own name) neither blocks the next pass nor
-// outlives it.
+// a member an earlier version extracted under its own name) neither blocks
+// the next pass nor outlives it; another save's temporary is not the pass's.
 TEST_F(DataUpdateTest, LeftoversOfKilledPassesGoAndBlockNothing) {
   mkdir(dir_.File("data/update.tmp-a1b2c3").c_str(), 0755);
   WriteFile(dir_.File("data/update.tmp-a1b2c3/download"), "half a download");
@@ -353,7 +353,17 @@ TEST_F(DataUpdateTest, LeftoversOfKilledPassesGoAndBlockNothing) {
   WriteTemplate(server_.Url("/video.zip"), "");
   EXPECT_EQ(RunPass().video, 5);
   EXPECT_EQ(Saved("videonew.ini"), Package(5, "z"));
-  EXPECT_EQ(Leftovers(), "myfavo.dat.tmp-g7h8i9 vnew.dat");
+  EXPECT_EQ(Leftovers(), "myfavo.dat.tmp-g7h8i9");
+}
+
+// A file named like the member that is no package is the user's, not a
+// leftover.
+TEST_F(DataUpdateTest, AFileNamedLikeTheMemberThatIsNoPackageStays) {
+  WriteFile(dir_.File("data/vnew.dat"), "the user's notes");
+  Serve("video.zip", Zipped("vnew.dat", Package(5, "z")));
+  WriteTemplate(server_.Url("/video.zip"), "");
+  EXPECT_EQ(RunPass().video, 5);
+  EXPECT_EQ(Saved("vnew.dat"), "the user's notes");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "base/file_digest.h"
@@ -22,12 +23,13 @@ using testing::WriteFile;
 // A well-formed digest of other bytes.
 constexpr const char* kOtherDigest = "3a4c5ba3c5a0d1e1f9f5a8e2da40b0a3";
 
+// The names in `folder` but the lock package jobs take turns on.
 std::vector<std::string> FolderEntries(const std::string& folder) {
   std::vector<std::string> names;
   if (DIR* dir = opendir(folder.c_str())) {
     while (dirent* entry = readdir(dir)) {
       std::string name = entry->d_name;
-      if (name != "." && name != "..") names.push_back(name);
+      if (name != "." && name != ".." && name != "transfer.lock") names.push_back(name);
     }
     closedir(dir);
   }
@@ -133,6 +135,21 @@ TEST_F(TransferJobTest, AStopDuringTheDownloadInstallsNothing) {
   EXPECT_FALSE(job.Installed());
   EXPECT_FALSE(testing::FileExists(dir_.File("quillo")));
   EXPECT_TRUE(FolderEntries(dir_.File("data")).empty());
+}
+
+// A job killed mid-download left its folder in data/; the next job, under
+// the same lock, removes it and nothing else.
+TEST_F(TransferJobTest, TheNextJobRemovesTheFoldersOfKilledJobs) {
+  mkdir(dir_.File("data/package-a1B2c3").c_str(), 0755);
+  WriteFile(dir_.File("data/package-a1B2c3/package.zip"), "half a package");
+  mkdir(dir_.File("data/package-mine").c_str(), 0755);
+  WriteFile(dir_.File("data/package-b2c3d4"), "a file, not a job's folder");
+  TransferJob job = PackageJob("/package.zip", MemberDigest());
+  job.Run(nullptr, nullptr);
+  EXPECT_TRUE(job.Installed());
+  std::vector<std::string> left = FolderEntries(dir_.File("data"));
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"package-b2c3d4", "package-mine"}));
 }
 
 TEST(SameDigestTest, IgnoresLetterCaseOnly) {

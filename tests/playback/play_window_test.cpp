@@ -63,6 +63,8 @@ class PlayWindowTest : public ::testing::Test {
     mkdir(dir_.File("tavelo").c_str(), 0755);
     server_.Routes().Get(R"(/v_show/(.*))", [this](const httplib::Request& request, httplib::Response& response) {
       std::lock_guard lock(mutex_);
+      const auto status = statuses_.find(request.matches[1]);
+      if (status != statuses_.end()) response.status = status->second;
       response.set_content(pages_[request.matches[1]], "text/html; charset=gbk");
     });
     // Sends one episode in a block of its own, then a byte at a time until
@@ -97,9 +99,10 @@ class PlayWindowTest : public ::testing::Test {
     testing::WriteFile(dir_.File("data/main.htm"), "[VIDEO_SITE_DOMAIN]\n" + host_ + "\n[VIDEO_SHOW_HOST]\nhttp://" + host_ +
                                             "\n[VIDEO_PLAYER_HOST]\nsite-player.test\n" + Gbk(extra));
   }
-  void ServePage(const std::string& id, const std::string& body) {
+  void ServePage(const std::string& id, const std::string& body, int status = 200) {
     std::lock_guard lock(mutex_);
     pages_["id_" + id + ".html"] = body;
+    statuses_["id_" + id + ".html"] = status;
   }
   std::string ShowPage(const std::string& id) { return "http://" + host_ + "/v_show/id_" + id + ".html"; }
   std::string Record(const std::string& utf8Title, const std::string& address) {
@@ -140,6 +143,7 @@ class PlayWindowTest : public ::testing::Test {
   testing::LoopbackServer server_;
   std::mutex mutex_;
   std::map<std::string, std::string> pages_;
+  std::map<std::string, int> statuses_;
   std::atomic<bool> held_{false};
   std::atomic<bool> dropped_{false};
   std::string host_;
@@ -247,6 +251,23 @@ TEST_F(PlayWindowTest, APageWithoutEpisodesAndNoCacheSaysSoAndStillShowsTheReady
   EXPECT_EQ(List().RowCount(), 0);
   ASSERT_EQ(platform_.messageBoxes.size(), 1u);
   EXPECT_EQ(platform_.messageBoxes[0].text, FetchFailedMessage());
+  EXPECT_EQ(Host().timers, (std::map<int, int>{{PlayWindow::kReadyPageTimer, 100}}));
+}
+
+// An error page with a title would scrape as a one-episode list: it is a
+// failed fetch, and the video's cached list is shown and left as it was.
+TEST_F(PlayWindowTest, AnErrorPageLeavesTheCachedListAsItWas) {
+  const EpisodeFiles files(ProgramPaths{dir_.Path()}, ShowPage("V404"));
+  ASSERT_TRUE(files.SaveList({{Gbk("第1集"), ShowPage("E1")}, {Gbk("第2集"), ShowPage("E2")}}));
+  const std::string cached = testing::ReadFile(files.ListPath());
+  ServePage("V404", "<html><head><title>404 Not Found</title></head></html>", 404);
+  PlayWindow& window = Open(Record("x", ShowPage("V404")));
+  WaitForEpisodes(window);
+
+  ASSERT_EQ(List().RowCount(), 2);
+  EXPECT_EQ(List().Cell(1, 2), ShowPage("E2"));
+  EXPECT_EQ(testing::ReadFile(files.ListPath()), cached);
+  EXPECT_TRUE(platform_.messageBoxes.empty());
   EXPECT_EQ(Host().timers, (std::map<int, int>{{PlayWindow::kReadyPageTimer, 100}}));
 }
 

@@ -155,6 +155,25 @@ TEST_F(ListsCommandTest, AForeignOrBrokenFileIsRefusedInOneLineAndChangesNothing
   EXPECT_EQ(Lists({"import", dir_.File("missing.json")}).status, 1);
 }
 
+// Nesting is measured before any tree is built, so a document deep enough to
+// exhaust the stack is refused in one line; brackets inside texts are text.
+TEST_F(ListsCommandTest, DeepNestingIsRefusedAndBracketsInTextsAreNotNesting) {
+  const std::string head = R"({"format": "tavelo-personal-lists", "version": 1, "history": [], "favourites": )";
+  // With the document's own object: 64 levels are read (and refused for their form), 65 are not.
+  for (int levels : {64, 65, 50000}) {
+    WriteFile(dir_.File("in.json"), head + std::string(levels - 1, '[') + std::string(levels - 1, ']') + "}");
+    ToolRun run = Lists({"import", dir_.File("in.json")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.find("JSON 嵌套超过 64 层") != std::string::npos, levels > 64) << levels << ": " << run.err;
+  }
+
+  const std::string brackets = std::string(100, '[') + R"(\"{{)";
+  WriteFile(dir_.File("in.json"), head + R"([{"category": "c", "info": ")" + brackets + R"("}]})");
+  ToolRun run = Lists({"import", dir_.File("in.json")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(paths_.Favourites()), "0\tc\t" + std::string(100, '[') + "\"{{\tdata3\t\r\n");
+}
+
 // The tool as separate processes, as several copies of the program would be.
 pid_t StartTool(const std::vector<std::string>& arguments) {
   std::vector<const char*> argv{TAVELO_CATALOGUE_TOOL};

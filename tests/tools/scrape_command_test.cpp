@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <sstream>
 
 #include "catalogue_tool.h"
 #include "playback/episode_cache.h"
+#include "playback/episode_fetch.h"
 #include "support/temp_dir.h"
 #include "text/url_text.h"
 
@@ -85,6 +87,23 @@ TEST_F(ScrapeCommandTest, NoRowsFailsUnlessTheVideoHasACachedList) {
   run = Scrape("<html>gone</html>");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "One\t" + Episode("A") + "\nTwo\t" + Episode("B") + "\n");
+}
+
+// A page over the play window's cap is a failed fetch there, and so here:
+// the rows it starts with are not scraped, the cached list stands.
+TEST_F(ScrapeCommandTest, APageOverTheCapIsAFailedFetch) {
+  const std::string page = dir_.File("big.htm");
+  testing::WriteFile(page, Element("A", "One") + Element("B", "Two"));
+  ASSERT_EQ(truncate(page.c_str(), static_cast<off_t>(kShowPageLimit) + 1), 0);  // sparse: no disk used
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCatalogueTool({"scrape", dir_.Path(), page, kShowPage}, out, err), 1);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), "获取数据失败,请选择其它搜索结果获取数据\n");
+
+  ASSERT_EQ(Scrape(Element("C", "Cached") + Element("D", "Too")).status, 0);
+  std::ostringstream cachedOut, cachedErr;
+  EXPECT_EQ(RunCatalogueTool({"scrape", dir_.Path(), page, kShowPage}, cachedOut, cachedErr), 0);
+  EXPECT_EQ(cachedOut.str(), "Cached\t" + Episode("C") + "\nToo\t" + Episode("D") + "\n");
 }
 
 TEST_F(ScrapeCommandTest, MakesTheCacheFolderAndRefusesAMissingPage) {

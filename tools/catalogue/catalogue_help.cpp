@@ -59,7 +59,8 @@ const help::ProgramHelp& CatalogueToolHelp() {
                {{"DIR FILE ADDRESS", "list the episodes of show page FILE fetched from ADDRESS"}},
                "Lists the episodes as DIR's play window would, using and updating its episode caches in "
                "DIR/tavelo/. Prints one line per row, the label, a TAB and the address (GBK), then \"last\" "
-               "and the label of the episode last played. Exits 1 when there is no row."},
+               "and the label of the episode last played. A FILE over 64 MB is a failed fetch, as the play "
+               "window's download of such a page is: the cached list is used. Exits 1 when there is no row."},
               {"lists",
                {{"DIR show LIST", "print LIST newest first, one record a line: category, TAB, info"},
                 {"DIR add LIST CATEGORY INFO", "add a video to LIST"},

@@ -143,6 +143,7 @@ int Fetch(const Arguments& args, std::ostream& out, std::ostream& err) {
   int result = downloader.DownloadToFile(args[0], args[1]);
   out << result << '\n';
   if (result == kDownloadDone) return kDone;
+  if (result == kDownloadFileError) return FileError(err, "write", args[1]);
   err << "tavelo-catalogue: cannot fetch " << args[0];
   if (downloader.ResponseStatus() >= 400) err << ": HTTP status " << downloader.ResponseStatus();
   err << "\n";
@@ -174,7 +175,8 @@ std::string OnOneLine(std::string text) {
 int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
   const ProgramPaths paths = ProgramFolder(args[0]);
   std::string page;
-  if (!ReadWholeFile(args[1], page)) {
+  // A page over the play window's cap is a failed fetch there, and here.
+  if (!ReadWholeFile(args[1], page, kShowPageLimit) && errno != EFBIG) {
     err << "tavelo-catalogue: cannot read " << args[1] << "\n";
     return kFileError;
   }

@@ -13,6 +13,9 @@ using Json = nlohmann::ordered_json;
 
 constexpr std::string_view kFormat = "tavelo-personal-lists";
 constexpr int kVersion = 1;
+// The document itself is three levels deep. Far deeper nesting is a hostile
+// or broken file, and building its tree would exhaust the stack.
+constexpr int kMaxNesting = 64;
 
 struct ListMember {
   const char* name;
@@ -40,6 +43,30 @@ std::optional<std::string> StoredText(const Json& text) {
   std::optional<std::string> gbk = Utf8ToGbkExact(utf8);
   if (!gbk) return std::nullopt;
   return EscapeListField(*gbk);
+}
+
+// Whether arrays and objects in `json` nest deeper than kMaxNesting; brackets
+// inside strings do not count.
+bool NestsTooDeep(std::string_view json) {
+  int depth = 0;
+  bool inString = false;
+  for (size_t i = 0; i < json.size(); ++i) {
+    const char c = json[i];
+    if (inString) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxNesting) return true;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return false;
 }
 
 bool ReadList(const Json& list, const char* name, std::vector<StoredEntry>& entries, std::string& error) {
@@ -84,6 +111,10 @@ std::string WriteListsDocument(const PersonalListsDocument& document, int& lossy
 }
 
 std::optional<PersonalListsDocument> ReadListsDocument(std::string_view json, std::string& error) {
+  if (NestsTooDeep(json)) {
+    error = "JSON 嵌套超过 " + std::to_string(kMaxNesting) + " 层,不是导出文件";
+    return std::nullopt;
+  }
   const Json root = Json::parse(json, nullptr, /*allow_exceptions=*/false);
   if (root.is_discarded()) {
     error = "不是有效的 JSON 文件";

@@ -28,8 +28,8 @@ std::string WriteListsDocument(const PersonalListsDocument& document, int& lossy
 
 // Reads a document that WriteListsDocument made. Anything else (not JSON,
 // another kind of file, a missing or mistyped member, a text with a
-// character GBK lacks or a zero character) gives nothing, and `error` says
-// why in one line of UTF-8.
+// character GBK lacks or a zero character, arrays and objects nested more
+// than 64 deep) gives nothing, and `error` says why in one line of UTF-8.
 std::optional<PersonalListsDocument> ReadListsDocument(std::string_view json, std::string& error);
 
 }  // namespace tavelo
