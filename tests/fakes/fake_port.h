@@ -344,6 +344,10 @@ class FakePlatform : public port::Platform {
     questions.push_back({text, caption});
     return answerOk;
   }
+  bool AskYesNo(port::WindowHost*, const std::string& text, const std::string& caption) override {
+    yesNoQuestions.push_back({text, caption});
+    return answerYes;
+  }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   std::string ClipboardText() override { return clipboard; }
   bool StartProcess(const std::vector<std::string>& argv) override {
@@ -372,6 +376,9 @@ class FakePlatform : public port::Platform {
   std::vector<Message> questions;
   // How the user answers AskOkCancel.
   bool answerOk = true;
+  std::vector<Message> yesNoQuestions;
+  // How the user answers AskYesNo.
+  bool answerYes = true;
   std::string clipboard;
   std::vector<std::vector<std::string>> startedProcesses;
   std::vector<FakeFileWatch*> fileWatches;
