@@ -33,7 +33,10 @@ bool RemoveEntriesAndRecord(const FirstRunPaths& paths) {
   removed = RemoveGroupFolder(files.groupFolder) && removed;
   RegistryKey key(paths.registryDirectory);
   key.SetRoot(RegistryRoot::kLocalMachine);
-  return key.DeleteKey(InstalledProgramKey(paths.caption)) && removed;
+  removed = key.DeleteKey(InstalledProgramKey(paths.caption)) && removed;
+  // A later first run asks again instead of remaking what was just taken away.
+  key.SetRoot(RegistryRoot::kCurrentUser);
+  return key.DeleteKey(ShortcutAnswerKey(paths.caption)) && removed;
 }
 
 bool RemovePersonalData(const ProgramPaths& program) {

@@ -37,7 +37,7 @@ class UninstallProgramTest : public ::testing::Test {
     paths_.desktopFolder = dir_.File("home/Desktop");
     paths_.programsFolder = dir_.File("home/share/applications");
     paths_.registryDirectory = dir_.File("home/config/tavelo/registry/");
-    RunFirstRunSetup(paths_, [](const std::string&) {});
+    RunFirstRunSetup(paths_, [](const std::string&) { return true; });
   }
 
   // Runs the copy to its end; its exit status.

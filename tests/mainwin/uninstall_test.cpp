@@ -35,7 +35,7 @@ class UninstallTest : public ::testing::Test {
   }
 
   void FirstRun() {
-    RunFirstRunSetup(paths_, [](const std::string&) {});
+    RunFirstRunSetup(paths_, [](const std::string&) { return true; });
     ASSERT_TRUE(testing::FileExists(files_.desktopEntry));
     ASSERT_TRUE(Recorded());
   }
@@ -73,6 +73,15 @@ TEST_F(UninstallTest, TakesBackWhatFirstRunMadeAndKeepsTheUsersData) {
   std::filesystem::remove_all(dir_.File("registry"));
   EXPECT_TRUE(RunUninstall(paths_, program_, {}));
   EXPECT_FALSE(testing::FileExists(dir_.File("registry")));
+}
+
+TEST_F(UninstallTest, AFirstRunAfterUninstallAsksAgain) {
+  FirstRun();
+  EXPECT_TRUE(RunUninstall(paths_, program_, {}));
+  int asked = 0;
+  RunFirstRunSetup(paths_, [&](const std::string&) { return ++asked, false; });
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(EntriesGone());
 }
 
 TEST_F(UninstallTest, PurgeTakesTheListsAndCachesButNothingALinkPointsTo) {
