@@ -114,6 +114,7 @@ FirstRunPaths DefaultFirstRunPaths(const std::string& directory, const std::stri
   paths.desktopFolder = desktop ? desktop : std::string(g_get_home_dir()) + "/Desktop";
   paths.programsFolder = std::string(g_get_user_data_dir()) + "/applications";
   paths.registryDirectory = RegistryDirectory();
+  paths.browserFolders = {BrowserDataFolder(), BrowserCacheFolder()};
   return paths;
 }
 

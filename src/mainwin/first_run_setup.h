@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavelo {
 
@@ -28,6 +29,9 @@ struct FirstRunPaths {
   std::string desktopFolder;
   std::string programsFolder;
   std::string registryDirectory;
+  // The browser's data and cache folders, which only a purging uninstall
+  // takes away.
+  std::vector<std::string> browserFolders;
 };
 
 // The user's desktop folder and menu-entry folder ($XDG_DATA_HOME/applications).

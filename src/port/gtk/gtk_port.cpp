@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/program_paths.h"
 #include "port/gtk/gtk_control.h"
 #include "port/gtk/gtk_file_watch.h"
 #include "port/gtk/gtk_look.h"
@@ -143,15 +144,32 @@ WebKitSettings* SettingsFor(port::BrowserPolicy policy) {
 
 namespace {
 
-// A view with the settings of `policy`, sharing its web process with
-// `related` when that is given. The player pages start their clip themselves:
-// the user asked for it by clicking an episode, yet the page arrives later,
-// from a timer, and WebKit would otherwise hold back media that has sound.
+// One context for every view of the process, keeping cookies, storage and
+// cache in the program's own folders rather than ones named after the binary.
+WebKitWebContext* WebContext() {
+  static WebKitWebContext* context = [] {
+    GRef<WebKitWebsiteDataManager> data(WEBKIT_WEBSITE_DATA_MANAGER(
+        g_object_new(WEBKIT_TYPE_WEBSITE_DATA_MANAGER, "base-data-directory", BrowserDataFolder().c_str(),
+                     "base-cache-directory", BrowserCacheFolder().c_str(), nullptr)));
+    return webkit_web_context_new_with_website_data_manager(data.get());
+  }();
+  return context;
+}
+
+// A view with the settings of `policy`, sharing its web process (and so its
+// context) with `related` when that is given. The player pages start their
+// clip themselves: the user asked for it by clicking an episode, yet the
+// page arrives later, from a timer, and WebKit would otherwise hold back
+// media that has sound.
 WebKitWebView* NewView(port::BrowserPolicy policy, WebKitWebView* related) {
   GRef<WebKitWebsitePolicies> policies(
       webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr));
-  return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", SettingsFor(policy), "related-view", related,
-                                      "website-policies", policies.get(), nullptr));
+  if (related) {
+    return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", SettingsFor(policy), "related-view",
+                                        related, "website-policies", policies.get(), nullptr));
+  }
+  return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", SettingsFor(policy), "web-context",
+                                      WebContext(), "website-policies", policies.get(), nullptr));
 }
 
 }  // namespace
