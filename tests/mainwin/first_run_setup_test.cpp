@@ -87,7 +87,6 @@ TEST_F(FirstRunSetupTest, TheAnswerIsRemembered) {
   } cases[] = {
       {true, "", true, true},
       {true, "desktop", true, true},
-      {true, "group", true, true},
       {false, "", false, false},
   };
   for (const auto& c : cases) {
