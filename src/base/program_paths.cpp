@@ -43,13 +43,26 @@ std::string HomeDirectory() {
   return "/";
 }
 
-std::string UserDataFolder() {
+namespace {
+
+// The program's folder under an XDG base folder, with a trailing "/".
+std::string XdgFolder(const char* variable, const char* fallback) {
   // As the desktop's base-directory rules say, only an absolute value counts.
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  std::string base = dataHome != nullptr && *dataHome == '/' ? dataHome : HomeDirectory() + "/.local/share";
+  const char* value = std::getenv(variable);
+  std::string base = value != nullptr && *value == '/' ? value : HomeDirectory() + fallback;
   if (!base.ends_with('/')) base += '/';
   return base + "tavelo/";
 }
+
+}  // namespace
+
+std::string UserDataFolder() { return XdgFolder("XDG_DATA_HOME", "/.local/share"); }
+
+std::string UserCacheFolder() { return XdgFolder("XDG_CACHE_HOME", "/.cache"); }
+
+std::string BrowserDataFolder() { return UserDataFolder() + "webkit"; }
+
+std::string BrowserCacheFolder() { return UserCacheFolder() + "webkit"; }
 
 int MakeDirectories(const std::string& path) {
   std::string normalized;

@@ -66,6 +66,13 @@ std::string HomeDirectory();
 // $XDG_DATA_HOME/tavelo/ when that is an absolute path, else
 // ~/.local/share/tavelo/.
 std::string UserDataFolder();
+// The same for cached files: $XDG_CACHE_HOME/tavelo/, else ~/.cache/tavelo/.
+std::string UserCacheFolder();
+// Where the embedded browser keeps its own data (cookies, local storage) and
+// its cache, for every copy of the program: webkit/ in the two folders above,
+// without a trailing "/".
+std::string BrowserDataFolder();
+std::string BrowserCacheFolder();
 
 // Creates every directory along an absolute path up to its last "/"; a final
 // component without a trailing "/" is not created. Repeated slashes count as

@@ -26,17 +26,10 @@ bool BrowserWindow::OnKey(port::Key key, port::Modifiers modifiers) {
       if (!browsingKeys_) break;
       browsingKeys_->Reload();
       return true;
-    case Shortcut::kCloseWindow: {
+    case Shortcut::kCloseWindow:
       if (!browsingKeys_) break;
-      // The window may be gone once the close request has run.
-      port::WindowHost& host = Host();
-      if (host.on_close_request) {
-        host.on_close_request();
-      } else {
-        host.Close();
-      }
+      RequestClose();
       return true;
-    }
     case Shortcut::kSearchBox:
       if (!searchBox_) break;
       searchBox_->Focus();
@@ -45,7 +38,20 @@ bool BrowserWindow::OnKey(port::Key key, port::Modifiers modifiers) {
     case Shortcut::kNone:
       break;
   }
+  if (key == port::Key::kEscape && escapeCloses_) {
+    RequestClose();
+    return true;
+  }
   return OnOtherKey(key);
+}
+
+void BrowserWindow::RequestClose() {
+  port::WindowHost& host = Host();
+  if (host.on_close_request) {
+    host.on_close_request();
+  } else {
+    host.Close();
+  }
 }
 
 bool BrowserWindow::OnOtherKey(port::Key key) { return key == port::Key::kEscape; }

@@ -31,6 +31,8 @@ class BrowserWindow : public OwnedWindow {
   void AnswerBrowsingKeys(CWebBrowser2& browser) { browsingKeys_ = &browser; }
   // Ctrl+F and Ctrl+L put the cursor in `box` with its text selected.
   void AnswerSearchKeys(port::Edit& box) { searchBox_ = &box; }
+  // Escape closes the window as its close button does, as a dialog's does.
+  void CloseOnEscape() { escapeCloses_ = true; }
 
   // A key that is no shortcut the window answers (Enter outside an edit
   // box, Escape, ...); true swallows it before the focused control, a page
@@ -41,10 +43,13 @@ class BrowserWindow : public OwnedWindow {
 
  private:
   bool OnKey(port::Key key, port::Modifiers modifiers);
+  // As the close button; the window may be gone when this returns.
+  void RequestClose();
 
   std::vector<std::unique_ptr<CWebBrowser2>> browsers_;
   CWebBrowser2* browsingKeys_ = nullptr;
   port::Edit* searchBox_ = nullptr;
+  bool escapeCloses_ = false;
 };
 
 }  // namespace tavelo

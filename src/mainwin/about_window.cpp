@@ -6,14 +6,15 @@
 
 namespace tavelo {
 
-namespace {
-
-constexpr const char* kVersion = "1.08";
-
-}  // namespace
-
 std::string VersionLine() {
-  return Gbk(kProductCaption) + " Ver" + kVersion + Gbk(" 正式版");
+  // The build passes the project's version, which the package and the
+  // manual pages carry too.
+  return Gbk(kProductCaption) + " Ver" + TAVELO_VERSION + Gbk(" 正式版");
+}
+
+std::string CountsLine(const AboutCounts& counts) {
+  return Gbk("视频总数 ") + std::to_string(counts.catalogueRecords) + Gbk("  新视频 ") +
+         std::to_string(counts.newVideos) + Gbk("  新P2P资源 ") + std::to_string(counts.newP2p);
 }
 
 AboutWindow::AboutWindow(const WindowSet::Slot& slot, const std::string& programPath, const AboutCounts& counts)
@@ -34,9 +35,7 @@ AboutWindow::AboutWindow(const WindowSet::Slot& slot, const std::string& program
     host.AddStatic(kFirstNoticeId + i, Gbk(notices[i]))->SetBounds(DialogUnits(40, 21 + 13 * i, 198, 8));
   }
   host.AddStatic(kPathId, programPath)->SetBounds(DialogUnits(40, 60, 198, 57));
-  host.AddStatic(kCountsId, std::to_string(counts.catalogueRecords) + " " + std::to_string(counts.newVideos) +
-                                " " + std::to_string(counts.newP2p) + " ")
-      ->SetBounds(DialogUnits(40, 119, 198, 8));
+  host.AddStatic(kCountsId, CountsLine(counts))->SetBounds(DialogUnits(40, 119, 198, 8));
 
   port::Button* ok = host.AddButton(kOkId, Gbk("确定"));
   ok->SetBounds(DialogUnits(246, 7, 50, 20));

@@ -29,8 +29,10 @@ class AboutWindow : public OwnedWindow {
   AboutWindow(const WindowSet::Slot& slot, const std::string& programPath, const AboutCounts& counts);
 };
 
-// "Tavelo(Tavelo视频播放器) Ver1.08 正式版", in GBK.
+// "Tavelo(Tavelo视频播放器) Ver" + the product version + " 正式版", in GBK.
 std::string VersionLine();
+// The three record counts, each with what it counts, in GBK.
+std::string CountsLine(const AboutCounts& counts);
 // Opens the box and returns when the user has closed it.
 void ShowAboutWindow(WindowSet& windows, const AboutCounts& counts);
 

@@ -1,17 +1,21 @@
 #pragma once
 // On every start of the portal: when the desktop entry or the program group
-// of the launcher is missing, make it (telling the user once) and record the
-// product among the installed programs.
+// of the launcher is missing, make it and record the product among the
+// installed programs, if the user agreed. The user is asked once; the answer
+// is remembered until an uninstall.
 
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavelo {
 
 // The product's name on the desktop (UTF-8): the portal's caption and the
 // name of the entries and the program group, which the uninstaller looks for.
 inline constexpr std::string_view kProductCaption = "Tavelo(Tavelo视频播放器)";
+// The product's name in sentences and in the uninstall entry (UTF-8).
+inline constexpr std::string_view kProductName = "Tavelo视频播放器";
 
 // Paths are file-system paths as the system gives them (UTF-8 on a Linux
 // desktop); only the caption is GBK text of the program.
@@ -25,6 +29,9 @@ struct FirstRunPaths {
   std::string desktopFolder;
   std::string programsFolder;
   std::string registryDirectory;
+  // The browser's data and cache folders, which only a purging uninstall
+  // takes away.
+  std::vector<std::string> browserFolders;
 };
 
 // The user's desktop folder and menu-entry folder ($XDG_DATA_HOME/applications).
@@ -43,8 +50,10 @@ FirstRunFiles FirstRunFilesOf(const FirstRunPaths& paths);
 // the local-machine root.
 std::string InstalledProgramKey(const std::string& caption);
 
-// `showMessage` gets GBK text and returns when the user has read it.
-void RunFirstRunSetup(const FirstRunPaths& paths,
-                      const std::function<void(const std::string&)>& showMessage);
+// The key (GBK) under the current-user root that remembers the user's answer.
+std::string ShortcutAnswerKey(const std::string& caption);
+
+// `askYesNo` puts a GBK question and returns true for 是.
+void RunFirstRunSetup(const FirstRunPaths& paths, const std::function<bool(const std::string&)>& askYesNo);
 
 }  // namespace tavelo

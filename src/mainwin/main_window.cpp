@@ -291,7 +291,9 @@ void MainWindow::OnTimer(int id) {
     Host().KillTimer(kStartTimer);
     OnNavButton(kRecommended);
     if (setup_.firstRunSetup) {
-      RunFirstRunSetup(setup_.firstRun, [this](const std::string& text) { ShowMessage(text); });
+      RunFirstRunSetup(setup_.firstRun, [this](const std::string& text) {
+        return Platform().AskYesNo(&Host(), text, Gbk(kCaption));
+      });
     }
   } else if (id == kModePageTimer) {
     Host().KillTimer(kModePageTimer);

@@ -33,21 +33,30 @@ bool RemoveEntriesAndRecord(const FirstRunPaths& paths) {
   removed = RemoveGroupFolder(files.groupFolder) && removed;
   RegistryKey key(paths.registryDirectory);
   key.SetRoot(RegistryRoot::kLocalMachine);
-  return key.DeleteKey(InstalledProgramKey(paths.caption)) && removed;
+  removed = key.DeleteKey(InstalledProgramKey(paths.caption)) && removed;
+  // A later first run asks again instead of remaking what was just taken away.
+  key.SetRoot(RegistryRoot::kCurrentUser);
+  return key.DeleteKey(ShortcutAnswerKey(paths.caption)) && removed;
 }
 
-bool RemovePersonalData(const ProgramPaths& program) {
+// `folder` without a trailing "/": a link in the folder's place goes, not
+// what it points to (remove_all follows no links).
+bool RemoveTree(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::remove_all(folder, error);
+  return !error;
+}
+
+bool RemovePersonalData(const FirstRunPaths& paths, const ProgramPaths& program) {
   // Against the current folder the files would be someone else's.
   if (program.folder.empty()) return false;
   bool removed = RemoveFile(program.Favourites());
   removed = RemoveFile(program.History()) && removed;
-  // Without the trailing "/": a link in the folder's place goes, not what it
-  // points to (remove_all follows no links).
   std::string caches = program.In(kEpisodeCacheFolder);
   caches.pop_back();
-  std::error_code error;
-  std::filesystem::remove_all(caches, error);
-  return !error && removed;
+  removed = RemoveTree(caches) && removed;
+  for (const std::string& folder : paths.browserFolders) removed = RemoveTree(folder) && removed;
+  return removed;
 }
 
 }  // namespace
@@ -63,7 +72,7 @@ std::optional<UninstallRequest> ParseUninstallArguments(const std::vector<std::s
 
 bool RunUninstall(const FirstRunPaths& paths, const ProgramPaths& program, const UninstallRequest& request) {
   bool removed = RemoveEntriesAndRecord(paths);
-  if (request.purge) removed = RemovePersonalData(program) && removed;
+  if (request.purge) removed = RemovePersonalData(paths, program) && removed;
   return removed;
 }
 
@@ -72,7 +81,7 @@ int UninstallWithDialogs(port::Platform& platform, const FirstRunPaths& paths, c
   const std::string title = Gbk("卸载");
   const std::string question =
       Gbk("确定要卸载") + paths.caption + Gbk("吗？\n\n") +
-      Gbk(request.purge ? "将删除桌面快捷方式、程序组和安装记录，以及收藏、观看记录和剧集缓存。"
+      Gbk(request.purge ? "将删除桌面快捷方式、程序组和安装记录，以及收藏、观看记录、剧集缓存和网页数据。"
                         : "将删除桌面快捷方式、程序组和安装记录；收藏、观看记录和剧集缓存保留在程序文件夹中。");
   if (!platform.AskOkCancel(nullptr, question, title)) return 1;
   if (!RunUninstall(paths, program, request)) {

@@ -2,8 +2,8 @@
 // Takes back what first-run setup made: the desktop entry, the program group
 // and the product's installed-program record. The program folder stays (the
 // user deletes it like any folder), and so do the favourites, the watch
-// history and the episode caches inside it, unless the user asks for them to
-// go too.
+// history and the episode caches inside it, and the browser's data in the
+// user's folders, unless the user asks for them to go too.
 
 #include <optional>
 #include <string>
@@ -16,7 +16,8 @@
 namespace tavelo {
 
 struct UninstallRequest {
-  // Also the favourites, the watch history and the episode caches.
+  // Also the favourites, the watch history, the episode caches and the
+  // browser's data and cache.
   bool purge = false;
 };
 

@@ -71,6 +71,10 @@ LiveShowWindow::LiveShowWindow(const WindowSet::Slot& slot, const std::vector<Li
 
   host.on_resize = [this](Size) { Layout(); };
   AnswerBrowsingKeys(browser_);
+  // Escape closes the window, as a dialog's does; the rooms it opened play
+  // on in their own processes. Enter belongs to the site's page (its search
+  // box, its login form) and closes nothing.
+  CloseOnEscape();
 
   PlaceOverWorkArea(host);
   host.Show();
@@ -99,15 +103,6 @@ std::vector<LiveShowWindow::SiteButton> LiveShowWindow::AddSiteButtons() {
     buttons.push_back({button, {}});
   }
   return buttons;
-}
-
-// Escape closes the window, as a dialog's does; the rooms it opened play on
-// in their own processes. Enter belongs to the site's page (its search box,
-// its login form) and closes nothing.
-bool LiveShowWindow::OnOtherKey(port::Key key) {
-  if (key != port::Key::kEscape) return false;
-  Host().Close();
-  return true;
 }
 
 void LiveShowWindow::Layout() {

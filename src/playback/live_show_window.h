@@ -43,7 +43,6 @@ class LiveShowWindow : public BrowserWindow {
   void SelectSite(int index);
 
  private:
-  bool OnOtherKey(port::Key key) override;
   struct SiteButton {
     port::FlatButton* button = nullptr;
     LiveSite site;

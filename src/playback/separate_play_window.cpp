@@ -98,10 +98,10 @@ SeparatePlayWindow::SeparatePlayWindow(const WindowSet::Slot& slot, const std::s
 
   host.on_resize = [this](Size) { Layout(); };
   host.on_timer = [this](int id) { OnTimer(id); };
-  // Escape must not end the process, and the base swallows it. Enter is left
-  // to the player page: a live room's chat box sends with it, and on this
-  // desktop it closes no window, so swallowing it would only keep it from the
-  // page.
+  // Enter is left to the player page: a live room's chat box sends with it,
+  // and on this desktop it closes no window, so swallowing it would only keep
+  // it from the page. Escape closes a live room, as it closes the live-show
+  // window it came from; in the other forms the base swallows it.
   AnswerBrowsingKeys(player_);
   host.on_system_command = [this](int id) { OnSystemCommand(id); };
 
@@ -112,6 +112,7 @@ SeparatePlayWindow::SeparatePlayWindow(const WindowSet::Slot& slot, const std::s
 
   switch (parsed_.form) {
     case PlayForm::kPlayMv: {
+      CloseOnEscape();
       host.Place(Rect::FromSize(50, 40, r - 100, b - 80));
       host.Show();
       Size client = host.ClientSize();

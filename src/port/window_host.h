@@ -118,6 +118,9 @@ class Platform {
   virtual void MessageBox(WindowHost* owner, const std::string& text, const std::string& caption) = 0;
   // Asks with "确定" and "取消"; true for "确定" (closing the box is "取消").
   virtual bool AskOkCancel(WindowHost* owner, const std::string& text, const std::string& caption) = 0;
+  // Asks with "是" (the default button) and "否"; true for "是" (Escape and
+  // closing the box are "否").
+  virtual bool AskYesNo(WindowHost* owner, const std::string& text, const std::string& caption) = 0;
   virtual void SetClipboardText(const std::string& text) = 0;
   virtual std::string ClipboardText() = 0;
   // Starts a program with an argument vector (argv[0] is the program, looked

@@ -129,6 +129,10 @@ std::string Big5ToGbk(std::string_view big5) {
 
 std::string Utf8ToBig5(std::string_view utf8) { return Recode(kUtf8, kBig5, utf8); }
 
+std::string GbkToCodeset(std::string_view gbk, const std::string& codeset) {
+  return Recode(kGbk, codeset.c_str(), gbk);
+}
+
 std::optional<std::string> Utf8ToGbkExact(std::string_view utf8) {
   IconvHandle converter(kGbk, kUtf8);
   return converter.ConvertExact(utf8);

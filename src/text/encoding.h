@@ -21,6 +21,8 @@ std::optional<std::string> GbkToUtf8Exact(std::string_view gbk);
 std::string Big5ToGbk(std::string_view big5);
 // UTF-8 to Big5, as is (the demo server writes its Big5 page with it).
 std::string Utf8ToBig5(std::string_view utf8);
+// GBK to any encoding iconv knows by `codeset` (a locale's, for a terminal).
+std::string GbkToCodeset(std::string_view gbk, const std::string& codeset);
 
 // The program's own texts are written in the source as UTF-8 literals; this
 // turns one into the GBK bytes the rest of the system works with.

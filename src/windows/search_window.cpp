@@ -41,6 +41,8 @@ SearchWindow::SearchWindow(const WindowSet::Slot& slot, CommandTarget& commands)
   host.on_timer = [this](int id) { OnTimer(id); };
   host.on_resize = [this](Size) { Layout(); };
   host.on_close_request = [&host] { host.Hide(); };
+  // As in the other browsing windows; Ctrl+W hides it as its close box does.
+  AnswerBrowsingKeys(browser_);
   PlaceWindow();
 }
 

@@ -37,14 +37,15 @@ class UninstallProgramTest : public ::testing::Test {
     paths_.desktopFolder = dir_.File("home/Desktop");
     paths_.programsFolder = dir_.File("home/share/applications");
     paths_.registryDirectory = dir_.File("home/config/tavelo/registry/");
-    RunFirstRunSetup(paths_, [](const std::string&) {});
+    RunFirstRunSetup(paths_, [](const std::string&) { return true; });
   }
 
   // Runs the copy to its end; its exit status.
   int Run(std::vector<std::string> arguments) {
     std::vector<std::string> environment = {"HOME=" + dir_.File("home"),
                                             "XDG_CONFIG_HOME=" + dir_.File("home/config"),
-                                            "XDG_DATA_HOME=" + dir_.File("home/share")};
+                                            "XDG_DATA_HOME=" + dir_.File("home/share"),
+                                            "XDG_CACHE_HOME=" + dir_.File("home/cache")};
     for (char** variable = environ; *variable; ++variable) {
       std::string_view entry = *variable;
       if (!entry.starts_with("HOME=") && !entry.starts_with("XDG_") && !entry.starts_with("DISPLAY=") &&
@@ -95,8 +96,17 @@ TEST_F(UninstallProgramTest, TheUninstallEntryStartsAProgramThatTakesBackTheInst
   EXPECT_FALSE(Recorded());
   EXPECT_TRUE(testing::FileExists(program_.Favourites()));
   EXPECT_TRUE(testing::FileExists(program_.In("tavelo/cache")));
+  // The browser's data of every copy, in the user's own folders.
+  const std::string browserFolders[] = {dir_.File("home/share/tavelo/webkit"), dir_.File("home/cache/tavelo/webkit")};
+  for (const std::string& folder : browserFolders) {
+    std::filesystem::create_directories(folder);
+    testing::WriteFile(folder + "/cookies", "cookies");
+  }
+  EXPECT_EQ(Run({}), 0);
+  for (const std::string& folder : browserFolders) EXPECT_TRUE(testing::FileExists(folder)) << folder;
 
   EXPECT_EQ(Run({"--purge"}), 0);
+  for (const std::string& folder : browserFolders) EXPECT_FALSE(testing::FileExists(folder)) << folder;
   EXPECT_FALSE(testing::FileExists(program_.Favourites()));
   EXPECT_FALSE(testing::FileExists(program_.In("tavelo")));
   EXPECT_TRUE(testing::FileExists(program_.In("uninstall")));

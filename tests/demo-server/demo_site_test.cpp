@@ -102,7 +102,7 @@ TEST(DemoSiteTest, HostsAndPortAreFilledEverywhere) {
   }
 }
 
-TEST(DemoSiteTest, MainTemplateNamesTheDemoHostsAndLeavesOutDocumentaries) {
+TEST(DemoSiteTest, MainTemplateNamesTheDemoHostsAndEveryCategoryPage) {
   TextBuffer buffer;
   buffer.SetText(Site().MainTemplate());
   auto value = [&](const char* key) {
@@ -116,7 +116,6 @@ TEST(DemoSiteTest, MainTemplateNamesTheDemoHostsAndLeavesOutDocumentaries) {
   EXPECT_EQ(value("[S_URL]"), cat + "/so/so.asp?k=***KEY***");
   EXPECT_EQ(value("[VIDEO_SHOW_HOST]"), "http://127.0.0.2:" + std::to_string(kPort));
   EXPECT_EQ(value("[RESOURCE_SITE2_DOMAIN]"), "127.0.0.4:" + std::to_string(kPort));
-  EXPECT_EQ(value("[Y_JLP]"), "");
   EXPECT_NE(value("[TV]").find("?cmd=TVPLAY|" + cat), std::string::npos);
   EXPECT_NE(value("[TV]").find(Gbk("|在线电视播放|NONEWWINDOW#TOPMOST|950|560|")), std::string::npos);
   EXPECT_NE(value("[YOUKU_PLAY_URL]").find("CODE_URL"), std::string::npos);
@@ -129,7 +128,7 @@ TEST(DemoSiteTest, MainTemplateNamesTheDemoHostsAndLeavesOutDocumentaries) {
     std::string start;
   } keys[] = {
       {"[MAIN_URL2]", cat},  {"[P2P_URL2]", cat},  {"[Y_LXJ]", cat},  {"[Y_DY]", cat},
-      {"[Y_ZY]", cat},       {"[Y_DM]", cat},      {"[TV]", cat},     {"[S_URL]", cat},
+      {"[Y_ZY]", cat},       {"[Y_DM]", cat},      {"[Y_JLP]", cat},  {"[TV]", cat},     {"[S_URL]", cat},
       {"[VIDEO_NEW_DATA_URL]", cat}, {"[P2P_NEW_DATA_URL]", cat},     {"[CATALOGUE_SERVER]", cat},
       {"[YOUKU_PLAY_URL]", "http://127.0.0.2:40123/"}, {"[YOUKU_PLAY_URL2]", "http://127.0.0.2:40123/"},
       {"[VIDEO_SITE_DOMAIN]", "127.0.0.2:40123"},       {"[VIDEO_PLAYER_HOST]", "127.0.0.2:40123"},
@@ -138,6 +137,13 @@ TEST(DemoSiteTest, MainTemplateNamesTheDemoHostsAndLeavesOutDocumentaries) {
       {"[YOUKU_PLAY_WIDTH]", "650"}, {"[YOUKU_PLAY_HEIGHT]", "450"},
   };
   for (const Key& k : keys) EXPECT_TRUE(value(k.key).starts_with(k.start)) << k.key << " " << value(k.key);
+
+  // Each category button shows a page of the demo, none falls back to a search.
+  for (const char* key : {"[Y_LXJ]", "[Y_DY]", "[Y_ZY]", "[Y_DM]", "[Y_JLP]"}) {
+    const std::string address = value(key);
+    ASSERT_TRUE(address.starts_with(cat)) << key;
+    EXPECT_EQ(Site().Handle(Role::kCatalogue, address.substr(cat.size()), {}).status, 200) << key;
+  }
 }
 
 TEST(DemoSiteTest, CatalogueFilesDescrambleToRecordsOfTheListedVideos) {

@@ -350,6 +350,10 @@ class FakePlatform : public port::Platform {
     questions.push_back({text, caption, owner});
     return answerOk;
   }
+  bool AskYesNo(port::WindowHost*, const std::string& text, const std::string& caption) override {
+    yesNoQuestions.push_back({text, caption});
+    return answerYes;
+  }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   std::string ClipboardText() override { return clipboard; }
   bool StartProcess(const std::vector<std::string>& argv) override {
@@ -383,6 +387,9 @@ class FakePlatform : public port::Platform {
   std::vector<Message> questions;
   // How the user answers AskOkCancel.
   bool answerOk = true;
+  std::vector<Message> yesNoQuestions;
+  // How the user answers AskYesNo.
+  bool answerYes = true;
   std::string clipboard;
   std::vector<std::vector<std::string>> startedProcesses;
   // The working folder of each started process ("" before one was set).

@@ -300,6 +300,7 @@ TEST_F(GtkPortTest, PostFromAWorkerRunsOnTheUiThreadAndIsDroppedAfterClose) {
 struct SeenDialog {
   std::string title, text;
   std::vector<std::string> buttons;
+  std::string defaultButton;  // what Enter presses
   int answer = GTK_RESPONSE_OK;
   bool answered = false;
 };
@@ -336,6 +337,9 @@ SeenDialog AnswerDialog(int answer, const std::function<void()>& show) {
           s->text = text ? text : "";
           g_free(text);
           CollectButtonLabels(GTK_WIDGET(l->data), s->buttons);
+          if (GtkWidget* def = gtk_window_get_default_widget(GTK_WINDOW(l->data)); GTK_IS_BUTTON(def)) {
+            s->defaultButton = gtk_button_get_label(GTK_BUTTON(def));
+          }
           s->answered = true;
           gtk_dialog_response(GTK_DIALOG(l->data), s->answer);
         }
@@ -365,18 +369,29 @@ TEST_F(GtkPortTest, MessageBoxShowsTheTextWithAChineseOkAndReturnsWhenAnswered) 
   EXPECT_EQ(seen.buttons, std::vector<std::string>{"确定"});
 }
 
-TEST_F(GtkPortTest, QuestionHasChineseOkAndCancelAndTellsWhichWasChosen) {
+TEST_F(GtkPortTest, QuestionsHaveChineseButtonsTheAffirmativeOneByDefaultAndTellWhichWasChosen) {
+  using Ask = bool (gtkport::GtkPlatform::*)(port::WindowHost*, const std::string&, const std::string&);
   const struct {
-    int response;
-    bool ok;
-  } cases[] = {{GTK_RESPONSE_OK, true}, {GTK_RESPONSE_CANCEL, false}, {GTK_RESPONSE_DELETE_EVENT, false}};
+    Ask ask;
+    std::vector<std::string> buttons;
+    int response;  // the close box and Escape answer with GTK_RESPONSE_DELETE_EVENT
+    bool affirmative;
+  } cases[] = {
+      {&gtkport::GtkPlatform::AskOkCancel, {"取消", "确定"}, GTK_RESPONSE_OK, true},
+      {&gtkport::GtkPlatform::AskOkCancel, {"取消", "确定"}, GTK_RESPONSE_CANCEL, false},
+      {&gtkport::GtkPlatform::AskOkCancel, {"取消", "确定"}, GTK_RESPONSE_DELETE_EVENT, false},
+      {&gtkport::GtkPlatform::AskYesNo, {"否", "是"}, GTK_RESPONSE_OK, true},
+      {&gtkport::GtkPlatform::AskYesNo, {"否", "是"}, GTK_RESPONSE_CANCEL, false},
+      {&gtkport::GtkPlatform::AskYesNo, {"否", "是"}, GTK_RESPONSE_DELETE_EVENT, false},
+  };
   for (const auto& c : cases) {
-    bool ok = !c.ok;
+    bool answer = !c.affirmative;
     SeenDialog seen =
-        AnswerDialog(c.response, [&] { ok = platform_.AskOkCancel(nullptr, Gbk("确定要卸载吗？"), Gbk("卸载")); });
-    EXPECT_EQ(ok, c.ok) << c.response;
+        AnswerDialog(c.response, [&] { answer = (platform_.*c.ask)(nullptr, Gbk("确定要卸载吗？"), Gbk("卸载")); });
+    EXPECT_EQ(answer, c.affirmative) << c.buttons.back() << " " << c.response;
     EXPECT_EQ(seen.text, "确定要卸载吗？");
-    EXPECT_EQ(seen.buttons, (std::vector<std::string>{"取消", "确定"}));
+    EXPECT_EQ(seen.buttons, c.buttons);
+    EXPECT_EQ(seen.defaultButton, c.buttons.back());
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_port.h"
+#include "support/temp_dir.h"
 #include "text/encoding.h"
 
 namespace tavelo {
@@ -18,7 +19,8 @@ TEST(AboutWindowTest, ShowsVersionPathAndCountsAndClosesOnlyByItsButtonOrCloseBo
   EXPECT_EQ(host.Control<fakes::FakeStatic>(AboutWindow::kVersionId)->text,
             Gbk("Tavelo(Tavelo视频播放器) Ver1.08 正式版"));
   EXPECT_EQ(host.Control<fakes::FakeStatic>(AboutWindow::kPathId)->text, "/opt/tavelo/TaveloMain");
-  EXPECT_EQ(host.Control<fakes::FakeStatic>(AboutWindow::kCountsId)->text, "200000 12 3 ");
+  EXPECT_EQ(host.Control<fakes::FakeStatic>(AboutWindow::kCountsId)->text,
+            Gbk("视频总数 200000  新视频 12  新P2P资源 3"));
   // The path box is several lines high, so a long path wraps inside it.
   EXPECT_GT(host.Control<fakes::FakeStatic>(AboutWindow::kPathId)->bounds.Height(), 60);
 
@@ -27,6 +29,24 @@ TEST(AboutWindowTest, ShowsVersionPathAndCountsAndClosesOnlyByItsButtonOrCloseBo
   host.Control<fakes::FakeButton>(AboutWindow::kOkId)->Click();
   EXPECT_TRUE(host.destroyed);
   EXPECT_EQ(windows.Count(), 0);
+}
+
+// The package and the manual pages carry the version the About box shows.
+TEST(AboutWindowTest, OneVersionEverywhere) {
+  const std::string line = GbkToUtf8(VersionLine());
+  const size_t at = line.find(" Ver");
+  ASSERT_NE(at, std::string::npos);
+  const std::string version = line.substr(at + 4, line.find(' ', at + 4) - at - 4);
+  const struct {
+    const char* file;
+    std::string says;
+  } cases[] = {
+      {TAVELO_PACKAGE_CONFIG, "set(CPACK_PACKAGE_VERSION \"" + version + "\")"},
+      {TAVELO_MAN_PAGE, "\"Tavelo " + version + "\""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_NE(testing::ReadFile(c.file).find(c.says), std::string::npos) << c.file << " lacks " << c.says;
+  }
 }
 
 TEST(AboutWindowTest, ShowsTheApplicationIconAtItsPlace) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "base/registry_key.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
@@ -25,10 +27,14 @@ class FirstRunSetupTest : public ::testing::Test {
     paths_.registryDirectory = dir_.File("registry/");
   }
 
-  std::vector<std::string> Run() {
-    std::vector<std::string> messages;
-    RunFirstRunSetup(paths_, [&](const std::string& text) { messages.push_back(text); });
-    return messages;
+  // The questions asked, each answered with `yes`.
+  std::vector<std::string> Run(bool yes = true) {
+    std::vector<std::string> questions;
+    RunFirstRunSetup(paths_, [&](const std::string& text) {
+      questions.push_back(text);
+      return yes;
+    });
+    return questions;
   }
   std::string DesktopEntry() const { return paths_.desktopFolder + "/" + kCaptionUtf8 + ".desktop"; }
   std::string GroupEntry() const {
@@ -50,8 +56,11 @@ class FirstRunSetupTest : public ::testing::Test {
   FirstRunPaths paths_;
 };
 
-TEST_F(FirstRunSetupTest, FirstStartMakesThreeEntriesOneMessageAndTheRecord) {
-  EXPECT_EQ(Run(), std::vector<std::string>{Gbk("首次使用，创建桌面快捷方式")});
+const std::vector<std::string> kAsked{Gbk("首次使用，是否在桌面和程序菜单中创建快捷方式？")};
+const std::vector<std::string> kNotAsked{};
+
+TEST_F(FirstRunSetupTest, FirstStartAsksThenMakesThreeEntriesAndTheRecord) {
+  EXPECT_EQ(Run(), kAsked);
   for (const std::string& file : {DesktopEntry(), GroupEntry(), UninstallEntry()}) {
     EXPECT_TRUE(testing::FileExists(file)) << file;
     EXPECT_EQ(access(file.c_str(), X_OK), 0) << file;
@@ -59,28 +68,66 @@ TEST_F(FirstRunSetupTest, FirstStartMakesThreeEntriesOneMessageAndTheRecord) {
   std::string entry = testing::ReadFile(DesktopEntry());
   EXPECT_NE(entry.find(std::string("Name=") + kCaptionUtf8 + "\n"), std::string::npos);
   EXPECT_NE(entry.find("Exec=\"" + paths_.launcherPath + "\"\n"), std::string::npos);
-  EXPECT_NE(testing::ReadFile(UninstallEntry()).find("Name=卸载\n"), std::string::npos);
+  EXPECT_NE(testing::ReadFile(UninstallEntry()).find("Name=卸载 Tavelo视频播放器\n"), std::string::npos);
   for (const std::string& file : {DesktopEntry(), GroupEntry(), UninstallEntry()}) {
     EXPECT_NE(testing::ReadFile(file).find("Icon=" + paths_.iconPath + "\n"), std::string::npos) << file;
   }
   EXPECT_EQ(RegisteredName(), paths_.caption);
 
-  EXPECT_EQ(Run(), std::vector<std::string>{});  // both present: nothing happens
+  EXPECT_EQ(Run(), kNotAsked);  // both present: nothing happens
 }
 
-TEST_F(FirstRunSetupTest, OnlyTheMissingEntryIsMadeWithItsMessage) {
-  Run();
-  unlink(DesktopEntry().c_str());
-  EXPECT_EQ(Run(), std::vector<std::string>{Gbk("首次使用，创建桌面快捷方式")});
-  EXPECT_TRUE(testing::FileExists(DesktopEntry()));
+// The answer holds for later starts: a no is never asked again, and after a
+// yes entries the user lost come back without a question.
+TEST_F(FirstRunSetupTest, TheAnswerIsRemembered) {
+  const struct {
+    bool yes;
+    const char* removed;  // "desktop", "group" or "" before the second start
+    bool desktopAfter, groupAfter;
+  } cases[] = {
+      {true, "", true, true},
+      {true, "desktop", true, true},
+      {false, "", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.yes ? "yes " : "no ") + c.removed);
+    testing::TempDir dir;
+    paths_.desktopFolder = dir.File("Desktop");
+    paths_.programsFolder = dir.File("applications");
+    paths_.registryDirectory = dir.File("registry/");
+    EXPECT_EQ(Run(c.yes), kAsked);
+    EXPECT_EQ(RegisteredName(), c.yes ? paths_.caption : "");
+    if (std::string(c.removed) == "desktop") unlink(DesktopEntry().c_str());
+    if (std::string(c.removed) == "group") unlink(GroupEntry().c_str());
+    EXPECT_EQ(Run(!c.yes), kNotAsked);
+    EXPECT_EQ(testing::FileExists(DesktopEntry()), c.desktopAfter);
+    EXPECT_EQ(testing::FileExists(GroupEntry()), c.groupAfter);
+    EXPECT_EQ(testing::FileExists(UninstallEntry()), c.groupAfter);
+  }
+}
 
+TEST_F(FirstRunSetupTest, OnlyTheMissingEntryIsMadeAgain) {
+  Run();
   unlink(GroupEntry().c_str());
   unlink(UninstallEntry().c_str());
   std::string desktopBefore = testing::ReadFile(DesktopEntry());
-  EXPECT_EQ(Run(), std::vector<std::string>{Gbk("首次使用，创建程序组快捷方式")});
+  Run();
   EXPECT_TRUE(testing::FileExists(GroupEntry()));
   EXPECT_TRUE(testing::FileExists(UninstallEntry()));
   EXPECT_EQ(testing::ReadFile(DesktopEntry()), desktopBefore);
+}
+
+// Desktops warn about entries whose comment only repeats the name, or that
+// name no menu category.
+TEST_F(FirstRunSetupTest, EntriesPassTheDesktopEntryValidator) {
+  if (system("command -v desktop-file-validate >/dev/null") != 0) GTEST_SKIP() << "no desktop-file-validate";
+  Run();
+  for (const std::string& file : {DesktopEntry(), GroupEntry(), UninstallEntry()}) {
+    const std::string output = dir_.File("validate.txt");
+    const std::string command = "desktop-file-validate '" + file + "' >'" + output + "' 2>&1";
+    EXPECT_EQ(system(command.c_str()), 0) << file;
+    EXPECT_EQ(testing::ReadFile(output), "") << file;
+  }
 }
 
 TEST_F(FirstRunSetupTest, ProgramPathsAreQuotedAndEscapedForExec) {

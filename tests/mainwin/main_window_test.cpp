@@ -114,6 +114,7 @@ TEST_F(MainWindowTest, WithoutFirstRunSetupTheStartMakesNoEntries) {
   ASSERT_TRUE(Host().FireTimer(MainWindow::kStartTimer));
   EXPECT_EQ(window_->Mode(), "webTJ");
   EXPECT_TRUE(platform_.messageBoxes.empty());
+  EXPECT_TRUE(platform_.yesNoQuestions.empty());
   EXPECT_FALSE(testing::FileExists(dir_.File("Desktop")));
   EXPECT_FALSE(testing::FileExists(dir_.File("applications")));
   EXPECT_FALSE(testing::FileExists(dir_.File("registry")));
@@ -128,8 +129,9 @@ TEST_F(MainWindowTest, StartShowsTheRecommendedPageAndRunsFirstRunSetup) {
   EXPECT_EQ(LastNavigation().rfind("about:", 0), 0u);  // the loading page first
   EXPECT_EQ(Browser()->bounds, (Rect{128, 28, Host().client.width, Host().client.height}));
   EXPECT_FALSE(Host().Control<fakes::FakeListView>(MainWindow::kList)->visible);
-  ASSERT_EQ(platform_.messageBoxes.size(), 1u);
-  EXPECT_EQ(platform_.messageBoxes[0].text, Gbk("首次使用，创建桌面快捷方式"));
+  ASSERT_EQ(platform_.yesNoQuestions.size(), 1u);
+  EXPECT_EQ(platform_.yesNoQuestions[0].text, Gbk("首次使用，是否在桌面和程序菜单中创建快捷方式？"));
+  EXPECT_TRUE(testing::FileExists(dir_.File("Desktop")));
 
   ASSERT_TRUE(Host().FireTimer(MainWindow::kModePageTimer));
   EXPECT_EQ(LastNavigation(), "http://cat/tj/index.asp?v=108");

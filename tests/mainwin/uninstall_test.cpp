@@ -24,6 +24,8 @@ class UninstallTest : public ::testing::Test {
     paths_.desktopFolder = dir_.File("Desktop");
     paths_.programsFolder = dir_.File("applications");
     paths_.registryDirectory = dir_.File("registry/");
+    // Never the user's own: a purge removes them.
+    paths_.browserFolders = {dir_.File("share/tavelo/webkit"), dir_.File("cache/tavelo/webkit")};
     files_ = FirstRunFilesOf(paths_);
     mkdir(program_.folder.c_str(), 0755);
     mkdir(program_.In("data").c_str(), 0755);
@@ -35,7 +37,7 @@ class UninstallTest : public ::testing::Test {
   }
 
   void FirstRun() {
-    RunFirstRunSetup(paths_, [](const std::string&) {});
+    RunFirstRunSetup(paths_, [](const std::string&) { return true; });
     ASSERT_TRUE(testing::FileExists(files_.desktopEntry));
     ASSERT_TRUE(Recorded());
   }
@@ -73,6 +75,15 @@ TEST_F(UninstallTest, TakesBackWhatFirstRunMadeAndKeepsTheUsersData) {
   std::filesystem::remove_all(dir_.File("registry"));
   EXPECT_TRUE(RunUninstall(paths_, program_, {}));
   EXPECT_FALSE(testing::FileExists(dir_.File("registry")));
+}
+
+TEST_F(UninstallTest, AFirstRunAfterUninstallAsksAgain) {
+  FirstRun();
+  EXPECT_TRUE(RunUninstall(paths_, program_, {}));
+  int asked = 0;
+  RunFirstRunSetup(paths_, [&](const std::string&) { return ++asked, false; });
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(EntriesGone());
 }
 
 TEST_F(UninstallTest, PurgeTakesTheListsAndCachesButNothingALinkPointsTo) {

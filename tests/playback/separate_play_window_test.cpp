@@ -298,6 +298,14 @@ TEST_F(SeparatePlayWindowTest, BrowsingKeysStepThroughThePlayerAndCtrlWCloses) {
   EXPECT_TRUE(Host().destroyed);
 }
 
+// A live room closes with Escape, as the live-show window it came from does.
+TEST_F(SeparatePlayWindowTest, EscapeClosesALiveRoom) {
+  Open("cmd=PLAYMV|http://r/room|Room|");
+  EXPECT_FALSE(Host().FireKey(port::Key::kEnter));
+  EXPECT_TRUE(Host().FireKey(port::Key::kEscape));
+  EXPECT_TRUE(Host().destroyed);
+}
+
 TEST_F(SeparatePlayWindowTest, EscapeIsSwallowedAndCloseEndsTheWindow) {
   Open("x");
   EXPECT_TRUE(Host().FireKey(port::Key::kEscape));

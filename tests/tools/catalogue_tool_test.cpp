@@ -36,7 +36,7 @@ TEST(CatalogueToolTest, HelpListsEveryCommandOnStandardOutput) {
     ToolRun run = RunTool({asking});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_TRUE(run.out.starts_with("usage: tavelo-catalogue COMMAND ARGS\n")) << run.out;
+    EXPECT_TRUE(run.out.starts_with("usage: tavelo-catalogue [--raw] COMMAND ARGS\n")) << run.out;
     for (const help::Entry& command : CatalogueToolHelp().entries) {
       for (const help::Usage& usage : command.usages) {
         EXPECT_NE(run.out.find("  " + std::string(command.name) + " " + std::string(usage.arguments)),

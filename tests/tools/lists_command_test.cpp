@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <clocale>
 #include <set>
 #include <sstream>
 
@@ -61,6 +62,35 @@ TEST_F(ListsCommandTest, ShowAddAndDeleteWorkOnTheStoredTexts) {
   EXPECT_EQ(gone.out, "该视频已不在列表中,无需删除\n");
   EXPECT_EQ(Lists({"show", "favourites"}).out, "c\tsecond\n");
   EXPECT_EQ(Lists({"show", "history"}).out, "c\twatched\n");
+}
+
+// A reader at a terminal gets the stored texts in the locale's encoding;
+// files, pipes and --raw get them as stored.
+TEST_F(ListsCommandTest, ShowPrintsTheTerminalsEncodingUnlessRawOrNotATerminal) {
+  const std::string category = Gbk("电视剧");
+  ASSERT_EQ(Lists({"add", "favourites", category, "t**TAB**1"}).status, 0);
+  const struct {
+    const char* locale;
+    bool toTerminal;
+    bool raw;
+    std::string expected;
+  } cases[] = {
+      {"C.UTF-8", true, false, "电视剧\tt**TAB**1\n"},
+      {"C", true, false, "???\tt**TAB**1\n"},
+      {"C.UTF-8", true, true, category + "\tt**TAB**1\n"},
+      {"C.UTF-8", false, false, category + "\tt**TAB**1\n"},
+  };
+  const std::string before = std::setlocale(LC_CTYPE, nullptr);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.locale) + (c.toTerminal ? " terminal" : " pipe") + (c.raw ? " raw" : ""));
+    ASSERT_NE(std::setlocale(LC_CTYPE, c.locale), nullptr);
+    std::vector<std::string> arguments = {"lists", dir_.Path(), "show", "favourites"};
+    if (c.raw) arguments.insert(arguments.begin(), "--raw");
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCatalogueTool(arguments, out, err, c.toTerminal), 0) << err.str();
+    EXPECT_EQ(out.str(), c.expected);
+  }
+  std::setlocale(LC_CTYPE, before.c_str());
 }
 
 TEST_F(ListsCommandTest, BadUsageAndUnwritableListsAreRefused) {

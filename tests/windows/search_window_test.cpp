@@ -121,6 +121,11 @@ TEST_F(SearchWindowTest, KeysButtonAndPageCommands) {
   EXPECT_NE(browser->FireNewWindow(), nullptr);
   EXPECT_EQ(platform_.LiveWindows().size(), 2u);
   platform_.LiveWindows()[1]->RequestClose();
+
+  // Ctrl+W hides it, as its close box does.
+  EXPECT_TRUE(host.FireKey(port::Key::kW, port::kControl));
+  EXPECT_FALSE(host.shown);
+  EXPECT_FALSE(host.destroyed);
 }
 
 }  // namespace

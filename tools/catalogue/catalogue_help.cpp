@@ -5,7 +5,7 @@ namespace tavelo {
 const help::ProgramHelp& CatalogueToolHelp() {
   static const help::ProgramHelp kHelp{
       .name = "tavelo-catalogue",
-      .synopsis = "COMMAND ARGS",
+      .synopsis = "[--raw] COMMAND ARGS",
       .purpose = "the catalogue operator's tool of the Tavelo video portal",
       .description =
           "tavelo-catalogue makes and checks the files a Tavelo catalogue server hands out, and runs the "
@@ -14,8 +14,11 @@ const help::ProgramHelp& CatalogueToolHelp() {
           "imports the portal's favourites and watch history.\n\n"
           "DIR is the portal's data folder, which holds data/main.htm, the catalogue files and lists, and "
           "the episode caches in tavelo/: ~/.local/share/tavelo/ for an installed portal, the program's own "
-          "folder for a portable one. Texts taken from the portal's files are printed as they are stored, "
-          "in GBK.",
+          "folder for a portable one.\n\n"
+          "Texts taken from the portal's files are stored in GBK. When standard output is a terminal they "
+          "are printed in the encoding of the locale (LC_ALL, LC_CTYPE, LANG), characters it cannot hold as "
+          "\"?\"; when it is a file or a pipe they are printed as stored. --raw, before the command, prints "
+          "them as stored at a terminal too.",
       .kind = help::EntryKind::kCommands,
       .entries =
           {
@@ -58,7 +61,7 @@ const help::ProgramHelp& CatalogueToolHelp() {
               {"scrape",
                {{"DIR FILE ADDRESS", "list the episodes of show page FILE fetched from ADDRESS"}},
                "Lists the episodes as DIR's play window would, using and updating its episode caches in "
-               "DIR/tavelo/. Prints one line per row, the label, a TAB and the address (GBK), then \"last\" "
+               "DIR/tavelo/. Prints one line per row, the label, a TAB and the address, then \"last\" "
                "and the label of the episode last played. A FILE over 64 MB is a failed fetch, as the play "
                "window's download of such a page is: the cached list is used. Exits 1 when there is no row."},
               {"lists",
@@ -67,8 +70,9 @@ const help::ProgramHelp& CatalogueToolHelp() {
                 {"DIR delete LIST CATEGORY INFO", "take the video with INFO out of LIST"},
                 {"DIR export FILE", "write both lists to FILE as one JSON document"},
                 {"DIR import FILE", "add the videos of an exported FILE that the lists lack"}},
-               "LIST is favourites or history. Texts are given and printed as the lists store them (GBK, "
-               "escaped). Edits take the lists' lock, as the portal's windows do.\n\n"
+               "LIST is favourites or history. Texts are given as the lists store them (GBK, escaped) and "
+               "printed with their escapes, in the encoding DESCRIPTION explains. Edits take the lists' "
+               "lock, as the portal's windows do.\n\n"
                "The export is UTF-8 JSON whose texts hold real TABs and line breaks, to carry the lists to "
                "another machine. A broken or foreign file, or a text GBK cannot hold, is refused in one line "
                "(exit 1) and the lists stay as they were."},

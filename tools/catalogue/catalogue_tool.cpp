@@ -4,6 +4,7 @@
 #include "lists_command.h"
 #include "tool_common.h"
 
+#include <langinfo.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -39,6 +40,14 @@ constexpr int kUsageError = kToolUsageError;
 
 using Arguments = std::vector<std::string>;
 
+constexpr std::string_view kRawSwitch = "--raw";
+
+// The stream's flag, set by PrintStoredTextForReader.
+int ReaderFlag() {
+  static const int index = std::ios_base::xalloc();
+  return index;
+}
+
 int Scramble(const Arguments& args, std::ostream&, std::ostream& err) {
   std::string bytes;
   if (!ReadWholeFile(args[0], bytes)) return FileError(err, "read", args[0]);
@@ -55,7 +64,7 @@ int Check(const Arguments& args, std::ostream& out, std::ostream& err) {
   if (!store.Load(directory)) return FileError(err, "read", ProgramPaths{directory}.Template());
   for (int i = 0; i < store.CategoryCount(); ++i) {
     const CatalogueCategory& category = store.Category(i);
-    out << category.Records().Count() << '\t' << category.Descriptor() << '\n';
+    out << category.Records().Count() << '\t' << StoredText{category.Descriptor()} << '\n';
   }
   out << "total " << store.TotalRecordCount() << '\n';
   return kDone;
@@ -74,10 +83,10 @@ int Template(const Arguments& args, std::ostream& out, std::ostream& err) {
   TemplateFile file;
   if (file.Load(args[0]) != 0) return FileError(err, "read", args[0]);
   if (!list) {
-    out << file.GetValue(args[1]) << '\n';
+    out << StoredText{file.GetValue(args[1])} << '\n';
     return kDone;
   }
-  for (const std::string& line : file.GetLines(args[2], args[3])) out << line << '\n';
+  for (const std::string& line : file.GetLines(args[2], args[3])) out << StoredText{line} << '\n';
   return kDone;
 }
 
@@ -162,7 +171,7 @@ int Resource(const Arguments& args, std::ostream& out, std::ostream& err) {
   const ResourceSiteDomains domains{ResourceSiteDomain(1, templatePath), ResourceSiteDomain(2, templatePath)};
   const std::string& address = args[2];
   std::string title = address.substr(address.rfind('/') + 1);
-  out << BuildResourcePage(title, ExtractResourceInfo(address, NormalizePage(std::move(page)), domains));
+  out << StoredText{BuildResourcePage(title, ExtractResourceInfo(address, NormalizePage(std::move(page)), domains))};
   return kDone;
 }
 
@@ -188,10 +197,10 @@ int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
     return kFileError;
   }
   for (const EpisodeRow& row : result.rows) {
-    out << OnOneLine(row.label) << '\t' << OnOneLine(row.address) << '\n';
+    out << StoredText{OnOneLine(row.label)} << '\t' << StoredText{OnOneLine(row.address)} << '\n';
   }
   if (result.preselected >= 0) {
-    out << "last " << OnOneLine(result.rows[static_cast<size_t>(result.preselected)].label) << '\n';
+    out << "last " << StoredText{OnOneLine(result.rows[static_cast<size_t>(result.preselected)].label)} << '\n';
   }
   return kDone;
 }
@@ -200,7 +209,14 @@ using Handler = int (*)(const Arguments&, std::ostream&, std::ostream&);
 
 }  // namespace
 
-int RunCatalogueTool(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+std::ostream& operator<<(std::ostream& out, StoredText text) {
+  if (out.iword(ReaderFlag()) == 0) return out << text.gbk;
+  return out << GbkToCodeset(text.gbk, nl_langinfo(CODESET));
+}
+
+void PrintStoredTextForReader(std::ostream& out) { out.iword(ReaderFlag()) = 1; }
+
+int RunCatalogueTool(Arguments arguments, std::ostream& out, std::ostream& err, bool toTerminal) {
   // The help table says which commands exist and how many arguments each
   // takes; this one only says who runs them.
   static const std::map<std::string, Handler, std::less<>> kHandlers = {
@@ -210,6 +226,9 @@ int RunCatalogueTool(const Arguments& arguments, std::ostream& out, std::ostream
       {"install", RunInstallCommand}, {"scrape", Scrape}, {"lists", RunListsCommand},
   };
   const help::ProgramHelp& help = CatalogueToolHelp();
+  const bool raw = !arguments.empty() && arguments[0] == kRawSwitch;
+  if (raw) arguments.erase(arguments.begin());
+  if (toTerminal && !raw) PrintStoredTextForReader(out);
   if (arguments.size() == 1 && help::AsksForHelp(arguments[0])) {
     out << help::ProgramUsage(help);
     return kDone;

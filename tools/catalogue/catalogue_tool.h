@@ -10,7 +10,9 @@ namespace tavelo {
 
 // Runs one command (arguments without the program name). Returns the exit
 // status: 0 done, 1 a file could not be read or written, 2 bad usage.
-int RunCatalogueTool(const std::vector<std::string>& arguments, std::ostream& out,
-                     std::ostream& err);
+// Stored texts go to a terminal (`toTerminal`) in the locale's encoding
+// unless the first argument is "--raw"; elsewhere they stay GBK.
+int RunCatalogueTool(std::vector<std::string> arguments, std::ostream& out, std::ostream& err,
+                     bool toTerminal = false);
 
 }  // namespace tavelo

@@ -62,7 +62,7 @@ int Show(const std::string& path, std::ostream& out, std::ostream& err) {
   std::optional<std::vector<StoredEntry>> entries = StoredEntries(path);
   if (!entries) return FileError(err, "read", path);
   for (auto entry = entries->rbegin(); entry != entries->rend(); ++entry) {
-    out << entry->category << '\t' << entry->info << '\n';
+    out << StoredText{entry->category} << '\t' << StoredText{entry->info} << '\n';
   }
   return kToolDone;
 }

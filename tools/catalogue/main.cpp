@@ -1,3 +1,6 @@
+#include <unistd.h>
+
+#include <clocale>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -6,6 +9,8 @@
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
+  // The terminal's encoding, for the texts a reader gets there.
+  std::setlocale(LC_CTYPE, "");
   std::vector<std::string> arguments(argv + 1, argv + argc);
-  return tavelo::RunCatalogueTool(arguments, std::cout, std::cerr);
+  return tavelo::RunCatalogueTool(std::move(arguments), std::cout, std::cerr, isatty(STDOUT_FILENO) == 1);
 }

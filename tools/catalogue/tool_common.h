@@ -19,6 +19,16 @@ inline std::string FolderArgument(std::string folder) {
   return folder;
 }
 
+// Text as the portal stores it (GBK), on its way to standard output.
+struct StoredText {
+  std::string_view gbk;
+};
+// As stored, unless PrintStoredTextForReader was called on `out`.
+std::ostream& operator<<(std::ostream& out, StoredText text);
+// From now on `out` prints StoredText in the encoding of the current
+// locale: someone reads it at a terminal.
+void PrintStoredTextForReader(std::ostream& out);
+
 // Says which file could not be read or written, and why (errno).
 inline int FileError(std::ostream& err, std::string_view doing, const std::string& path) {
   err << "tavelo-catalogue: cannot " << doing << " " << path << ": " << std::strerror(errno) << "\n";

@@ -144,15 +144,32 @@ WebKitSettings* SettingsFor(port::BrowserPolicy policy) {
 
 namespace {
 
-// A view with the settings of `policy`, sharing its web process with
-// `related` when that is given. The player pages start their clip themselves:
-// the user asked for it by clicking an episode, yet the page arrives later,
-// from a timer, and WebKit would otherwise hold back media that has sound.
+// One context for every view of the process, keeping cookies, storage and
+// cache in the program's own folders rather than ones named after the binary.
+WebKitWebContext* WebContext() {
+  static WebKitWebContext* context = [] {
+    GRef<WebKitWebsiteDataManager> data(WEBKIT_WEBSITE_DATA_MANAGER(
+        g_object_new(WEBKIT_TYPE_WEBSITE_DATA_MANAGER, "base-data-directory", BrowserDataFolder().c_str(),
+                     "base-cache-directory", BrowserCacheFolder().c_str(), nullptr)));
+    return webkit_web_context_new_with_website_data_manager(data.get());
+  }();
+  return context;
+}
+
+// A view with the settings of `policy`, sharing its web process (and so its
+// context) with `related` when that is given. The player pages start their
+// clip themselves: the user asked for it by clicking an episode, yet the
+// page arrives later, from a timer, and WebKit would otherwise hold back
+// media that has sound.
 WebKitWebView* NewView(port::BrowserPolicy policy, WebKitWebView* related) {
   GRef<WebKitWebsitePolicies> policies(
       webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr));
-  return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", SettingsFor(policy), "related-view", related,
-                                      "website-policies", policies.get(), nullptr));
+  if (related) {
+    return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", SettingsFor(policy), "related-view",
+                                        related, "website-policies", policies.get(), nullptr));
+  }
+  return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", SettingsFor(policy), "web-context",
+                                      WebContext(), "website-policies", policies.get(), nullptr));
 }
 
 }  // namespace
@@ -710,17 +727,21 @@ namespace {
 // dialogs are Chinese like the rest of it.
 constexpr const char* kOkLabel = "确定";
 constexpr const char* kCancelLabel = "取消";
+constexpr const char* kYesLabel = "是";
+constexpr const char* kNoLabel = "否";
 
-// A modal message box with the program's own buttons; true when answered with OK.
+// A modal message box with the program's own buttons, the affirmative one
+// last and the default (Enter); true when answered with it. `negative` is
+// null for a box with one button. Escape and the close box give neither.
 bool RunMessageDialog(port::WindowHost* owner, const std::string& text, const std::string& caption,
-                      bool withCancel) {
+                      const char* affirmative, const char* negative) {
   auto* host = dynamic_cast<GtkWindowHost*>(owner);
   GtkWidget* dialog = gtk_message_dialog_new(host ? GTK_WINDOW(host->Window()) : nullptr, GTK_DIALOG_MODAL,
-                                             withCancel ? GTK_MESSAGE_QUESTION : GTK_MESSAGE_OTHER,
+                                             negative ? GTK_MESSAGE_QUESTION : GTK_MESSAGE_OTHER,
                                              GTK_BUTTONS_NONE, "%s", U(text).c_str());
   gtk_window_set_title(GTK_WINDOW(dialog), U(caption).c_str());
-  if (withCancel) gtk_dialog_add_button(GTK_DIALOG(dialog), kCancelLabel, GTK_RESPONSE_CANCEL);
-  gtk_dialog_add_button(GTK_DIALOG(dialog), kOkLabel, GTK_RESPONSE_OK);
+  if (negative) gtk_dialog_add_button(GTK_DIALOG(dialog), negative, GTK_RESPONSE_CANCEL);
+  gtk_dialog_add_button(GTK_DIALOG(dialog), affirmative, GTK_RESPONSE_OK);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
   const int response = gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
@@ -730,11 +751,15 @@ bool RunMessageDialog(port::WindowHost* owner, const std::string& text, const st
 }  // namespace
 
 void GtkPlatform::MessageBox(port::WindowHost* owner, const std::string& text, const std::string& caption) {
-  RunMessageDialog(owner, text, caption, false);
+  RunMessageDialog(owner, text, caption, kOkLabel, nullptr);
 }
 
 bool GtkPlatform::AskOkCancel(port::WindowHost* owner, const std::string& text, const std::string& caption) {
-  return RunMessageDialog(owner, text, caption, true);
+  return RunMessageDialog(owner, text, caption, kOkLabel, kCancelLabel);
+}
+
+bool GtkPlatform::AskYesNo(port::WindowHost* owner, const std::string& text, const std::string& caption) {
+  return RunMessageDialog(owner, text, caption, kYesLabel, kNoLabel);
 }
 
 void GtkPlatform::SetClipboardText(const std::string& text) {

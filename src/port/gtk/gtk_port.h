@@ -189,6 +189,7 @@ class GtkPlatform : public port::Platform {
   void RunModal(port::WindowHost& window) override;
   void MessageBox(port::WindowHost* owner, const std::string& text, const std::string& caption) override;
   bool AskOkCancel(port::WindowHost* owner, const std::string& text, const std::string& caption) override;
+  bool AskYesNo(port::WindowHost* owner, const std::string& text, const std::string& caption) override;
   void SetClipboardText(const std::string& text) override;
   std::string ClipboardText() override;
   bool StartProcess(const std::vector<std::string>& argv) override;
