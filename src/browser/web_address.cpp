@@ -3,17 +3,11 @@
 #include <cctype>
 
 #include "text/encoding.h"
+#include "text/url_text.h"
 
 namespace tavelo {
 
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // The length of the UTF-8 sequence starting at `s[0]`, or 0 when the bytes
 // there do not form one.
@@ -46,8 +40,8 @@ std::string DecodeAddress(std::string_view address, bool spaces) {
   bytes.reserve(address.size());
   for (size_t i = 0; i < address.size(); ++i) {
     if (address[i] == '%' && i + 2 < address.size()) {
-      int hi = HexValue(address[i + 1]);
-      int lo = HexValue(address[i + 2]);
+      int hi = HexDigitValue(address[i + 1]);
+      int lo = HexDigitValue(address[i + 2]);
       int value = hi >= 0 && lo >= 0 ? hi * 16 + lo : -1;
       if (value >= 0x80 || (spaces && value == ' ')) {
         bytes.push_back(static_cast<char>(value));
@@ -82,20 +76,7 @@ std::string WebAddressToGbk(std::string_view address) { return DecodeAddress(add
 std::string NavigationAddressToGbk(std::string_view address) { return DecodeAddress(address, true); }
 
 std::string GbkToWebAddress(std::string_view gbk) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(gbk.size());
-  for (char c : gbk) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      out.push_back(c);
-    } else {
-      out.push_back('%');
-      out.push_back(kDigits[byte >> 4]);
-      out.push_back(kDigits[byte & 0x0F]);
-    }
-  }
-  return out;
+  return PercentEscape(gbk, [](unsigned char byte) { return byte < 0x80; });
 }
 
 std::string AddressScheme(std::string_view address) {
@@ -112,21 +93,9 @@ std::string AddressScheme(std::string_view address) {
 }
 
 std::string FileAddress(std::string_view absolutePath) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string address = "file://";
-  for (char c : absolutePath) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (std::isalnum(byte) != 0 && byte < 0x80) {
-      address += c;
-    } else if (std::string_view("/-._~").find(c) != std::string_view::npos) {
-      address += c;
-    } else {
-      address += '%';
-      address += kHex[byte >> 4];
-      address += kHex[byte & 0x0F];
-    }
-  }
-  return address;
+  return "file://" + PercentEscape(absolutePath, [](unsigned char byte) {
+           return IsAsciiAlnum(byte) || std::string_view("/-._~").find(static_cast<char>(byte)) != std::string_view::npos;
+         });
 }
 
 bool ViewShowsScheme(std::string_view scheme) {

@@ -8,6 +8,7 @@
 #include "base/program_paths.h"
 #include "companion/install_description.h"
 #include "text/encoding.h"
+#include "text/url_text.h"
 
 namespace tavelo {
 
@@ -120,19 +121,7 @@ void Record(const CompanionProgram& program, const std::string& registryPath, co
 }  // namespace
 
 std::string EscapeForAddress(const std::string& text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte >= 0x7F) {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0x0F];
-    } else {
-      out += c;
-    }
-  }
-  return out;
+  return PercentEscape(text, [](unsigned char byte) { return byte > 0x20 && byte < 0x7F; });
 }
 
 std::string DescriptionAddress(const CompanionProgram& program, const std::string& setupServer) {

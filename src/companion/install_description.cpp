@@ -5,6 +5,7 @@
 #include <array>
 
 #include "base/program_paths.h"
+#include "text/gbk_text.h"
 #include "text/template_file.h"
 
 namespace tavelo {
@@ -16,12 +17,6 @@ constexpr std::string_view kNoSetup = "nosetup";
 constexpr std::string_view kMainProgramMark = "MAIN_EXE";
 constexpr std::string_view kTextFetch = "gethtml";
 constexpr std::string_view kWhiteSpace = " \t\r\n";
-
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-}
 
 // The first `count` white-space separated fields of `line`; fewer when the
 // line has fewer.
@@ -68,9 +63,9 @@ bool NamesProgramFile(const std::string& path, const InstallPlaces& places) {
 
 std::string ContainedPath(std::string_view path, const InstallPlaces& places, bool folder) {
   std::string result(path);
-  ReplaceAll(result, "LOCAL_PATH", places.programFolder);
-  ReplaceAll(result, "PROGRESS_PATH", places.programFiles);
-  ReplaceAll(result, "EXE_ID", places.productKey);
+  result = ReplaceAll(result, "LOCAL_PATH", places.programFolder);
+  result = ReplaceAll(result, "PROGRESS_PATH", places.programFiles);
+  result = ReplaceAll(result, "EXE_ID", places.productKey);
   // Descriptions are written with the other platform's separators.
   for (char& c : result) {
     if (c == '\\') c = '/';

@@ -4,8 +4,6 @@
 
 namespace tavelo {
 
-namespace {
-
 bool IsAsciiAlnum(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -17,16 +15,16 @@ int HexDigitValue(char c) {
   return -1;
 }
 
-std::string HexEscape(std::string_view text, std::string_view prefix) {
+std::string PercentEscape(std::string_view text, bool (*keep)(unsigned char byte), std::string_view marker) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string out;
   out.reserve(text.size() * 3);
   for (char c : text) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    if (IsAsciiAlnum(byte)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (keep(byte)) {
       out.push_back(c);
     } else {
-      out.append(prefix);
+      out.append(marker);
       out.push_back(kDigits[byte >> 4]);
       out.push_back(kDigits[byte & 0x0F]);
     }
@@ -34,9 +32,7 @@ std::string HexEscape(std::string_view text, std::string_view prefix) {
   return out;
 }
 
-}  // namespace
-
-std::string UrlEncode(std::string_view text) { return HexEscape(text, "%"); }
+std::string UrlEncode(std::string_view text) { return PercentEscape(text, IsAsciiAlnum); }
 
 std::string UrlDecode(std::string_view text) {
   std::string out;
@@ -54,7 +50,7 @@ std::string UrlDecode(std::string_view text) {
   return out;
 }
 
-std::string HexName(std::string_view text) { return HexEscape(text, ""); }
+std::string HexName(std::string_view text) { return PercentEscape(text, IsAsciiAlnum, ""); }
 
 std::string CleanHtmlText(std::string_view text) {
   std::string cleaned = ReplaceAll(text, "&nbsp;", " ");

@@ -7,6 +7,14 @@
 
 namespace tavelo {
 
+// Keeps the bytes `keep` says yes to; every other byte becomes `marker`
+// followed by its two upper-case hex digits. Each kind of address keeps a
+// set of its own.
+std::string PercentEscape(std::string_view text, bool (*keep)(unsigned char byte), std::string_view marker = "%");
+// The value of a hex digit of either case, or -1.
+int HexDigitValue(char c);
+bool IsAsciiAlnum(unsigned char byte);
+
 // Keeps ASCII letters and digits; every other byte becomes "%XX" (upper-case hex).
 std::string UrlEncode(std::string_view text);
 // Undoes UrlEncode: every "%XX" becomes its byte; other bytes, and a "%"

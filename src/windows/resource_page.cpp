@@ -4,6 +4,7 @@
 
 #include "port/controls.h"
 #include "text/encoding.h"
+#include "text/gbk_text.h"
 
 namespace tavelo {
 
@@ -35,13 +36,6 @@ const MarkerChain& SecondSiteMarkers() {
 
 bool Contains(std::string_view text, std::string_view part) {
   return !part.empty() && text.find(part) != std::string_view::npos;
-}
-
-std::string_view Trimmed(std::string_view text) {
-  constexpr std::string_view kSpace = " \t\r\n\v\f";
-  size_t first = text.find_first_not_of(kSpace);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
 }
 
 }  // namespace
@@ -112,7 +106,7 @@ std::string BuildResourcePage(std::string_view title, std::string_view part) {
 
 std::optional<std::string> StatusTextFilter::Accept(std::string_view text) {
   if (text == last_) return std::nullopt;
-  last_ = std::string(Trimmed(text));
+  last_ = std::string(Trim(text));
   static const std::string finished = Gbk("完毕");
   static const std::string done = Gbk("完成");
   if (last_.empty() || last_ == finished || last_ == done || Contains(last_, "about:")) return std::nullopt;
