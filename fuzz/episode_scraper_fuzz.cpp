@@ -14,8 +14,8 @@
 #include <string>
 
 #include "fuzz_scratch.h"
-#include "playback/episode_cache.h"
-#include "playback/episode_scraper.h"
+#include "content/episode_cache.h"
+#include "content/episode_scraper.h"
 #include "text/page_normalizer.h"
 
 namespace {

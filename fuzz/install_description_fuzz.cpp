@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "companion/install_description.h"
+#include "content/install_description.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "text/encoding.h"
-#include "windows/resource_page.h"
+#include "content/resource_page.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tavelo;

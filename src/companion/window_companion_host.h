@@ -6,7 +6,7 @@
 #include <string>
 
 #include "browser/window_set.h"
-#include "companion/companion_install.h"
+#include "content/companion_install.h"
 
 namespace tavelo {
 

@@ -14,7 +14,7 @@
 
 #include "base/program_paths.h"
 #include "browser/window_set.h"
-#include "playback/episode_fetch.h"
+#include "content/episode_fetch.h"
 
 namespace tavelo {
 

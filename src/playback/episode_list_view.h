@@ -6,7 +6,7 @@
 #include <array>
 #include <vector>
 
-#include "playback/episode_scraper.h"
+#include "content/episode_scraper.h"
 #include "port/controls.h"
 
 namespace tavelo {

@@ -6,7 +6,7 @@
 #include "browser/command_protocol.h"
 #include "catalogue/personal_lists.h"
 #include "catalogue/site_config.h"
-#include "playback/episode_cache.h"
+#include "content/episode_cache.h"
 #include "playback/episode_list_view.h"
 #include "playback/player_page.h"
 #include "playback/select_open_window.h"

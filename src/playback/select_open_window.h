@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "browser/window_set.h"
-#include "playback/episode_cache.h"
-#include "playback/episode_scraper.h"
+#include "content/episode_cache.h"
+#include "content/episode_scraper.h"
 
 namespace tavelo {
 

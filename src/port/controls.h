@@ -46,20 +46,14 @@ struct NavigationRequest {
 // program writes from outside content runs no scripts but shows images.
 enum class BrowserPolicy { kFull, kFetchOnly, kWrittenPage };
 
-// The rule every page the program writes carries, as a <meta> element: such
-// a page often holds text from outside, so nothing in it may run a script,
-// load a frame, send a form or read a local file; it may show web images.
-inline constexpr const char* kWrittenPagePolicy =
-    "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src http: https:; "
-    "style-src 'unsafe-inline'; form-action 'none'\">";
-
 // Why a page could not be loaded, as far as the program tells users apart.
 enum class LoadFailure { kHostNotFound, kConnectionRefused, kTimedOut, kFileNotFound, kOther };
 
 class BrowserView : public Control {
  public:
-  // UTF-8 address. "about:" followed by HTML shows that HTML under
-  // kWrittenPagePolicy; "about:blank" empties the view.
+  // UTF-8 address. "about:" followed by HTML shows that HTML under the
+  // policy of written pages (text/written_page.h); "about:blank" empties
+  // the view.
   virtual void Navigate(const std::string& utf8Address) = 0;
   // Reads the current document's body element as HTML, its own tags
   // included (UTF-8), and hands it to `done` on the user-interface thread;

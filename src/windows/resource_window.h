@@ -12,7 +12,7 @@
 #include <string>
 
 #include "browser/browser_window.h"
-#include "windows/resource_page.h"
+#include "content/resource_page.h"
 
 namespace tavelo {
 

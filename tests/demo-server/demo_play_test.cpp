@@ -11,7 +11,7 @@
 
 #include "catalogue/catalogue_store.h"
 #include "catalogue/record_list.h"
-#include "playback/episode_scraper.h"
+#include "content/episode_scraper.h"
 #include "playback/player_page.h"
 #include "running_demo.h"
 #include "text/encoding.h"

@@ -9,7 +9,7 @@
 
 #include "catalogue/catalogue_store.h"
 #include "catalogue/record_list.h"
-#include "playback/episode_scraper.h"
+#include "content/episode_scraper.h"
 #include "text/encoding.h"
 #include "text/text_buffer.h"
 

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "catalogue_tool.h"
-#include "playback/episode_cache.h"
-#include "playback/episode_fetch.h"
+#include "content/episode_cache.h"
+#include "content/episode_fetch.h"
 #include "support/temp_dir.h"
 #include "text/url_text.h"
 

@@ -22,13 +22,13 @@
 #include "net/http_downloader.h"
 #include "net/zip_reader.h"
 #include "net/zip_writer.h"
-#include "playback/episode_fetch.h"
+#include "content/episode_fetch.h"
 #include "text/encoding.h"
 #include "text/page_normalizer.h"
 #include "text/template_file.h"
 #include "text/text_buffer.h"
 #include "text/url_text.h"
-#include "windows/resource_page.h"
+#include "content/resource_page.h"
 
 namespace tavelo {
 

@@ -6,7 +6,7 @@
 
 #include <ostream>
 
-#include "companion/companion_install.h"
+#include "content/companion_install.h"
 #include "port/process.h"
 #include "text/encoding.h"
 

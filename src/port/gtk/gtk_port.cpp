@@ -9,6 +9,7 @@
 #include "port/gtk/gtk_look.h"
 #include "port/process.h"
 #include "text/encoding.h"
+#include "text/written_page.h"
 
 namespace tavelo::gtkport {
 
@@ -243,7 +244,7 @@ void GtkBrowserView::Navigate(const std::string& utf8Address) {
   static constexpr std::string_view kAbout = "about:";
   nextLoadWritten_ = utf8Address.rfind(kAbout, 0) == 0;
   if (utf8Address.rfind(kAbout, 0) == 0 && utf8Address != "about:blank") {
-    const std::string page = std::string(port::kWrittenPagePolicy) + (utf8Address.c_str() + kAbout.size());
+    const std::string page = std::string(kWrittenPagePolicy) + (utf8Address.c_str() + kAbout.size());
     webkit_web_view_load_html(view_.get(), page.c_str(), nullptr);
   } else {
     webkit_web_view_load_uri(view_.get(), utf8Address.c_str());

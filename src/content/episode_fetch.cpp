@@ -1,6 +1,6 @@
-#include "playback/episode_fetch.h"
+#include "content/episode_fetch.h"
 
-#include "playback/episode_cache.h"
+#include "content/episode_cache.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/page_normalizer.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "companion/companion_launch.h"
+#include "content/companion_launch.h"
 #include "net/transfer_job.h"
 
 namespace tavelo {

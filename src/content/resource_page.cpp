@@ -1,10 +1,10 @@
-#include "windows/resource_page.h"
+#include "content/resource_page.h"
 
 #include <array>
 
-#include "port/controls.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
+#include "text/written_page.h"
 
 namespace tavelo {
 
@@ -83,7 +83,7 @@ std::string BuildResourcePage(std::string_view title, std::string_view part) {
       "<head>\r\n"
       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\r\n"
       "<title>ppinfo</title>\r\n" +
-      std::string(port::kWrittenPagePolicy) + "\r\n"
+      std::string(kWrittenPagePolicy) + "\r\n"
       "</head> \r\n"
       " <body> \r\n"
       " <script language=\"javascript\">\r\n"

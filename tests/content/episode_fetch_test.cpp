@@ -1,9 +1,9 @@
-#include "playback/episode_fetch.h"
+#include "content/episode_fetch.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "playback/episode_cache.h"
+#include "content/episode_cache.h"
 #include "support/temp_dir.h"
 #include "text/encoding.h"
 

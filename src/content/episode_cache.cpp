@@ -1,4 +1,4 @@
-#include "playback/episode_cache.h"
+#include "content/episode_cache.h"
 
 #include <algorithm>
 #include <optional>

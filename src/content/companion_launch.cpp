@@ -1,4 +1,4 @@
-#include "companion/companion_launch.h"
+#include "content/companion_launch.h"
 
 #include <strings.h>
 #include <sys/stat.h>

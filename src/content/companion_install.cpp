@@ -1,4 +1,4 @@
-#include "companion/companion_install.h"
+#include "content/companion_install.h"
 
 #include <sys/stat.h>
 
@@ -6,7 +6,7 @@
 
 #include "base/atomic_write.h"
 #include "base/program_paths.h"
-#include "companion/install_description.h"
+#include "content/install_description.h"
 #include "text/encoding.h"
 #include "text/url_text.h"
 

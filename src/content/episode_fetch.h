@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "base/program_paths.h"
-#include "playback/episode_scraper.h"
+#include "content/episode_scraper.h"
 
 namespace tavelo {
 

@@ -1,9 +1,9 @@
-#include "windows/resource_page.h"
+#include "content/resource_page.h"
 
 #include <gtest/gtest.h>
 
-#include "port/controls.h"
 #include "text/encoding.h"
+#include "text/written_page.h"
 
 namespace tavelo {
 namespace {
@@ -65,7 +65,7 @@ TEST(ResourcePageTest, ThePageHasTheFixedHeadByteForByte) {
   // The seventeen head lines: sixteen end in CR LF, trailing spaces included.
   const std::string head = Gbk(
       "<html>\r\n<head>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\r\n"
-      "<title>ppinfo</title>\r\n" + std::string(port::kWrittenPagePolicy) +
+      "<title>ppinfo</title>\r\n" + std::string(kWrittenPagePolicy) +
       "\r\n</head> \r\n <body> \r\n <script language=\"javascript\">\r\n<!-- \r\n"
       "/*屏蔽所有的js错误*/ \r\nfunction killerrors() {  \r\nreturn true;  \r\n}  \r\n"
       "window.onerror = killerrors;  \r\n//--> \r\n</script> \r\n<h3>");

@@ -1,4 +1,4 @@
-#include "companion/companion_install.h"
+#include "content/companion_install.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "companion/install_description.h"
+#include "content/install_description.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "playback/episode_scraper.h"
+#include "content/episode_scraper.h"
 
 #include <gtest/gtest.h>
 

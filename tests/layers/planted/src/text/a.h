@@ -1,0 +1,3 @@
+#pragma once
+// Planted: the lowest layer reaching up.
+#include "base/b.h"
