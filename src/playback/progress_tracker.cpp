@@ -1,7 +1,11 @@
 #include "playback/progress_tracker.h"
 
 #include <cmath>
+#include <condition_variable>
 #include <ctime>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 #include "text/encoding.h"
@@ -70,6 +74,47 @@ ExternalLaunch ExternalPlayerLaunch(port::Platform& platform, const VideoState& 
   return {{handler, source}, ""};
 }
 
+struct ProgressSaver::Queue {
+  std::string path;
+  std::mutex lock;
+  std::condition_variable wake;
+  std::deque<std::pair<EpisodeProgress, std::function<void(const ProgressEdit&)>>> waiting;
+  bool closing = false;
+};
+
+ProgressSaver::ProgressSaver(std::string path) : queue_(std::make_shared<Queue>()) {
+  queue_->path = std::move(path);
+  std::thread([queue = queue_] {
+    std::unique_lock hold(queue->lock);
+    for (;;) {
+      queue->wake.wait(hold, [&] { return queue->closing || !queue->waiting.empty(); });
+      if (queue->waiting.empty()) return;
+      auto [record, failed] = std::move(queue->waiting.front());
+      queue->waiting.pop_front();
+      hold.unlock();
+      const ProgressEdit edit = SaveProgress(queue->path, record);
+      if (!edit.saved) failed(edit);
+      hold.lock();
+    }
+  }).detach();
+}
+
+ProgressSaver::~ProgressSaver() {
+  {
+    std::lock_guard hold(queue_->lock);
+    queue_->closing = true;
+  }
+  queue_->wake.notify_one();
+}
+
+void ProgressSaver::Save(EpisodeProgress record, std::function<void(const ProgressEdit& edit)> failed) {
+  {
+    std::lock_guard hold(queue_->lock);
+    queue_->waiting.emplace_back(std::move(record), std::move(failed));
+  }
+  queue_->wake.notify_one();
+}
+
 ProgressTracker::ProgressTracker(port::WindowHost& host, port::BrowserView& view, std::string storePath,
                                  int lookTimer, int closeTimer, Handlers handlers)
     : host_(host),
@@ -77,7 +122,13 @@ ProgressTracker::ProgressTracker(port::WindowHost& host, port::BrowserView& view
       storePath_(std::move(storePath)),
       lookTimer_(lookTimer),
       closeTimer_(closeTimer),
-      handlers_(std::move(handlers)) {}
+      handlers_(std::move(handlers)),
+      saver_(storePath_) {}
+
+ProgressTracker::~ProgressTracker() {
+  std::lock_guard hold(alive_->lock);
+  alive_->alive = false;
+}
 
 void ProgressTracker::Follow(const std::string& video, const std::string& address, const std::string& label) {
   if (!episode_.address.empty()) {
@@ -150,12 +201,18 @@ void ProgressTracker::Record(const EpisodeProgress& episode, const VideoState& v
   // A paused video would write the same record every few seconds.
   if (current && record.position == episode_.position) return;
   record.savedAt = static_cast<long long>(std::time(nullptr));
-  const ProgressEdit edit = SaveProgress(storePath_, record);
-  if (current && edit.saved) episode_.position = record.position;
-  if (!edit.saved && !toldStoreError_) {
-    toldStoreError_ = true;
-    if (handlers_.on_message) handlers_.on_message(ProgressFailureMessage(edit, storePath_));
-  }
+  if (current) episode_.position = record.position;
+  saver_.Save(std::move(record), [this, alive = alive_](const ProgressEdit& edit) {
+    // On the saving thread: the window and its host live while the flag is
+    // held and set.
+    std::lock_guard hold(alive->lock);
+    if (!alive->alive) return;
+    host_.Post([this, edit] {
+      if (toldStoreError_) return;
+      toldStoreError_ = true;
+      if (handlers_.on_message) handlers_.on_message(ProgressFailureMessage(edit, storePath_));
+    });
+  });
 }
 
 void ProgressTracker::RestartFromBeginning() {

@@ -6,6 +6,8 @@
 // window each own one.
 
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -23,6 +25,25 @@ struct ExternalLaunch {
 };
 bool ExternalPlayerInstalled(port::Platform& platform);
 ExternalLaunch ExternalPlayerLaunch(port::Platform& platform, const VideoState& video);
+
+// Saves progress records on a thread of its own: a save waits for the disk,
+// which the main loop must not. Records are saved in the order given; the
+// thread ends once its saver is gone and nothing waits, so a window's last
+// reading is saved after the window has closed.
+class ProgressSaver {
+ public:
+  explicit ProgressSaver(std::string path);
+  ~ProgressSaver();
+  ProgressSaver(const ProgressSaver&) = delete;
+  ProgressSaver& operator=(const ProgressSaver&) = delete;
+
+  // `failed` runs on the saving thread when the store was left as it was.
+  void Save(EpisodeProgress record, std::function<void(const ProgressEdit& edit)> failed);
+
+ private:
+  struct Queue;
+  std::shared_ptr<Queue> queue_;
+};
 
 class ProgressTracker {
  public:
@@ -43,6 +64,7 @@ class ProgressTracker {
   // `lookTimer` and `closeTimer` are timer ids of `host` this tracker owns.
   ProgressTracker(port::WindowHost& host, port::BrowserView& view, std::string storePath, int lookTimer,
                   int closeTimer, Handlers handlers);
+  ~ProgressTracker();
 
   // Follows a newly played episode of the video with show page `video`;
   // the episode before gets a last reading.
@@ -72,6 +94,14 @@ class ProgressTracker {
   int resumeAt_ = 0;
   bool toldStoreError_ = false;
   std::function<void()> finishing_;
+  // Cleared when the tracker goes, so the saver reports to the window only
+  // while both live.
+  struct Alive {
+    std::mutex lock;
+    bool alive = true;
+  };
+  std::shared_ptr<Alive> alive_ = std::make_shared<Alive>();
+  ProgressSaver saver_;
 };
 
 }  // namespace tavelo
