@@ -1,5 +1,6 @@
 #include "catalogue/progress_store.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -26,17 +27,28 @@ std::optional<Number> WholeNumber(std::string_view text) {
   return value;
 }
 
+// Escapes are rare; most fields are taken as they are.
+std::string StoredText(std::string_view field) {
+  return field.find("**") == std::string_view::npos ? std::string(field) : UnescapeListField(field);
+}
+
+// Views on the line, without copying it: the store is read whenever an
+// episode starts.
 std::optional<EpisodeProgress> ParseRecord(std::string_view line) {
-  FieldList fields;
-  fields.Split(line, '\t');
-  if (fields.Count() < kProgressFields || fields[0].empty()) return std::nullopt;
+  std::array<std::string_view, kProgressFields> fields;
+  for (std::string_view& field : fields) {
+    const size_t tab = line.find('\t');
+    field = line.substr(0, tab);
+    line = tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1);
+  }
+  if (fields[0].empty()) return std::nullopt;
   std::optional<int> position = WholeNumber<int>(fields[3]);
   std::optional<int> duration = WholeNumber<int>(fields[4]);
   std::optional<long long> savedAt = WholeNumber<long long>(fields[5]);
   if (!position || !duration || !savedAt || *position < 0 || *duration < 0 || *position > *duration) {
     return std::nullopt;
   }
-  return EpisodeProgress{UnescapeListField(fields[0]), UnescapeListField(fields[1]), UnescapeListField(fields[2]),
+  return EpisodeProgress{StoredText(fields[0]), StoredText(fields[1]), StoredText(fields[2]),
                          *position, *duration, *savedAt};
 }
 
