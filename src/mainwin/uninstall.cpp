@@ -41,6 +41,7 @@ bool RemovePersonalData(const ProgramPaths& program) {
   if (program.folder.empty()) return false;
   bool removed = RemoveFile(program.Favourites());
   removed = RemoveFile(program.History()) && removed;
+  removed = RemoveFile(program.Progress()) && removed;
   // Without the trailing "/": a link in the folder's place goes, not what it
   // points to (remove_all follows no links).
   std::string caches = program.In(kEpisodeCacheFolder);
