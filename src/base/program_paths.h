@@ -13,6 +13,7 @@ namespace tavelo {
 inline constexpr std::string_view kTemplateFile = "data/main.htm";
 inline constexpr std::string_view kFavouritesFile = "data/myfavo.dat";
 inline constexpr std::string_view kHistoryFile = "data/myvisited.dat";
+inline constexpr std::string_view kProgressFile = "data/progress.dat";
 inline constexpr std::string_view kDataFolder = "data/";
 inline constexpr std::string_view kEpisodeCacheFolder = "tavelo/";
 inline constexpr std::string_view kTempPagesFolder = "script/tmp/";
@@ -52,6 +53,7 @@ struct ProgramPaths {
   std::string Template() const { return In(kTemplateFile); }
   std::string Favourites() const { return In(kFavouritesFile); }
   std::string History() const { return In(kHistoryFile); }
+  std::string Progress() const { return In(kProgressFile); }
 };
 
 // The full path of the running program (/proc/self/exe); "" when it cannot be read.

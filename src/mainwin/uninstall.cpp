@@ -52,6 +52,7 @@ bool RemovePersonalData(const FirstRunPaths& paths, const ProgramPaths& program)
   if (program.folder.empty()) return false;
   bool removed = RemoveFile(program.Favourites());
   removed = RemoveFile(program.History()) && removed;
+  removed = RemoveFile(program.Progress()) && removed;
   std::string caches = program.In(kEpisodeCacheFolder);
   caches.pop_back();
   removed = RemoveTree(caches) && removed;

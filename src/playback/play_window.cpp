@@ -37,6 +37,8 @@ constexpr int kHandOffDelay = 500;
 constexpr const char* kFavouriteWord = "收藏视频";
 constexpr const char* kCopyAddressWord = "复制视频网址";
 constexpr const char* kSelectOpenWord = "单独窗口打开视频";
+constexpr const char* kExternalPlayerWord = "用外部播放器播放";
+constexpr int kRestartWidth = 60;
 
 }  // namespace
 
@@ -54,6 +56,11 @@ PlayWindow::PlayWindow(const WindowSet::Slot& slot, PlayWindowOwner& owner)
       list_(Host().AddList(kListId)),
       panel_(Host().AddInfoPanel(kPanelId)),
       statusLine_(Host().AddStatic(kStatusId, "")),
+      restart_(Host().AddFlatButton(kRestartId, Gbk("从头播放"))),
+      externalPlayer_(ExternalPlayerInstalled(Platform())),
+      progress_(Host(), browser_.View(), Paths().Progress(), kProgressTimer, kProgressCloseTimer,
+                {.on_resumed = [this](int seconds) { ShowResumed(seconds); },
+                 .on_message = [this](const std::string& text) { ShowMessage(text); }}),
       fetcher_(Results(), {.on_status = [this](const std::string& status) { SetStatusLine(status); },
                            .on_done = [this](EpisodeFetchResult result) { ShowEpisodes(std::move(result)); }}) {
   port::WindowHost& host = Host();
@@ -66,6 +73,20 @@ PlayWindow::PlayWindow(const WindowSet::Slot& slot, PlayWindowOwner& owner)
   panel_->on_click = [this] { OnPanelClick(); };
   host.on_resize = [this](Size) { Layout(); };
   host.on_timer = [this](int id) { OnTimer(id); };
+  // The position the user reached is read once more before the window goes.
+  host.on_close_request = [this] { progress_.Finish([this] { Host().Close(); }); };
+  restart_->SetVisible(false);
+  restart_->on_click = [this] {
+    progress_.RestartFromBeginning();
+    restart_->SetVisible(false);
+    SetStatusLine(Host().Caption());
+  };
+  if (externalPlayer_) {
+    host.AddSystemMenuItem(kExternalPlayerCommand, Gbk(kExternalPlayerWord));
+    host.on_system_command = [this](int id) {
+      if (id == kExternalPlayerCommand) progress_.PlayOutside(Platform());
+    };
+  }
   AnswerBrowsingKeys(browser_);
 
   Rect work = host.WorkArea();
@@ -93,7 +114,9 @@ void PlayWindow::Layout() {
   const int w = client.width, h = client.height;
   panel_->SetBounds(Rect::FromSize(w - kSideWidth, h - kPanelHeight, kSideWidth, kPanelHeight));
   list_->SetBounds(Rect::FromSize(w - kSideWidth, 0, kSideWidth, h - kPanelHeight - 2));
-  statusLine_->SetBounds(Rect::FromSize(10, h - 15, w - 233, 15));
+  // The restart link ends the status line, under the browser's right edge.
+  statusLine_->SetBounds(Rect::FromSize(10, h - 15, w - 233 - kRestartWidth, 15));
+  restart_->SetBounds(Rect::FromSize(w - 223 - kRestartWidth, h - 16, kRestartWidth, 16));
   browser_.View().SetBounds(Rect::FromSize(1, 1, w - 224, h - 18));
 }
 
@@ -136,6 +159,11 @@ void PlayWindow::FillInfoPanel() {
   // under the first row's words.
   panel_->AddWord(port::InfoPanel::kLabel, Gbk("　 　"));
   panel_->AddWord(port::InfoPanel::kValue, Gbk(kSelectOpenWord));
+  if (externalPlayer_) {
+    panel_->AddWord(port::InfoPanel::kLineBreak, "br");
+    panel_->AddWord(port::InfoPanel::kLabel, Gbk("　 　"));
+    panel_->AddWord(port::InfoPanel::kValue, Gbk(kExternalPlayerWord));
+  }
   panel_->Relayout();
 }
 
@@ -162,6 +190,9 @@ void PlayWindow::ShowEpisodes(EpisodeFetchResult result) {
 int PlayWindow::PlayEpisode(const std::string& label, const std::string& address) {
   currentAddress_ = address;
   EpisodeFiles(Paths(), pageAddress_).SaveLastPlayed(address);
+  // Before the loading page replaces the episode that played.
+  progress_.Follow(pageAddress_, address, label);
+  restart_->SetVisible(false);
   ShowStatusPage(Gbk("视频加载,请稍候...<br>Loading..."));
   std::string page = EpisodePlayerAddress(Paths(), address, title_, label);
   if (page.empty()) return 1;
@@ -187,6 +218,7 @@ void PlayWindow::OnListClick(port::ListHit hit, bool doubleClick) {
 }
 
 void PlayWindow::OnTimer(int id) {
+  if (progress_.OnTimer(id)) return;
   switch (id) {
     case kReadyPageTimer:
       Host().KillTimer(kReadyPageTimer);
@@ -223,6 +255,8 @@ void PlayWindow::OnPanelClick() {
     ShowMessage(owner_.AddToFavourites(name_, record_));
   } else if (word == Gbk(kCopyAddressWord)) {
     CopyAddress();
+  } else if (word == Gbk(kExternalPlayerWord)) {
+    progress_.PlayOutside(Platform());
   } else {
     owner_.OpenSearch(word);
   }
@@ -243,6 +277,11 @@ void PlayWindow::OpenSelectWindow() {
       Windows().Open<SelectOpenWindow>(Host(), title_, EpisodeListRows(*list_), EpisodeFiles(Paths(), pageAddress_));
   selectWindows_.push_back(&window);
   window.on_gone = [this, gone = &window] { std::erase(selectWindows_, gone); };
+}
+
+void PlayWindow::ShowResumed(int seconds) {
+  SetStatusLine(Gbk("从 ") + ClockText(seconds) + Gbk(" 继续播放"));
+  restart_->SetVisible(true);
 }
 
 void PlayWindow::ShowMessage(const std::string& text) { Platform().MessageBox(&Host(), text, Host().Caption()); }

@@ -12,6 +12,7 @@
 #include "base/program_paths.h"
 #include "browser/browser_window.h"
 #include "playback/episode_fetcher.h"
+#include "playback/progress_tracker.h"
 
 namespace tavelo {
 
@@ -38,9 +39,13 @@ class PlayWindow : public BrowserWindow {
   static constexpr int kListId = 1023;
   static constexpr int kPanelId = 1026;
   static constexpr int kStatusId = 1022;
+  static constexpr int kRestartId = 1030;
   static constexpr int kReadyPageTimer = 1;
   static constexpr int kPlayTimer = 2;
   static constexpr int kHandOffTimer = 4;
+  static constexpr int kProgressTimer = 5;
+  static constexpr int kProgressCloseTimer = 6;
+  static constexpr int kExternalPlayerCommand = 1131;
 
   // Made hidden, placed in the middle of the work area; OpenRecord shows it.
   PlayWindow(const WindowSet::Slot& slot, PlayWindowOwner& owner);
@@ -63,6 +68,7 @@ class PlayWindow : public BrowserWindow {
   const std::string& Title() const { return title_; }
   const std::string& CurrentAddress() const { return currentAddress_; }
   bool Fetching() const { return fetcher_.Running(); }
+  ProgressTracker& Progress() { return progress_; }
 
  private:
   bool OnOtherKey(port::Key key) override;
@@ -77,6 +83,7 @@ class PlayWindow : public BrowserWindow {
   void CopyAddress();
   void OpenSelectWindow();
   void ShowMessage(const std::string& text);
+  void ShowResumed(int seconds);
 
   PlayWindowOwner& owner_;
   std::string name_;
@@ -91,7 +98,10 @@ class PlayWindow : public BrowserWindow {
   port::ListView* list_;
   port::InfoPanel* panel_;
   port::Static* statusLine_;
+  port::FlatButton* restart_;
+  bool externalPlayer_ = false;
   std::vector<SelectOpenWindow*> selectWindows_;
+  ProgressTracker progress_;
   // Last: it stops its worker before anything it reports to is gone.
   EpisodeFetcher fetcher_;
 };

@@ -91,7 +91,12 @@ SeparatePlayWindow::SeparatePlayWindow(const WindowSet::Slot& slot, const std::s
       templatePath_(templatePath),
       parsed_(ParsePlayCommand(command)),
       player_(AddBrowser(kPlayerId)),
-      popupSink_(AddBrowser(kPopupSinkId)) {
+      popupSink_(AddBrowser(kPopupSinkId)),
+      progress_(Host(), player_.View(), Paths().Progress(), kProgressTimer, kProgressCloseTimer,
+                {.on_resumed =
+                     [this](int seconds) { SetResumeNote(Gbk(" 从 ") + ClockText(seconds) + Gbk(" 继续播放")); },
+                 .on_message =
+                     [this](const std::string& text) { Platform().MessageBox(&Host(), text, Host().Caption()); }}) {
   port::WindowHost& host = Host();
   host.SetCaption(Gbk("视频播放"));
   player_.on_new_window = [this] { return OnNewWindow(); };
@@ -107,6 +112,13 @@ SeparatePlayWindow::SeparatePlayWindow(const WindowSet::Slot& slot, const std::s
 
   host.AddSystemMenuItem(kTopmostCommand, Gbk("窗口置顶"));
   host.AddSystemMenuItem(kNotTopmostCommand, Gbk("取消窗口置顶"));
+  // Only an episode handed off from a play window is followed: the other
+  // forms play live rooms and channels, which have no position to keep.
+  if (parsed_.form == PlayForm::kHandOff) {
+    host.AddSystemMenuItem(kRestartCommand, Gbk("从头播放"));
+    if (ExternalPlayerInstalled(Platform())) host.AddSystemMenuItem(kExternalPlayerCommand, Gbk("用外部播放器播放"));
+    host.on_close_request = [this] { progress_.Finish([this] { Host().Close(); }); };
+  }
   Rect work = host.WorkArea();
   const int r = work.right, b = work.bottom;
 
@@ -171,6 +183,7 @@ void SeparatePlayWindow::ShowLoadingPage() {
 }
 
 void SeparatePlayWindow::OnTimer(int id) {
+  if (progress_.OnTimer(id)) return;
   if (id == kOpenPlayerTimer) {
     Host().KillTimer(kOpenPlayerTimer);
     OpenPlayer();
@@ -190,7 +203,10 @@ void SeparatePlayWindow::OpenPlayer() {
                                             VideoPlayerHost(templatePath_), parsed_.address, parsed_.title,
                                             parsed_.label);
   // Without a usable address the loading page stays.
-  if (!target.empty()) player_.Navigate(target);
+  if (target.empty()) return;
+  player_.Navigate(target);
+  // A video of one episode is handed off with its show page as the episode.
+  progress_.Follow(parsed_.address, parsed_.address, parsed_.label);
 }
 
 port::BrowserView* SeparatePlayWindow::OnNewWindow() {
@@ -203,7 +219,22 @@ port::BrowserView* SeparatePlayWindow::OnNewWindow() {
   return popupSink_.GetApplication();
 }
 
+void SeparatePlayWindow::SetResumeNote(const std::string& note) {
+  std::string caption = resumeNote_.empty() ? Host().Caption() : ReplaceAll(Host().Caption(), resumeNote_, "");
+  resumeNote_ = note;
+  Host().SetCaption(caption + note);
+}
+
 void SeparatePlayWindow::OnSystemCommand(int id) {
+  if (id == kRestartCommand) {
+    progress_.RestartFromBeginning();
+    SetResumeNote("");
+    return;
+  }
+  if (id == kExternalPlayerCommand) {
+    progress_.PlayOutside(Platform());
+    return;
+  }
   if (id != kTopmostCommand && id != kNotTopmostCommand) return;
   bool topmost = id == kTopmostCommand;
   Host().SetTopmost(topmost);

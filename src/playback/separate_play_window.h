@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "browser/browser_window.h"
+#include "playback/progress_tracker.h"
 
 namespace tavelo {
 
@@ -49,8 +50,12 @@ class SeparatePlayWindow : public BrowserWindow {
   static constexpr int kPopupSinkId = 1029;
   static constexpr int kOpenPlayerTimer = 2;
   static constexpr int kBlankSinkTimer = 3;
+  static constexpr int kProgressTimer = 5;
+  static constexpr int kProgressCloseTimer = 6;
   static constexpr int kTopmostCommand = 1124;
   static constexpr int kNotTopmostCommand = 1125;
+  static constexpr int kRestartCommand = 1130;
+  static constexpr int kExternalPlayerCommand = 1131;
 
   // Places and shows the window and starts what its form asks for.
   // `templatePath` is data/main.htm of the program's folder.
@@ -59,6 +64,7 @@ class SeparatePlayWindow : public BrowserWindow {
   CWebBrowser2& Player() { return player_; }
   const PlayCommand& Command() const { return parsed_; }
   bool AllowsNewWindows() const { return allowNewWindow_ != 0; }
+  ProgressTracker& Progress() { return progress_; }
 
  private:
   void Layout();
@@ -69,6 +75,8 @@ class SeparatePlayWindow : public BrowserWindow {
   void OpenPlayer();
   port::BrowserView* OnNewWindow();
   void OnSystemCommand(int id);
+  // The caption says where a resumed episode continued until it restarts.
+  void SetResumeNote(const std::string& note);
 
   std::string templatePath_;
   int allowNewWindow_ = 1;
@@ -78,6 +86,8 @@ class SeparatePlayWindow : public BrowserWindow {
   PlayCommand parsed_;
   CWebBrowser2& player_;
   CWebBrowser2& popupSink_;
+  std::string resumeNote_;
+  ProgressTracker progress_;
 };
 
 // The entry start-up calls for "runPlay:" + a play command: runs the window

@@ -49,6 +49,14 @@ enum class BrowserPolicy { kFull, kFetchOnly, kWrittenPage };
 // Why a page could not be loaded, as far as the program tells users apart.
 enum class LoadFailure { kHostNotFound, kConnectionRefused, kTimedOut, kFileNotFound, kOther };
 
+// What a script run in a page evaluated to; text in UTF-8.
+struct ScriptValue {
+  enum class Kind { kNone, kString, kNumber };
+  Kind kind = Kind::kNone;
+  std::string text;
+  double number = 0;
+};
+
 class BrowserView : public Control {
  public:
   // UTF-8 address. "about:" followed by HTML shows that HTML under the
@@ -59,6 +67,10 @@ class BrowserView : public Control {
   // included (UTF-8), and hands it to `done` on the user-interface thread;
   // "" when there is no document.
   virtual void RequestBodyHtml(std::function<void(std::string utf8Html)> done) = 0;
+  // Runs `utf8Script` in the current document and hands its value to `done`
+  // on the user-interface thread; kNone for anything but a string or a
+  // number, a script error, or no document. Never waits for the page.
+  virtual void EvaluateScript(const std::string& utf8Script, std::function<void(ScriptValue value)> done) = 0;
   // The view's own history, as a browser's buttons use it; nothing happens
   // where there is no page to go to.
   virtual void GoBack() = 0;

@@ -131,6 +131,11 @@ class Platform {
   virtual bool MouseButtonDown() = 0;
   // Whether the desktop has a program for addresses of `scheme` ("magnet").
   virtual bool HandlesScheme(const std::string& scheme) = 0;
+  // The full path of `program` when it is on PATH, else "".
+  virtual std::string FindProgram(const std::string& program) = 0;
+  // The executable of the desktop's default program for files of
+  // `mediaType` ("video/webm"), "" when there is none.
+  virtual std::string DefaultProgramFor(const std::string& mediaType) = 0;
   // The folder started programs run in: the program folder of a portable
   // copy, the data root of an installed one. Until it is set, the folder of
   // the running program.

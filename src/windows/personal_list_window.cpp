@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "catalogue/progress_store.h"
 #include "skin/skin_list_ctrl.h"
 #include "text/encoding.h"
+#include "text/splitters.h"
 
 namespace tavelo {
 
@@ -46,11 +48,15 @@ PersonalListWindow::PersonalListWindow(const WindowSet::Slot& slot, PersonalList
   port::WindowHost& host = Host();
   host.SetCaption(Gbk(TextsOf(kind_).caption));
   list_ = host.AddList(kList);
-  list_->SetSkin({.columnCount = 4, .rowStyle = SkinListCtrl::kCatalogueRows, .thirdSetting = 1});
-  list_->SetColumns({{Gbk("分 类"), 48},
-                     {Gbk("视频名称"), 270},
-                     {Gbk("播放视频"), 80},
-                     {Gbk(TextsOf(kind_).deleteHeader), 80}});
+  std::vector<port::ListColumn> columns = {{Gbk("分 类"), 48},
+                                           {Gbk("视频名称"), 270},
+                                           {Gbk("播放视频"), 80},
+                                           {Gbk(TextsOf(kind_).deleteHeader), 80}};
+  if (kind_ == PersonalListKind::kHistory) columns.push_back({Gbk("进度"), 150});
+  list_->SetSkin({.columnCount = static_cast<int>(columns.size()),
+                  .rowStyle = SkinListCtrl::kCatalogueRows,
+                  .thirdSetting = 1});
+  list_->SetColumns(columns);
   list_->SetRowHeight(kRowHeight);
   list_->on_click = [this](port::ListHit hit) { OnListClick(hit); };
   list_->on_double_click = [this](port::ListHit) { OnListDoubleClick(); };
@@ -75,6 +81,10 @@ PersonalListWindow::PersonalListWindow(const WindowSet::Slot& slot, PersonalList
   };
   watch_ = Platform().WatchFile(PersonalListPath(Paths(), kind_),
                                 [this] { Host().StartTimer(kReloadTimer, kReloadDelay); });
+  if (kind_ == PersonalListKind::kHistory) {
+    progressWatch_ =
+        Platform().WatchFile(Paths().Progress(), [this] { Host().StartTimer(kReloadTimer, kReloadDelay); });
+  }
 }
 
 void PersonalListWindow::ShowList() {
@@ -102,6 +112,9 @@ void PersonalListWindow::Reload() {
   LoadPersonal(Paths(), kind_);
   const std::string play = Gbk("播放视频");
   const std::string remove = Gbk(TextsOf(kind_).deleteCell);
+  // An unreadable store shows no progress; the play windows say why.
+  std::vector<EpisodeProgress> progress;
+  if (kind_ == PersonalListKind::kHistory) progress = LoadProgress(Paths().Progress()).value_or(progress);
   int row = 0;
   int reselect = -1;
   for (int i = records.Count() - 1; i >= 0; --i) {
@@ -112,6 +125,12 @@ void PersonalListWindow::Reload() {
     list_->SetCell(row, kInfoColumn, info);
     list_->SetCell(row, kPlayColumn, play);
     list_->SetCell(row, kDeleteColumn, remove);
+    if (kind_ == PersonalListKind::kHistory) {
+      FieldList lines;
+      lines.Split(info, '\n');
+      const EpisodeProgress* latest = FindVideoProgress(progress, lines[1]);
+      list_->SetCell(row, kProgressColumn, latest ? ProgressSummary(*latest) : "");
+    }
     if (reselect < 0 && selected >= 0 && info == selectedInfo) reselect = row;
     ++row;
   }

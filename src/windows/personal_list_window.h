@@ -23,7 +23,9 @@ Rect PersonalListPlacement(Rect workArea);
 class PersonalListWindow : public OwnedWindow {
  public:
   enum ControlId { kList = 1021, kInfoPanel = 1026 };
-  enum Column { kCategoryColumn = 0, kInfoColumn = 1, kPlayColumn = 2, kDeleteColumn = 3 };
+  // The history alone has kProgressColumn: where the user stopped in the
+  // video's most recent episode.
+  enum Column { kCategoryColumn = 0, kInfoColumn = 1, kPlayColumn = 2, kDeleteColumn = 3, kProgressColumn = 4 };
   static constexpr int kReloadTimer = 1;
   // Saves come in bursts (a temporary file, then the rename): the list is
   // read again once they are over.
@@ -60,6 +62,7 @@ class PersonalListWindow : public OwnedWindow {
   port::InfoPanel* panel_;
   int layoutReady_ = 0;
   std::unique_ptr<port::FileWatch> watch_;
+  std::unique_ptr<port::FileWatch> progressWatch_;
   // Where the pointer was at the last look, and for how many looks.
   Point lastPointer_{-1, -1};
   int restingTicks_ = 0;

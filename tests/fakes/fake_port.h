@@ -39,6 +39,11 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   explicit FakeBrowserView(port::BrowserPolicy p) : policy(p) {}
   void Navigate(const std::string& utf8Address) override { navigations.push_back(utf8Address); }
   void RequestBodyHtml(std::function<void(std::string)> done) override { done(bodyHtml); }
+  // Answers at once with what the test's scriptAnswer gives (kNone without one).
+  void EvaluateScript(const std::string& utf8Script, std::function<void(port::ScriptValue)> done) override {
+    scripts.push_back(utf8Script);
+    done(scriptAnswer ? scriptAnswer(utf8Script) : port::ScriptValue{});
+  }
   void GoBack() override { historySteps.push_back("back"); }
   void GoForward() override { historySteps.push_back("forward"); }
   void Reload() override { historySteps.push_back("reload"); }
@@ -70,6 +75,8 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   // "back", "forward" and "reload", in the order asked for.
   std::vector<std::string> historySteps;
   std::string bodyHtml;
+  std::vector<std::string> scripts;
+  std::function<port::ScriptValue(const std::string& script)> scriptAnswer;
 };
 
 class FakeButton : public port::Button, public FakeControlBase {
@@ -363,6 +370,14 @@ class FakePlatform : public port::Platform {
   }
   void SetWorkingFolder(const std::string& folder) override { workingFolder = folder; }
   bool HandlesScheme(const std::string& scheme) override { return unhandledSchemes.count(scheme) == 0; }
+  std::string FindProgram(const std::string& program) override {
+    auto found = programsOnPath.find(program);
+    return found == programsOnPath.end() ? "" : found->second;
+  }
+  std::string DefaultProgramFor(const std::string& mediaType) override {
+    auto found = defaultPrograms.find(mediaType);
+    return found == defaultPrograms.end() ? "" : found->second;
+  }
   bool MouseButtonDown() override { return mouseButtonDown; }
   std::unique_ptr<port::FileWatch> WatchFile(const std::string& path, std::function<void()> on_change) override;
   // Reports a change of `path` to every live watch on it, as the desktop
@@ -398,6 +413,9 @@ class FakePlatform : public port::Platform {
   bool mouseButtonDown = false;
   // Schemes no desktop program opens.
   std::set<std::string> unhandledSchemes;
+  // Programs FindProgram finds (name to path) and DefaultProgramFor names (media type to program).
+  std::map<std::string, std::string> programsOnPath;
+  std::map<std::string, std::string> defaultPrograms;
   std::vector<FakeFileWatch*> fileWatches;
 };
 

@@ -33,6 +33,7 @@ class UninstallTest : public ::testing::Test {
     mkdir(program_.In("tavelo/a").c_str(), 0755);
     testing::WriteFile(program_.Favourites(), "favourites");
     testing::WriteFile(program_.History(), "history");
+    testing::WriteFile(program_.Progress(), "progress");
     testing::WriteFile(program_.In("tavelo/a/episodes"), "cache");
   }
 
@@ -48,7 +49,7 @@ class UninstallTest : public ::testing::Test {
   }
   bool PersonalDataKept() const {
     return testing::FileExists(program_.Favourites()) && testing::FileExists(program_.History()) &&
-           testing::FileExists(program_.In("tavelo/a/episodes"));
+           testing::FileExists(program_.Progress()) && testing::FileExists(program_.In("tavelo/a/episodes"));
   }
   bool EntriesGone() const {
     return !testing::FileExists(files_.desktopEntry) && !testing::FileExists(files_.groupEntry) &&
@@ -99,6 +100,7 @@ TEST_F(UninstallTest, PurgeTakesTheListsAndCachesButNothingALinkPointsTo) {
     EXPECT_TRUE(RunUninstall(paths_, program_, {.purge = true})) << linked;
     EXPECT_FALSE(testing::FileExists(program_.Favourites())) << linked;
     EXPECT_FALSE(testing::FileExists(program_.History())) << linked;
+    EXPECT_FALSE(testing::FileExists(program_.Progress())) << linked;
     struct stat info;
     EXPECT_NE(lstat(program_.In("tavelo").c_str(), &info), 0) << linked;
   }

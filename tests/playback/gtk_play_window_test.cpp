@@ -7,9 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "browser/command_hookup.h"
+#include "catalogue/progress_store.h"
 #include "gtk/gtk_pump.h"
 #include "playback/episode_list_view.h"
 #include "playback/play_window.h"
@@ -96,6 +98,30 @@ class GtkPlayWindowTest : public ::testing::Test {
     dynamic_cast<gtkport::GtkBrowserView&>(*window.Browser().GetApplication())
         .RunScript("for (const a of document.links) if (a.textContent == '" + utf8Title + "') { a.click(); break; }");
   }
+  // The play window of the clicked video, once its episode list is in.
+  PlayWindow* ListedPlayWindow(const std::string& utf8Title) {
+    ClickVideoOnRecommendedPage(utf8Title);
+    PlayWindow* window = nullptr;
+    RunUntil([&] {
+      window = windows_.Find<PlayWindow>();
+      return window != nullptr && !window->Fetching();
+    });
+    return window;
+  }
+  // The page's video position, read through the port's script call; -1
+  // without a video.
+  static double VideoTime(PlayWindow& window) {
+    double seconds = -1;
+    bool answered = false;
+    window.Browser().View().EvaluateScript(
+        "(function(){var v=document.querySelector('video');return v?v.currentTime:-1;})()",
+        [&](port::ScriptValue value) {
+          if (value.kind == port::ScriptValue::Kind::kNumber) seconds = value.number;
+          answered = true;
+        });
+    RunUntil([&] { return answered; }, 5);
+    return seconds;
+  }
   bool Requested(const std::string& target) const {
     return demo_->LogText().find(" GET " + target + " 200\n") != std::string::npos;
   }
@@ -153,6 +179,37 @@ TEST_F(GtkPlayWindowTest, AVideoOfOneEpisodeGoesToANewProcessWithOneArgument) {
   const std::string show = "http://" + demo::RoleAddress(demo::Role::kVideo, demo_->Port()) + "/v_show/id_dy01.html";
   EXPECT_EQ(argv[1].rfind("runPlay:" + show + "**TAB**" + Gbk("最后一班渡轮") + "**TAB**", 0), 0u) << argv[1];
   EXPECT_TRUE(RunUntil([&] { return windows_.Find<PlayWindow>() == nullptr; })) << "the play window stayed";
+}
+
+// Past 8 seconds, and past the 10 below which an episode starts over.
+TEST_F(GtkPlayWindowTest, AnEpisodeClosedPartWayContinuesThereWhenOpenedAgain) {
+  PlayWindow* window = ListedPlayWindow("雾港旧事");
+  ASSERT_NE(window, nullptr) << "no episode list";
+  port::ListView& list = window->EpisodeList();
+  ASSERT_GE(list.RowCount(), 2);
+  list.SelectRow(1, true);
+  list.on_click({1, kPlayColumn});
+  const std::string address = list.Cell(1, kAddressColumn);
+  ASSERT_TRUE(RunUntil([&] { return VideoTime(*window) >= 11.5; }, 40)) << "the clip did not play 11 seconds";
+  window->Host().on_close_request();
+  ASSERT_TRUE(RunUntil([&] { return windows_.Find<PlayWindow>() == nullptr; })) << "the window stayed";
+  const std::string store = windows_.Paths().Progress();
+  ASSERT_TRUE(RunUntil([&] {
+    std::vector<EpisodeProgress> records = LoadProgress(store).value_or(std::vector<EpisodeProgress>{});
+    const EpisodeProgress* record = FindProgress(records, address);
+    return record != nullptr && record->position >= 11;
+  })) << "no position was saved";
+
+  // Opened again, the same episode is selected and continues past 11
+  // seconds well before it could have played that far from the start.
+  window = ListedPlayWindow("雾港旧事");
+  ASSERT_NE(window, nullptr);
+  const int row = window->EpisodeList().FirstSelectedRow();
+  ASSERT_EQ(row, 1);
+  const auto start = std::chrono::steady_clock::now();
+  window->EpisodeList().on_click({row, kPlayColumn});
+  ASSERT_TRUE(RunUntil([&] { return VideoTime(*window) >= 11; }, 30)) << "it did not continue";
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(9));
 }
 
 }  // namespace

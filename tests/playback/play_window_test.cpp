@@ -179,7 +179,8 @@ TEST_F(PlayWindowTest, LaysOutBrowserListPanelAndStatusLineFromTheClientSize) {
   EXPECT_EQ(Browser().bounds, Rect::FromSize(1, 1, 776, 682));
   EXPECT_EQ(List().bounds, Rect::FromSize(780, 0, 220, 590));
   EXPECT_EQ(Panel().bounds, Rect::FromSize(780, 592, 220, 108));
-  EXPECT_EQ(Host().Control<fakes::FakeStatic>(PlayWindow::kStatusId)->bounds, Rect::FromSize(10, 685, 767, 15));
+  EXPECT_EQ(Host().Control<fakes::FakeStatic>(PlayWindow::kStatusId)->bounds, Rect::FromSize(10, 685, 707, 15));
+  EXPECT_EQ(Host().FlatButton(PlayWindow::kRestartId)->bounds, Rect::FromSize(717, 684, 60, 16));
   const std::string titles[] = {Gbk("视频列表"), Gbk("播放"), " "};
   const int widths[] = {143, 50, 2};
   for (int column = 0; column < 3; ++column) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "catalogue/progress_store.h"
 #include "fakes/fake_port.h"
 #include "fakes/recording_target.h"
 #include "support/temp_dir.h"
@@ -90,6 +91,23 @@ TEST_F(PersonalListWindowTest, ShowsTheListNewestFirstWithItsOwnTexts) {
   FakeWindowHost& history = Open(PersonalListKind::kHistory);
   EXPECT_EQ(history.caption, Gbk("视频观看历史记录管理"));
   EXPECT_EQ(List(history).RowCount(), 0);  // no history file yet
+}
+
+TEST_F(PersonalListWindowTest, TheHistoryShowsEachVideosNewestEpisodeAndFollowsTheStore) {
+  testing::WriteFile(paths_.History(), "0\tc\tone**MYN**http://v/1\tdata3\t\r\n0\tc\ttwo**MYN**http://v/2\tdata3\t\r\n");
+  SaveProgress(paths_.Progress(), {"http://v/1e1", "http://v/1", Gbk("第1集"), 2690, 2700, 1});
+  SaveProgress(paths_.Progress(), {"http://v/1e5", "http://v/1", Gbk("第5集"), 754, 2700, 2});
+  FakeWindowHost& host = Open(PersonalListKind::kHistory);
+  FakeListView& list = List(host);
+  EXPECT_EQ(list.model.ColumnCount(), 5);
+  EXPECT_EQ(list.Cell(0, Column::kProgressColumn), "");
+  EXPECT_EQ(list.Cell(1, Column::kProgressColumn), Gbk("第5集 12:34 / 45:00"));
+
+  SaveProgress(paths_.Progress(), {"http://v/2e1", "http://v/2", Gbk("第1集"), 2690, 2700, 3});
+  platform_.ChangeFile(paths_.Progress());
+  ASSERT_TRUE(host.FireTimer(PersonalListWindow::kReloadTimer));
+  EXPECT_EQ(list.Cell(0, Column::kProgressColumn), Gbk("第1集 已看完"));
+  EXPECT_EQ(List(Open(PersonalListKind::kFavourites)).model.ColumnCount(), 4);
 }
 
 TEST_F(PersonalListWindowTest, ClicksActByColumn) {

@@ -76,6 +76,13 @@ const help::ProgramHelp& CatalogueToolHelp() {
                "The export is UTF-8 JSON whose texts hold real TABs and line breaks, to carry the lists to "
                "another machine. A broken or foreign file, or a text GBK cannot hold, is refused in one line "
                "(exit 1) and the lists stay as they were."},
+              {"progress",
+               {{"DIR show", "print where each episode stopped, newest first"},
+                {"DIR clear", "forget every episode's position"}},
+               "The play windows keep the position of each episode in DIR/data/progress.dat. show prints one "
+               "line per episode: its label and position (or that it was watched), a TAB, the episode's address, a TAB and "
+               "the video's show page; UTF-8 on a terminal, GBK as stored otherwise. A store that cannot be "
+               "read is left as it is (exit 1)."},
           },
       .exitStatus =
           "0 when the command did its work; 1 when a file could not be read or written, or a download, "

@@ -2,6 +2,7 @@
 #include "catalogue_help.h"
 #include "install_command.h"
 #include "lists_command.h"
+#include "progress_command.h"
 #include "tool_common.h"
 
 #include <langinfo.h>
@@ -9,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iostream>
 #include <map>
 #include <ostream>
 #include <string_view>
@@ -205,6 +207,11 @@ int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
   return kDone;
 }
 
+// Texts go out in UTF-8 when a person reads them on a terminal.
+int Progress(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+  return RunProgressCommand(arguments, out, err, &out == &std::cout && isatty(STDOUT_FILENO) == 1);
+}
+
 using Handler = int (*)(const Arguments&, std::ostream&, std::ostream&);
 
 }  // namespace
@@ -224,6 +231,7 @@ int RunCatalogueTool(Arguments arguments, std::ostream& out, std::ostream& err, 
       {"template", Template}, {"pack", Pack},      {"unzip", Unzip},
       {"update", Update},     {"fetch", Fetch},    {"resource", Resource},
       {"install", RunInstallCommand}, {"scrape", Scrape}, {"lists", RunListsCommand},
+      {"progress", Progress},
   };
   const help::ProgramHelp& help = CatalogueToolHelp();
   const bool raw = !arguments.empty() && arguments[0] == kRawSwitch;

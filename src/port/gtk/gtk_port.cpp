@@ -262,28 +262,38 @@ void GtkBrowserView::RunScript(const std::string& script) {
 }
 
 void GtkBrowserView::RequestBodyHtml(std::function<void(std::string)> done) {
+  EvaluateScript("document.body ? document.body.outerHTML : ''",
+                 [done = std::move(done)](port::ScriptValue value) {
+                   done(value.kind == port::ScriptValue::Kind::kString ? std::move(value.text) : std::string());
+                 });
+}
+
+void GtkBrowserView::EvaluateScript(const std::string& utf8Script, std::function<void(port::ScriptValue)> done) {
   // The answer may come after this view is gone: it carries its own
   // callback, which then stays silent.
-  auto* pending = new std::function<void(std::string)>(
-      [alive = host_.AliveFlag(), done = std::move(done)](std::string html) {
-        if (*alive) done(std::move(html));
+  auto* pending = new std::function<void(port::ScriptValue)>(
+      [alive = host_.AliveFlag(), done = std::move(done)](port::ScriptValue value) {
+        if (*alive) done(std::move(value));
       });
   webkit_web_view_evaluate_javascript(
-      view_.get(), "document.body ? document.body.outerHTML : ''", -1, nullptr, nullptr, nullptr,
+      view_.get(), utf8Script.c_str(), -1, nullptr, nullptr, nullptr,
       +[](GObject* source, GAsyncResult* result, gpointer data) {
-        std::unique_ptr<std::function<void(std::string)>> callback(static_cast<std::function<void(std::string)>*>(data));
-        std::string html;
+        std::unique_ptr<std::function<void(port::ScriptValue)>> callback(
+            static_cast<std::function<void(port::ScriptValue)>*>(data));
+        port::ScriptValue answer;
         GError* error = nullptr;
         if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error)) {
           if (jsc_value_is_string(value)) {
             char* text = jsc_value_to_string(value);
-            html = text;
+            answer = {port::ScriptValue::Kind::kString, text, 0};
             g_free(text);
+          } else if (jsc_value_is_number(value)) {
+            answer = {port::ScriptValue::Kind::kNumber, "", jsc_value_to_double(value)};
           }
           g_object_unref(value);
         }
         if (error) g_error_free(error);
-        (*callback)(html);
+        (*callback)(std::move(answer));
       },
       pending);
 }
@@ -786,6 +796,21 @@ bool GtkPlatform::MouseButtonDown() {
 bool GtkPlatform::HandlesScheme(const std::string& scheme) {
   GRef<GAppInfo> handler(g_app_info_get_default_for_uri_scheme(scheme.c_str()));
   return handler.get() != nullptr;
+}
+
+std::string GtkPlatform::FindProgram(const std::string& program) {
+  char* path = g_find_program_in_path(program.c_str());
+  std::string found = path ? path : "";
+  g_free(path);
+  return found;
+}
+
+std::string GtkPlatform::DefaultProgramFor(const std::string& mediaType) {
+  char* type = g_content_type_from_mime_type(mediaType.c_str());
+  GRef<GAppInfo> handler(type ? g_app_info_get_default_for_type(type, FALSE) : nullptr);
+  g_free(type);
+  const char* executable = handler.get() ? g_app_info_get_executable(handler.get()) : nullptr;
+  return executable ? executable : "";
 }
 
 bool GtkPlatform::StartProcess(const std::vector<std::string>& argv) {

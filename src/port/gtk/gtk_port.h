@@ -51,6 +51,7 @@ class GtkBrowserView : public port::BrowserView {
   Point CursorPos() const override;
   void Navigate(const std::string& utf8Address) override;
   void RequestBodyHtml(std::function<void(std::string)> done) override;
+  void EvaluateScript(const std::string& utf8Script, std::function<void(port::ScriptValue)> done) override;
   void GoBack() override;
   void GoForward() override;
   void Reload() override;
@@ -195,6 +196,8 @@ class GtkPlatform : public port::Platform {
   bool StartProcess(const std::vector<std::string>& argv) override;
   void SetWorkingFolder(const std::string& folder) override { workingFolder_ = folder; }
   bool HandlesScheme(const std::string& scheme) override;
+  std::string FindProgram(const std::string& program) override;
+  std::string DefaultProgramFor(const std::string& mediaType) override;
   bool MouseButtonDown() override;
   std::unique_ptr<port::FileWatch> WatchFile(const std::string& path, std::function<void()> on_change) override;
 
