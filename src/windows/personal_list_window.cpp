@@ -46,7 +46,7 @@ PersonalListWindow::PersonalListWindow(const WindowSet::Slot& slot, PersonalList
   port::WindowHost& host = Host();
   host.SetCaption(Gbk(TextsOf(kind_).caption));
   list_ = host.AddList(kList);
-  list_->SetSkin({.columnCount = 4, .rowStyle = SkinListCtrl::kCatalogueRows, .thirdSetting = 1});
+  list_->SetSkin({.columnCount = 4, .rowStyle = SkinListCtrl::kCatalogueRows});
   list_->SetColumns({{Gbk("分 类"), 48},
                      {Gbk("视频名称"), 270},
                      {Gbk("播放视频"), 80},
@@ -80,14 +80,14 @@ PersonalListWindow::PersonalListWindow(const WindowSet::Slot& slot, PersonalList
 void PersonalListWindow::ShowList() {
   port::WindowHost& host = Host();
   host.Place(PersonalListPlacement(host.WorkArea()));
-  layoutReady_ = 1;
+  layoutReady_ = true;
   Layout();
   host.Show();
   Reload();
 }
 
 void PersonalListWindow::Layout() {
-  if (layoutReady_ != 1) return;
+  if (!layoutReady_) return;
   const Size client = Host().ClientSize();
   panel_->SetBounds(Rect{0, client.height - kPanelHeight, client.width, client.height});
   list_->SetBounds(Rect{0, 0, client.width, client.height - kPanelGap});
