@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "catalogue/record_list.h"
 #include "skin/skin_list_ctrl.h"
 #include "text/encoding.h"
 
@@ -98,8 +99,9 @@ void PersonalListWindow::Reload() {
   const std::string selectedInfo = selected >= 0 ? list_->Cell(selected, kInfoColumn) : "";
   list_->DeleteAllRows();
 
-  const RecordList& records = PersonalList(kind_);
-  LoadPersonal(Paths(), kind_);
+  // Read without the lock: a save replaces the file whole, so this sees one version.
+  RecordList records;
+  records.LoadPersonalList(PersonalListPath(Paths(), kind_));
   const std::string play = Gbk("播放视频");
   const std::string remove = Gbk(TextsOf(kind_).deleteCell);
   int row = 0;
