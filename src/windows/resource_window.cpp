@@ -101,7 +101,7 @@ void ResourceWindow::OpenRecord(const std::string&, const std::string& record, c
 bool ResourceWindow::MakePagePath() {
   if (!pagePath_.empty()) return true;
   const std::string folder = Paths().In(kTempPagesFolder);
-  MakeDirectories(folder);
+  if (!MakeDirectories(folder)) return false;
   std::string path = folder + std::string(kPageNamePattern);
   FileHandle made(mkostemps(path.data(), kPageNameSuffix, O_CLOEXEC));
   if (!made.Valid()) return false;
