@@ -61,9 +61,13 @@ DESTDIR ?=
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
-# The Debian package for all users: $(BUILD_DIR)/package/tavelo_*.deb.
+# The Debian package for all users: $(BUILD_DIR)/package/tavelo_*.deb,
+# checked by Debian's own lintian where it is installed: an error or a
+# warning fails the build.
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
+	if command -v lintian >/dev/null; then \
+	  lintian --fail-on error,warning "$$(ls -t $(BUILD_DIR)/package/tavelo_*.deb | head -n 1)"; fi
 
 bench: build
 	python3 bench/net_benchmarks.py --app $(BUILD_DIR)/app

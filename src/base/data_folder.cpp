@@ -12,11 +12,6 @@ namespace tavelo {
 
 namespace {
 
-bool IsDirectory(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 // Copies `from` to `to` unless `to` exists by then.
 bool CopyIfMissing(const std::string& from, const std::string& to) {
   struct stat info;
@@ -34,8 +29,7 @@ bool PrepareDataFolder(const ProgramPaths& paths) {
   if (!paths.Installed()) return true;
   bool ready = true;
   for (std::string_view folder : {kDataFolder, kEpisodeCacheFolder, kTempPagesFolder}) {
-    MakeDirectories(paths.In(folder));
-    ready = IsDirectory(paths.In(folder)) && ready;
+    ready = MakeDirectories(paths.In(folder)) && ready;
   }
   const std::string defaults = paths.Shipped(kDataFolder);
   std::unique_ptr<DIR, int (*)(DIR*)> folder(opendir(defaults.c_str()), &closedir);

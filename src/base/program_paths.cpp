@@ -1,6 +1,7 @@
 #include "base/program_paths.h"
 
 #include <dirent.h>
+#include <glib.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,17 +65,9 @@ std::string BrowserDataFolder() { return UserDataFolder() + "webkit"; }
 
 std::string BrowserCacheFolder() { return UserCacheFolder() + "webkit"; }
 
-int MakeDirectories(const std::string& path) {
-  std::string normalized;
-  for (char c : path) {
-    if (c != '/' || !normalized.ends_with('/')) normalized.push_back(c);
-  }
-  if (!normalized.starts_with('/')) return 1;
-  for (size_t slash = normalized.find('/', 1); slash != std::string::npos;
-       slash = normalized.find('/', slash + 1)) {
-    mkdir(normalized.substr(0, slash + 1).c_str(), 0755);
-  }
-  return 0;
+bool MakeDirectories(const std::string& path) {
+  if (!path.starts_with('/')) return false;
+  return g_mkdir_with_parents(path.substr(0, path.rfind('/') + 1).c_str(), 0755) == 0;
 }
 
 void CleanTempPages(const ProgramPaths& paths) {

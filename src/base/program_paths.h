@@ -78,9 +78,10 @@ std::string BrowserCacheFolder();
 
 // Creates every directory along an absolute path up to its last "/"; a final
 // component without a trailing "/" is not created. Repeated slashes count as
-// one. Returns 1 for a path that does not start with "/" (nothing is made),
-// else 0; single creations that fail are ignored.
-int MakeDirectories(const std::string& path);
+// one. True when every one of them is a directory afterwards; false for a
+// path that does not start with "/" (nothing is made) or one that could not
+// be made (errno says why).
+bool MakeDirectories(const std::string& path);
 
 // Deletes the pages script/tmp/*.htm of the program folder.
 void CleanTempPages(const ProgramPaths& paths);

@@ -98,27 +98,6 @@ std::string UnescapeListField(std::string_view text) {
   return ReplaceAll(plain, kLineFeedEscape, "\n");
 }
 
-RecordList& FavouritesList() {
-  static RecordList list;
-  return list;
-}
-
-RecordList& HistoryList() {
-  static RecordList list;
-  return list;
-}
-
-RecordList& PersonalList(PersonalListKind kind) {
-  return kind == PersonalListKind::kFavourites ? FavouritesList() : HistoryList();
-}
-
-int LoadPersonal(const ProgramPaths& paths, PersonalListKind kind) {
-  return PersonalList(kind).LoadPersonalList(PersonalListPath(paths, kind));
-}
-
-int LoadFavourites(const ProgramPaths& paths) { return LoadPersonal(paths, PersonalListKind::kFavourites); }
-int LoadHistory(const ProgramPaths& paths) { return LoadPersonal(paths, PersonalListKind::kHistory); }
-
 ListEdit AddListEntry(const std::string& path, const StoredEntry& entry) {
   return RewriteList(
       path, [&](const VideoRecord& record) { return record.fields[1] != entry.info; },

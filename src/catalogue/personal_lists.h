@@ -25,15 +25,6 @@ std::string PersonalListPath(const ProgramPaths& paths, PersonalListKind kind);
 std::string EscapeListField(std::string_view text);
 std::string UnescapeListField(std::string_view text);
 
-// The two process-wide lists, filled only by the loads below. Loading needs
-// no lock: a save replaces the file whole, so a reader sees one version.
-RecordList& FavouritesList();
-RecordList& HistoryList();
-RecordList& PersonalList(PersonalListKind kind);
-int LoadFavourites(const ProgramPaths& paths);
-int LoadHistory(const ProgramPaths& paths);
-int LoadPersonal(const ProgramPaths& paths, PersonalListKind kind);
-
 // A record as the list file holds it: category and info escaped.
 struct StoredEntry {
   std::string category;

@@ -3,6 +3,7 @@
 #include <glib.h>
 #include <sys/stat.h>
 
+#include "base/desktop_entry.h"
 #include "base/program_paths.h"
 #include "base/registry_key.h"
 #include "text/encoding.h"
@@ -18,62 +19,6 @@ constexpr const char* kAnswerKey = "Software\\";
 constexpr const char* kAnswerValue = "MakeShortcuts";
 constexpr const char* kAnswerYes = "1";
 constexpr const char* kAnswerNo = "0";
-
-// What a desktop entry says besides its name (UTF-8); the validator wants a
-// comment that is more than the name again.
-struct EntryText {
-  std::string name;  // GBK
-  const char* comment;
-  const char* categories;
-};
-
-// A string value of a desktop entry: backslashes doubled, line breaks escaped.
-std::string EntryValue(std::string_view text) {
-  std::string value;
-  for (char c : text) {
-    if (c == '\\') {
-      value += "\\\\";
-    } else if (c == '\n') {
-      value += "\\n";
-    } else if (c == '\r') {
-      value += "\\r";
-    } else {
-      value += c;
-    }
-  }
-  return value;
-}
-
-// Exec= holds a quoted program path, inside which " ` $ and \ take a
-// backslash and % is doubled; the whole is then a string value.
-std::string ExecValue(const std::string& path) {
-  std::string quoted = "\"";
-  for (char c : path) {
-    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
-    if (c == '%') quoted += '%';
-    quoted += c;
-  }
-  return EntryValue(quoted + "\"");
-}
-
-// The entry file is UTF-8, as desktop entries are.
-void WriteDesktopEntry(const std::string& file, const EntryText& text, const std::string& target,
-                       const FirstRunPaths& paths) {
-  std::string entry = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
-  entry += "Name=" + EntryValue(GbkToUtf8(text.name)) + "\n";
-  entry += "Comment=" + EntryValue(text.comment) + "\n";
-  entry += "Exec=" + ExecValue(target) + "\n";
-  entry += "Path=" + EntryValue(paths.directory) + "\n";
-  // An absolute path: the icon is not installed in an icon theme.
-  if (!paths.iconPath.empty()) entry += "Icon=" + EntryValue(paths.iconPath) + "\n";
-  entry += "Terminal=false\n";
-  entry += std::string("Categories=") + text.categories + "\n";
-  // A shortcut that cannot be saved is skipped silently; the rest goes on.
-  if (g_file_set_contents(file.c_str(), entry.data(), static_cast<gssize>(entry.size()), nullptr)) {
-    // Desktops start only entries that are marked executable.
-    chmod(file.c_str(), 0755);
-  }
-}
 
 bool Exists(const std::string& path) {
   struct stat info;
@@ -147,17 +92,26 @@ void RunFirstRunSetup(const FirstRunPaths& paths, const std::function<bool(const
     if (!yes) return;
   }
 
-  const EntryText program{paths.caption, "按分类浏览视频目录并播放视频", "AudioVideo;Video;Player;"};
-  if (desktopMissing) {
-    MakeDirectories(paths.desktopFolder + "/");
-    WriteDesktopEntry(files.desktopEntry, program, paths.launcherPath, paths);
+  // The validator wants a comment that is more than the name again.
+  DesktopEntry program{.name = GbkToUtf8(paths.caption),
+                       .comment = "按分类浏览视频目录并播放视频",
+                       .program = paths.launcherPath,
+                       .folder = paths.directory,
+                       // An absolute path: the icon is not installed in an icon theme.
+                       .icon = paths.iconPath,
+                       .categories = "AudioVideo;Video;Player;"};
+  // An entry that cannot be saved is skipped silently; the rest goes on.
+  if (desktopMissing && MakeDirectories(paths.desktopFolder + "/")) {
+    WriteDesktopEntry(files.desktopEntry, program);
   }
-  if (groupMissing) {
-    MakeDirectories(files.groupFolder);
-    WriteDesktopEntry(files.groupEntry, program, paths.launcherPath, paths);
-    const EntryText uninstall{Gbk("卸载 ") + Gbk(kProductName),
-                              "删除快捷方式和安装记录，可选删除收藏和观看记录", "AudioVideo;Video;"};
-    WriteDesktopEntry(files.uninstallEntry, uninstall, paths.uninstallPath, paths);
+  if (groupMissing && MakeDirectories(files.groupFolder)) {
+    WriteDesktopEntry(files.groupEntry, program);
+    DesktopEntry uninstall = program;
+    uninstall.name = "卸载 " + std::string(kProductName);
+    uninstall.comment = "删除快捷方式和安装记录，可选删除收藏和观看记录";
+    uninstall.program = paths.uninstallPath;
+    uninstall.categories = "AudioVideo;Video;";
+    WriteDesktopEntry(files.uninstallEntry, uninstall);
   }
 
   RegistryKey key(paths.registryDirectory);

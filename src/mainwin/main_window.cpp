@@ -89,7 +89,7 @@ MainWindow::MainWindow(const WindowSet::Slot& slot, const CatalogueStore& catalo
 
   PlaceOverWorkArea(Host());
   edit_->SetText(Gbk(kSearchPlaceholder));
-  layoutReady_ = 1;
+  layoutReady_ = true;
   Layout();
   Host().Show();
   if (setup_.startDataUpdate) updater_.Start(Paths());
@@ -112,7 +112,7 @@ void MainWindow::CreateControls() {
   panel_->on_click = [this] { SearchFromPanel(); };
 
   list_ = Host().AddList(kList);
-  list_->SetSkin({.columnCount = 4, .rowStyle = SkinListCtrl::kCatalogueRows, .thirdSetting = 1});
+  list_->SetSkin({.columnCount = 4, .rowStyle = SkinListCtrl::kCatalogueRows});
   list_->SetColumns({{Gbk("分类"), 48}, {Gbk("视频名称"), 300}, {Gbk("播放视频"), 100}, {Gbk("收藏视频"), 100}});
   // The rows are as tall as the 56-pixel pictures of the list's image list.
   list_->SetRowHeight(56);
@@ -134,7 +134,7 @@ void MainWindow::CreateControls() {
 bool MainWindow::OnOtherKey(port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; }
 
 void MainWindow::Layout() {
-  if (layoutReady_ != 1) return;
+  if (!layoutReady_) return;
   const Size client = Host().ClientSize();
   int top = kNavTop;
   for (const NavButton& button : kNavButtons) {
@@ -146,12 +146,12 @@ void MainWindow::Layout() {
   edit_->SetBounds(Rect{editLeft, 3, client.width - 68, 25});
 
   const Rect content{kContentLeft, kContentTop, client.width, client.height};
-  if (mode_.find("web") != std::string::npos) {
+  if (mode_ != ContentMode::kList) {
     browser_->View().SetBounds(content);
     browser_->View().SetVisible(true);
     panel_->SetVisible(false);
     list_->SetVisible(false);
-  } else if (mode_ == "list") {
+  } else {
     panel_->SetBounds(Rect{content.left, content.bottom - kPanelHeight, content.right, content.bottom});
     panel_->SetVisible(true);
     list_->SetBounds(Rect{content.left, content.top, content.right, content.bottom - 47});
@@ -168,10 +168,10 @@ void MainWindow::SelectNavButton(int id) {
 void MainWindow::OnNavButton(int id) {
   switch (id) {
     case kRecommended:
-      ShowWebMode("webTJ", id);
+      ShowWebMode(ContentMode::kRecommendedPage, id);
       return;
     case kP2p:
-      ShowWebMode("webP2P", id);
+      ShowWebMode(ContentMode::kP2pPage, id);
       return;
     case kLiveTv:
       RunLiveTv();
@@ -195,7 +195,7 @@ void MainWindow::OnNavButton(int id) {
   }
 }
 
-void MainWindow::ShowWebMode(const std::string& mode, int id) {
+void MainWindow::ShowWebMode(ContentMode mode, int id) {
   SelectNavButton(id);
   mode_ = mode;
   Layout();
@@ -208,8 +208,8 @@ void MainWindow::ShowModePage() {
   TemplateFile templates;
   templates.Load(Paths().Template());
   std::string address;
-  if (mode_ == "webTJ") address = templates.GetValue("[MAIN_URL2]");
-  if (mode_ == "webP2P") address = templates.GetValue("[P2P_URL2]");
+  if (mode_ == ContentMode::kRecommendedPage) address = templates.GetValue("[MAIN_URL2]");
+  if (mode_ == ContentMode::kP2pPage) address = templates.GetValue("[P2P_URL2]");
   if (address.empty()) {
     OnCategory(kSeries);
     return;
@@ -229,7 +229,7 @@ void MainWindow::OnCategory(int id) {
     if (category.id != id) continue;
     SelectNavButton(id);
     if (OpenCategory(category.key) == 1) return;
-    mode_ = "list";
+    mode_ = ContentMode::kList;
     Layout();
     OpenSearch(Gbk(category.fallbackSearch));
     return;

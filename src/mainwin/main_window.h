@@ -66,7 +66,10 @@ class MainWindow : public BrowserWindow, public CommandTarget, public PlayWindow
   void StartProcess(const std::vector<std::string>& argv) override;
   std::string AddToFavourites(const std::string& name, const std::string& record) override;
 
-  const std::string& Mode() const { return mode_; }
+  // What the content area shows: the catalogue list, or one of the two web
+  // pages the navigation buttons open.
+  enum class ContentMode { kList, kRecommendedPage, kP2pPage };
+  ContentMode Mode() const { return mode_; }
 
  private:
   bool OnOtherKey(port::Key key) override;
@@ -76,7 +79,7 @@ class MainWindow : public BrowserWindow, public CommandTarget, public PlayWindow
   void ShowModePage();
   int OpenCategory(const std::string& key);
   void OnNavButton(int id);
-  void ShowWebMode(const std::string& mode, int id);
+  void ShowWebMode(ContentMode mode, int id);
   void OnCategory(int id);
   void RunLiveTv();
   void OpenProblemReport();
@@ -88,8 +91,8 @@ class MainWindow : public BrowserWindow, public CommandTarget, public PlayWindow
 
   const CatalogueStore& catalogue_;
   MainWindowSetup setup_;
-  std::string mode_ = "list";
-  int layoutReady_ = 0;
+  ContentMode mode_ = ContentMode::kList;
+  bool layoutReady_ = false;
   std::map<int, port::FlatButton*> navButtons_;
   port::FaceButton* searchButton_ = nullptr;
   port::Edit* edit_ = nullptr;

@@ -6,7 +6,7 @@
 namespace tavelo {
 
 void SetUpEpisodeList(port::ListView& list, const std::array<int, 3>& widths) {
-  list.SetSkin({.columnCount = 3, .rowStyle = SkinListCtrl::kEpisodeRows, .thirdSetting = 1});
+  list.SetSkin({.columnCount = 3, .rowStyle = SkinListCtrl::kEpisodeRows});
   list.SetColumns({{Gbk("视频列表"), widths[kLabelColumn]},
                    {Gbk("播放"), widths[kPlayColumn]},
                    {" ", widths[kAddressColumn]}});

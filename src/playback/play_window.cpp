@@ -93,7 +93,7 @@ PlayWindow::PlayWindow(const WindowSet::Slot& slot, PlayWindowOwner& owner)
   int width = std::min(work.right, kMaxWidth);
   int height = std::min(work.bottom, kMaxHeight);
   host.Place(Rect::FromSize((work.right - width) / 2, (work.bottom - height) / 2, width, height));
-  layoutReady_ = 1;
+  layoutReady_ = true;
   Layout();
   SetUpEpisodeList(*list_, kColumnWidths);
 }
@@ -109,7 +109,7 @@ PlayWindow::~PlayWindow() {
 bool PlayWindow::OnOtherKey(port::Key key) { return key == port::Key::kEscape || key == port::Key::kEnter; }
 
 void PlayWindow::Layout() {
-  if (layoutReady_ != 1) return;
+  if (!layoutReady_) return;
   Size client = Host().ClientSize();
   const int w = client.width, h = client.height;
   panel_->SetBounds(Rect::FromSize(w - kSideWidth, h - kPanelHeight, kSideWidth, kPanelHeight));
@@ -136,7 +136,7 @@ int PlayWindow::OpenRecord(const std::string& name, const std::string& record, c
   pageAddress_ = lines[1];
   AddToHistoryList(Paths(), name, record);
 
-  layoutReady_ = 1;
+  layoutReady_ = true;
   Layout();
   title_ = CleanHtmlText(title_);
   Host().SetCaption(title_ + Gbk(" 播放"));

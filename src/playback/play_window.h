@@ -88,7 +88,7 @@ class PlayWindow : public BrowserWindow {
   PlayWindowOwner& owner_;
   std::string name_;
   std::string record_;
-  int layoutReady_ = 0;
+  bool layoutReady_ = false;
   std::string statusText_;
   std::string currentAddress_;
   std::string pendingPage_;

@@ -29,7 +29,7 @@ SelectOpenWindow::SelectOpenWindow(const WindowSet::Slot& slot, port::WindowHost
   Rect work = host.WorkArea();
   host.Place(Rect::FromSize((work.right - kWidth) / 2, (work.bottom - kHeight) / 2, kWidth, kHeight));
   host.SetCaption(title_ + Gbk(" 视频列表"));
-  layoutReady_ = 1;
+  layoutReady_ = true;
   Layout();
   host.Show();
   // A copy: later changes of the play window's list are not seen here.
@@ -41,7 +41,7 @@ SelectOpenWindow::~SelectOpenWindow() {
 }
 
 void SelectOpenWindow::Layout() {
-  if (layoutReady_ != 1) return;
+  if (!layoutReady_) return;
   Size client = Host().ClientSize();
   list_->SetBounds(Rect::FromSize(0, 0, client.width, client.height));
 }

@@ -40,7 +40,7 @@ class SelectOpenWindow : public OwnedWindow {
 
   std::string title_;
   EpisodeFiles files_;
-  int layoutReady_ = 0;
+  bool layoutReady_ = false;
   port::ListView* list_;
 };
 

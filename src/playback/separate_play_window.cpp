@@ -131,7 +131,7 @@ SeparatePlayWindow::SeparatePlayWindow(const WindowSet::Slot& slot, const std::s
       clientWidth_ = client.width;
       clientHeight_ = client.height;
       host.SetCaption(parsed_.title);
-      layoutReady_ = 1;
+      layoutReady_ = true;
       Layout();
       if (RefusedAddress()) return;
       player_.Navigate(parsed_.address);
@@ -156,7 +156,7 @@ SeparatePlayWindow::SeparatePlayWindow(const WindowSet::Slot& slot, const std::s
       host.SetCaption(HandOffCaption(parsed_.title, parsed_.label));
       break;
   }
-  layoutReady_ = 1;
+  layoutReady_ = true;
   Layout();
   if (RefusedAddress()) return;
   ShowLoadingPage();
@@ -172,7 +172,7 @@ bool SeparatePlayWindow::RefusedAddress() {
 }
 
 void SeparatePlayWindow::Layout() {
-  if (layoutReady_ == 0) return;
+  if (!layoutReady_) return;
   Size client = Host().ClientSize();
   player_.View().SetBounds(Rect::FromSize(0, 0, client.width, client.height));
   popupSink_.View().SetBounds(PopupSinkBounds(client));

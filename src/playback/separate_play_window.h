@@ -80,7 +80,7 @@ class SeparatePlayWindow : public BrowserWindow {
 
   std::string templatePath_;
   int allowNewWindow_ = 1;
-  int layoutReady_ = 0;
+  bool layoutReady_ = false;
   int clientWidth_ = 0;
   int clientHeight_ = 0;
   PlayCommand parsed_;

@@ -177,7 +177,6 @@ struct ListColumn {
 struct ListSkin {
   int columnCount = 0;
   int rowStyle = 0;
-  int thirdSetting = 0;
 };
 
 // A report view: a header row of column titles over rows of column texts

@@ -111,7 +111,8 @@ class Platform {
   virtual ~Platform() = default;
   // The window stays alive until it is closed; the platform owns the host.
   virtual WindowHost& CreateWindow(const WindowOptions& options) = 0;
-  // Runs until `window` is destroyed. One modal run per process.
+  // Runs until `window` is destroyed. Runs nest: the About and transfer
+  // windows run inside the main window's run, which goes on after them.
   virtual void RunModal(WindowHost& window) = 0;
   // Message boxes carry the program's own Chinese button labels ("确定",
   // "取消") whatever the desktop's language.

@@ -27,10 +27,8 @@ class SkinListCtrl {
   // Set once by the owning window, before rows are added.
   void SetColumnCount(int count) { columnCount_ = count; }
   void SetRowStyle(int style) { rowStyle_ = style; }
-  void SetThirdSetting(int value) { thirdSetting_ = value; }
   int ColumnCount() const { return columnCount_; }
   int RowStyle() const { return rowStyle_; }
-  int ThirdSetting() const { return thirdSetting_; }
 
   void SetColumns(std::vector<port::ListColumn> columns);
   const std::vector<port::ListColumn>& Columns() const { return columns_; }
@@ -85,7 +83,6 @@ class SkinListCtrl {
 
   int columnCount_ = 0;
   int rowStyle_ = 0;
-  int thirdSetting_ = 0;
   int rowHeight_ = kDefaultRowHeight;
   int scrollX_ = 0;
   int scrollY_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "catalogue/progress_store.h"
+#include "catalogue/record_list.h"
 #include "skin/skin_list_ctrl.h"
 #include "text/encoding.h"
 #include "text/splitters.h"
@@ -53,9 +54,7 @@ PersonalListWindow::PersonalListWindow(const WindowSet::Slot& slot, PersonalList
                                            {Gbk("播放视频"), 80},
                                            {Gbk(TextsOf(kind_).deleteHeader), 80}};
   if (kind_ == PersonalListKind::kHistory) columns.push_back({Gbk("进度"), 150});
-  list_->SetSkin({.columnCount = static_cast<int>(columns.size()),
-                  .rowStyle = SkinListCtrl::kCatalogueRows,
-                  .thirdSetting = 1});
+  list_->SetSkin({.columnCount = static_cast<int>(columns.size()), .rowStyle = SkinListCtrl::kCatalogueRows});
   list_->SetColumns(columns);
   list_->SetRowHeight(kRowHeight);
   list_->on_click = [this](port::ListHit hit) { OnListClick(hit); };
@@ -90,14 +89,14 @@ PersonalListWindow::PersonalListWindow(const WindowSet::Slot& slot, PersonalList
 void PersonalListWindow::ShowList() {
   port::WindowHost& host = Host();
   host.Place(PersonalListPlacement(host.WorkArea()));
-  layoutReady_ = 1;
+  layoutReady_ = true;
   Layout();
   host.Show();
   Reload();
 }
 
 void PersonalListWindow::Layout() {
-  if (layoutReady_ != 1) return;
+  if (!layoutReady_) return;
   const Size client = Host().ClientSize();
   panel_->SetBounds(Rect{0, client.height - kPanelHeight, client.width, client.height});
   list_->SetBounds(Rect{0, 0, client.width, client.height - kPanelGap});
@@ -108,8 +107,9 @@ void PersonalListWindow::Reload() {
   const std::string selectedInfo = selected >= 0 ? list_->Cell(selected, kInfoColumn) : "";
   list_->DeleteAllRows();
 
-  const RecordList& records = PersonalList(kind_);
-  LoadPersonal(Paths(), kind_);
+  // Read without the lock: a save replaces the file whole, so this sees one version.
+  RecordList records;
+  records.LoadPersonalList(PersonalListPath(Paths(), kind_));
   const std::string play = Gbk("播放视频");
   const std::string remove = Gbk(TextsOf(kind_).deleteCell);
   // An unreadable store shows no progress; the play windows say why.

@@ -60,7 +60,7 @@ class PersonalListWindow : public OwnedWindow {
   CommandTarget& commands_;
   port::ListView* list_;
   port::InfoPanel* panel_;
-  int layoutReady_ = 0;
+  bool layoutReady_ = false;
   std::unique_ptr<port::FileWatch> watch_;
   std::unique_ptr<port::FileWatch> progressWatch_;
   // Where the pointer was at the last look, and for how many looks.

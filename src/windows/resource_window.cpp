@@ -57,7 +57,7 @@ ResourceWindow::ResourceWindow(const WindowSet::Slot& slot)
   };
   const Rect work = host.WorkArea();
   host.Place(Rect::FromSize(kLeft, kTop, work.right - 2 * kLeft, work.bottom - 2 * kTop));
-  layoutReady_ = 1;
+  layoutReady_ = true;
   Layout();
 }
 
@@ -70,7 +70,7 @@ ResourceWindow::~ResourceWindow() {
 bool ResourceWindow::OnOtherKey(port::Key key) { return key == port::Key::kEnter || key == port::Key::kEscape; }
 
 void ResourceWindow::Layout() {
-  if (layoutReady_ != 1) return;
+  if (!layoutReady_) return;
   const Size client = Host().ClientSize();
   statusLine_->SetBounds(Rect::FromSize(0, client.height - kStatusHeight, client.width, kStatusHeight));
   browser_.View().SetBounds(Rect::FromSize(0, 0, client.width, client.height - kStatusGap));
@@ -82,7 +82,7 @@ void ResourceWindow::SetStatusLine(const std::string& text) { statusLine_->SetTe
 
 void ResourceWindow::OpenRecord(const std::string&, const std::string& record, const std::string&) {
   ShowStatusPage(browser_, StatusFrame::kGrey, Gbk("正在获取视频信息,请稍候..."));
-  layoutReady_ = 1;
+  layoutReady_ = true;
   Layout();
   FieldList lines;
   lines.Split(record, '\n');
@@ -101,7 +101,7 @@ void ResourceWindow::OpenRecord(const std::string&, const std::string& record, c
 bool ResourceWindow::MakePagePath() {
   if (!pagePath_.empty()) return true;
   const std::string folder = Paths().In(kTempPagesFolder);
-  MakeDirectories(folder);
+  if (!MakeDirectories(folder)) return false;
   std::string path = folder + std::string(kPageNamePattern);
   FileHandle made(mkostemps(path.data(), kPageNameSuffix, O_CLOEXEC));
   if (!made.Valid()) return false;

@@ -55,7 +55,7 @@ class ResourceWindow : public BrowserWindow {
   CWebBrowser2& browser_;
   port::Static* statusLine_;
   StatusTextFilter statusFilter_;
-  int layoutReady_ = 0;
+  bool layoutReady_ = false;
   std::string title_;
   std::string pageAddress_;
   std::string pagePath_;

@@ -62,12 +62,12 @@ void SearchWindow::PlaceWindow() {
   int x = work.right - 675;
   if (x < 0) x = 100;
   Host().Place(Rect::FromSize(x, 20, work.right - x - 10, work.bottom - 40));
-  layoutReady_ = 1;
+  layoutReady_ = true;
   Layout();
 }
 
 void SearchWindow::Layout() {
-  if (layoutReady_ != 1) return;
+  if (!layoutReady_) return;
   Size client = Host().ClientSize();
   searchButton_->SetBounds(Rect::FromSize(client.width - 65, 3, 60, 22));
   edit_->SetBounds(Rect::FromSize(3, 3, client.width - 71, 22));

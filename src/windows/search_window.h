@@ -44,7 +44,7 @@ class SearchWindow : public BrowserWindow {
   port::FaceButton* searchButton_;
   CWebBrowser2& browser_;
   std::string keyword_;
-  int layoutReady_ = 0;
+  bool layoutReady_ = false;
 };
 
 // Searches for `keyword` in the set's search window, made on first use.

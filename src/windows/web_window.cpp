@@ -21,12 +21,12 @@ WebWindow::WebWindow(const WindowSet::Slot& slot, const PageHookup& hookup)
 
   PlaceOverWorkArea(host);
   host.Show();
-  layoutReady_ = 1;
+  layoutReady_ = true;
   Layout();
 }
 
 void WebWindow::Layout() {
-  if (layoutReady_ != 1) return;
+  if (!layoutReady_) return;
   Size client = Host().ClientSize();
   browser_.View().SetBounds(Rect::FromSize(0, 0, client.width, client.height));
 }

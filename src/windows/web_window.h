@@ -26,7 +26,7 @@ class WebWindow : public BrowserWindow {
   void Layout();
 
   CWebBrowser2& browser_;
-  int layoutReady_ = 0;
+  bool layoutReady_ = false;
 };
 
 // Opens a new web window on `address`.

@@ -96,12 +96,19 @@ TEST(ProgramPathsTest, UserDataFolderFollowsTheBaseDirectoryRules) {
 
 TEST(AppPathsTest, MakeDirectoriesStopsAtTheLastSlash) {
   testing::TempDir dir;
-  EXPECT_EQ(MakeDirectories(dir.Path() + "a//b/c/last"), 0);
+  EXPECT_TRUE(MakeDirectories(dir.Path() + "a//b/c/last"));
   EXPECT_TRUE(IsDirectory(dir.File("a/b/c")));
   EXPECT_FALSE(testing::FileExists(dir.File("a/b/c/last")));
-  EXPECT_EQ(MakeDirectories(dir.Path() + "d/"), 0);
+  EXPECT_TRUE(MakeDirectories(dir.Path() + "d/"));
   EXPECT_TRUE(IsDirectory(dir.File("d")));
-  EXPECT_EQ(MakeDirectories(dir.Path() + "d/"), 0);  // already there
+  EXPECT_TRUE(MakeDirectories(dir.Path() + "d/"));  // already there
+}
+
+TEST(AppPathsTest, MakeDirectoriesReportsAFileInTheWay) {
+  testing::TempDir dir;
+  testing::WriteFile(dir.File("file"), "x");
+  EXPECT_FALSE(MakeDirectories(dir.Path() + "file/sub/"));
+  EXPECT_FALSE(MakeDirectories(dir.Path() + "file/"));
 }
 
 TEST(AppPathsTest, MakeDirectoriesRefusesRelativePaths) {
@@ -109,8 +116,8 @@ TEST(AppPathsTest, MakeDirectoriesRefusesRelativePaths) {
   char before[4096];
   ASSERT_NE(getcwd(before, sizeof before), nullptr);
   ASSERT_EQ(chdir(dir.Path().c_str()), 0);
-  EXPECT_EQ(MakeDirectories("rel/dir/"), 1);
-  EXPECT_EQ(MakeDirectories(""), 1);
+  EXPECT_FALSE(MakeDirectories("rel/dir/"));
+  EXPECT_FALSE(MakeDirectories(""));
   EXPECT_FALSE(testing::FileExists("rel"));
   ASSERT_EQ(chdir(before), 0);
 }

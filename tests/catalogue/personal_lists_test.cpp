@@ -131,7 +131,8 @@ TEST_F(PersonalActionsTest, AddToFavouritesEscapesAndConfirms) {
 
 TEST_F(PersonalActionsTest, DeleteKeepsWhatAnotherProcessAddedMeanwhile) {
   AddToFavouritesList(paths_, "c", "first");
-  LoadFavourites(paths_);  // the favourites window opens with one record
+  RecordList opened;  // the favourites window opens with one record
+  opened.LoadPersonalList(paths_.Favourites());
   // Another process adds a video after the window loaded the list.
   AddToFavouritesList(paths_, "c", "second");
 
@@ -305,7 +306,8 @@ TEST_F(PersonalActionsTest, ConcurrentProcessesLoseNoAddition) {
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
-  EXPECT_EQ(LoadHistory(paths_), kProcesses * kAdditions);
+  RecordList history;
+  EXPECT_EQ(history.LoadPersonalList(paths_.History()), kProcesses * kAdditions);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@ namespace tavelo::fakes {
 void FakeListView::SetSkin(const port::ListSkin& s) {
   model.SetColumnCount(s.columnCount);
   model.SetRowStyle(s.rowStyle);
-  model.SetThirdSetting(s.thirdSetting);
 }
 
 void FakeListView::ClickAt(Point client) {

@@ -693,7 +693,7 @@ TEST_F(GtkPortTest, PageContextMenuEndsWithTheWindowsItems) {
 // Catalogue rows as the main window fills them: picture label, info text,
 // and the two link columns.
 void FillCatalogue(port::ListView& list, int rows) {
-  list.SetSkin({4, SkinListCtrl::kCatalogueRows, 1});
+  list.SetSkin({4, SkinListCtrl::kCatalogueRows});
   list.SetColumns({{Gbk("分类"), 50}, {Gbk("视频名称"), 330}, {Gbk("播放视频"), 80}, {Gbk("收藏视频"), 80}});
   list.SetRowHeight(56);
   for (int i = 0; i < rows; ++i) {

@@ -112,7 +112,7 @@ TEST_F(MainWindowTest, WithoutFirstRunSetupTheStartMakesNoEntries) {
   WriteTemplate("[MAIN_URL2]\nhttp://cat/tj/index.asp\n");
   Open(false);
   ASSERT_TRUE(Host().FireTimer(MainWindow::kStartTimer));
-  EXPECT_EQ(window_->Mode(), "webTJ");
+  EXPECT_EQ(window_->Mode(), MainWindow::ContentMode::kRecommendedPage);
   EXPECT_TRUE(platform_.messageBoxes.empty());
   EXPECT_TRUE(platform_.yesNoQuestions.empty());
   EXPECT_FALSE(testing::FileExists(dir_.File("Desktop")));
@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, StartShowsTheRecommendedPageAndRunsFirstRunSetup) {
   WriteTemplate("[MAIN_URL2]\nhttp://cat/tj/index.asp\n[P2P_URL2]\nhttp://cat/p2p.asp?a=1\n");
   Open();
   ASSERT_TRUE(Host().FireTimer(MainWindow::kStartTimer));
-  EXPECT_EQ(window_->Mode(), "webTJ");
+  EXPECT_EQ(window_->Mode(), MainWindow::ContentMode::kRecommendedPage);
   EXPECT_EQ(SelectedButtons(), std::vector<int>{1014});
   EXPECT_EQ(LastNavigation().rfind("about:", 0), 0u);  // the loading page first
   EXPECT_EQ(Browser()->bounds, (Rect{128, 28, Host().client.width, Host().client.height}));
@@ -137,7 +137,7 @@ TEST_F(MainWindowTest, StartShowsTheRecommendedPageAndRunsFirstRunSetup) {
   EXPECT_EQ(LastNavigation(), "http://cat/tj/index.asp?v=108");
 
   Nav(MainWindow::kP2p)->Click();
-  EXPECT_EQ(window_->Mode(), "webP2P");
+  EXPECT_EQ(window_->Mode(), MainWindow::ContentMode::kP2pPage);
   EXPECT_EQ(SelectedButtons(), std::vector<int>{1029});
   Host().FireTimer(MainWindow::kModePageTimer);
   EXPECT_EQ(LastNavigation(), "http://cat/p2p.asp?a=1&v=108");
@@ -148,7 +148,7 @@ TEST_F(MainWindowTest, CategoriesNavigateOrFallBackToSearch) {
   Open();
   Nav(MainWindow::kSeries)->Click();
   EXPECT_EQ(LastNavigation(), "http://cat/list/lxj.htm");
-  EXPECT_EQ(window_->Mode(), "list");  // a category page leaves the mode alone
+  EXPECT_EQ(window_->Mode(), MainWindow::ContentMode::kList);  // a category page leaves the mode alone
   EXPECT_EQ(SelectedButtons(), std::vector<int>{1015});
 
   Nav(MainWindow::kDocumentaries)->Click();

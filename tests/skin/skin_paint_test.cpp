@@ -239,7 +239,6 @@ SkinListCtrl CatalogueList() {
   SkinListCtrl list;
   list.SetColumnCount(4);
   list.SetRowStyle(SkinListCtrl::kCatalogueRows);
-  list.SetThirdSetting(1);
   list.SetColumns({{Gbk("分类"), 60}, {Gbk("视频名称"), 300}, {Gbk("播放视频"), 60}, {Gbk("收藏视频"), 60}});
   list.SetRowHeight(60);
   return list;
@@ -349,7 +348,6 @@ SkinListCtrl EpisodeList() {
   SkinListCtrl list;
   list.SetColumnCount(3);
   list.SetRowStyle(SkinListCtrl::kEpisodeRows);
-  list.SetThirdSetting(1);
   list.SetColumns({{Gbk("视频列表"), 120}, {Gbk("播放"), 60}, {" ", 200}});
   return list;
 }

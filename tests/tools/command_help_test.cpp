@@ -130,5 +130,14 @@ TEST(CommandHelpTest, ManPageEscapesTextAndMarksArguments) {
   }
 }
 
+TEST(CommandHelpTest, ManPageLeavesOutAnEmptySynopsisAndEntryList) {
+  ProgramHelp plain = Sample();
+  plain.synopsis = "";
+  plain.description = "d";
+  plain.entries.clear();
+  std::string page = ManPage(plain, "1.2");
+  EXPECT_NE(page.find(".SH SYNOPSIS\n\\fBtool\\fR\n.SH DESCRIPTION\nd\n.SH \"EXIT STATUS\""), std::string::npos) << page;
+}
+
 }  // namespace
 }  // namespace tavelo::help

@@ -269,7 +269,8 @@ TEST_F(ListsConcurrencyTest, EightProcessesAddingAtOnceLoseNothing) {
     }
   }
   ASSERT_TRUE(RunWorkersAtOnce(workers));
-  EXPECT_EQ(LoadHistory(paths_), kProcesses * kAdditions);
+  RecordList history;
+  EXPECT_EQ(history.LoadPersonalList(paths_.History()), kProcesses * kAdditions);
   EXPECT_EQ(ShownInfos(dir_.Path()), expected);
 }
 

@@ -236,9 +236,11 @@ std::string ManPage(const ProgramHelp& program, std::string_view version) {
   std::string out = ".TH \"" + Roff(Upper(program.name)) + "\" 1 \"\" \"Tavelo " + Roff(version) +
                     "\" \"Tavelo\"\n";
   out += ".SH NAME\n" + Roff(program.name) + " \\- " + Roff(program.purpose) + '\n';
-  out += ".SH SYNOPSIS\n\\fB" + Roff(program.name) + "\\fR " + RoffArguments(program.synopsis) + '\n';
+  out += ".SH SYNOPSIS\n\\fB" + Roff(program.name) + "\\fR";
+  if (!program.synopsis.empty()) out += ' ' + RoffArguments(program.synopsis);
+  out += '\n';
   out += ".SH DESCRIPTION\n" + RoffParagraphs(program.description);
-  out += ".SH " + Upper(EntriesTitle(program)) + '\n';
+  if (!program.entries.empty()) out += ".SH " + Upper(EntriesTitle(program)) + '\n';
   for (const Entry& entry : program.entries) {
     for (const Usage& usage : entry.usages) {
       out += ".TP\n\\fB" + Roff(entry.name) + "\\fR";

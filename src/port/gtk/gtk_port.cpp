@@ -15,36 +15,34 @@ namespace tavelo::gtkport {
 
 namespace {
 
-// GTK wants UTF-8; window logic speaks GBK.
-std::string U(const std::string& gbk) { return GbkToUtf8(gbk); }
-
 // A label's text in GBK: the widget holds the one copy, in UTF-8.
 std::string LabelText(const char* utf8) { return utf8 ? Utf8ToGbk(utf8) : ""; }
 
 class GtkButtonControl : public GtkControl<port::Button> {
  public:
   GtkButtonControl(GtkWindowHost& host, const std::string& text)
-      : GtkControl(host, gtk_button_new_with_label(U(text).c_str())) {
+      : GtkControl(host, gtk_button_new_with_label(GbkToUtf8(text).c_str())) {
     g_signal_connect(widget_, "clicked", G_CALLBACK(+[](GtkButton*, gpointer self) {
                        auto* b = static_cast<GtkButtonControl*>(self);
                        if (b->on_click) b->on_click();
                      }),
                      this);
   }
-  void SetText(const std::string& t) override { gtk_button_set_label(GTK_BUTTON(widget_), U(t).c_str()); }
+  void SetText(const std::string& t) override { gtk_button_set_label(GTK_BUTTON(widget_), GbkToUtf8(t).c_str()); }
   std::string Text() const override { return LabelText(gtk_button_get_label(GTK_BUTTON(widget_))); }
 };
 
 class GtkStaticControl : public GtkControl<port::Static> {
  public:
-  GtkStaticControl(GtkWindowHost& host, const std::string& text) : GtkControl(host, gtk_label_new(U(text).c_str())) {
+  GtkStaticControl(GtkWindowHost& host, const std::string& text)
+      : GtkControl(host, gtk_label_new(GbkToUtf8(text).c_str())) {
     gtk_label_set_xalign(GTK_LABEL(widget_), 0);
     gtk_label_set_yalign(GTK_LABEL(widget_), 0);
     // A text wider than the static (a long program path) wraps inside it.
     gtk_label_set_line_wrap(GTK_LABEL(widget_), TRUE);
     gtk_label_set_line_wrap_mode(GTK_LABEL(widget_), PANGO_WRAP_WORD_CHAR);
   }
-  void SetText(const std::string& t) override { gtk_label_set_text(GTK_LABEL(widget_), U(t).c_str()); }
+  void SetText(const std::string& t) override { gtk_label_set_text(GTK_LABEL(widget_), GbkToUtf8(t).c_str()); }
   std::string Text() const override { return LabelText(gtk_label_get_text(GTK_LABEL(widget_))); }
 };
 
@@ -62,7 +60,7 @@ class GtkEditControl : public GtkControl<port::Edit> {
                      }),
                      this);
   }
-  void SetText(const std::string& t) override { gtk_entry_set_text(GTK_ENTRY(widget_), U(t).c_str()); }
+  void SetText(const std::string& t) override { gtk_entry_set_text(GTK_ENTRY(widget_), GbkToUtf8(t).c_str()); }
   std::string Text() const override { return Utf8ToGbk(gtk_entry_get_text(GTK_ENTRY(widget_))); }
   void Focus() override { gtk_widget_grab_focus(widget_); }
   void SelectAll() override { gtk_editable_select_region(GTK_EDITABLE(widget_), 0, -1); }
@@ -444,7 +442,9 @@ GtkWindowHost::~GtkWindowHost() {
   }
 }
 
-void GtkWindowHost::SetCaption(const std::string& caption) { gtk_window_set_title(GTK_WINDOW(window_), U(caption).c_str()); }
+void GtkWindowHost::SetCaption(const std::string& caption) {
+  gtk_window_set_title(GTK_WINDOW(window_), GbkToUtf8(caption).c_str());
+}
 
 std::string GtkWindowHost::Caption() const {
   const char* title = gtk_window_get_title(GTK_WINDOW(window_));
@@ -749,8 +749,8 @@ bool RunMessageDialog(port::WindowHost* owner, const std::string& text, const st
   auto* host = dynamic_cast<GtkWindowHost*>(owner);
   GtkWidget* dialog = gtk_message_dialog_new(host ? GTK_WINDOW(host->Window()) : nullptr, GTK_DIALOG_MODAL,
                                              negative ? GTK_MESSAGE_QUESTION : GTK_MESSAGE_OTHER,
-                                             GTK_BUTTONS_NONE, "%s", U(text).c_str());
-  gtk_window_set_title(GTK_WINDOW(dialog), U(caption).c_str());
+                                             GTK_BUTTONS_NONE, "%s", GbkToUtf8(text).c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), GbkToUtf8(caption).c_str());
   if (negative) gtk_dialog_add_button(GTK_DIALOG(dialog), negative, GTK_RESPONSE_CANCEL);
   gtk_dialog_add_button(GTK_DIALOG(dialog), affirmative, GTK_RESPONSE_OK);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
@@ -774,7 +774,7 @@ bool GtkPlatform::AskYesNo(port::WindowHost* owner, const std::string& text, con
 }
 
 void GtkPlatform::SetClipboardText(const std::string& text) {
-  std::string utf8 = U(text);
+  std::string utf8 = GbkToUtf8(text);
   gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), utf8.c_str(), static_cast<gint>(utf8.size()));
 }
 

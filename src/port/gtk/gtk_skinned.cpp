@@ -272,7 +272,6 @@ class GtkListControl : public GtkControl<port::ListView> {
   void SetSkin(const port::ListSkin& skin) override {
     model_.SetColumnCount(skin.columnCount);
     model_.SetRowStyle(skin.rowStyle);
-    model_.SetThirdSetting(skin.thirdSetting);
     Changed();
   }
   void SetColumns(const std::vector<port::ListColumn>& columns) override {
