@@ -3,6 +3,7 @@
 #include <glib.h>
 #include <sys/stat.h>
 
+#include "base/desktop_identity.h"
 #include "base/program_paths.h"
 #include "base/registry_key.h"
 #include "text/encoding.h"
@@ -67,6 +68,8 @@ void WriteDesktopEntry(const std::string& file, const EntryText& text, const std
   // An absolute path: the icon is not installed in an icon theme.
   if (!paths.iconPath.empty()) entry += "Icon=" + EntryValue(paths.iconPath) + "\n";
   entry += "Terminal=false\n";
+  // The windows' class is the program name: the desktop groups them under this entry.
+  entry += std::string("StartupWMClass=") + kProgramName + "\n";
   entry += std::string("Categories=") + text.categories + "\n";
   // A shortcut that cannot be saved is skipped silently; the rest goes on.
   if (g_file_set_contents(file.c_str(), entry.data(), static_cast<gssize>(entry.size()), nullptr)) {
