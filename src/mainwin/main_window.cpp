@@ -106,6 +106,7 @@ void MainWindow::CreateControls() {
   }
   edit_ = Host().AddEdit(kSearchEdit);
   edit_->on_enter = [this] { SearchFromBox(); };
+  NameSearchBox(*edit_);
   searchButton_ = Host().AddFaceButton(kSearchButton, Gbk("搜索"));
   searchButton_->on_click = [this] { SearchFromBox(); };
   panel_ = Host().AddInfoPanel(kInfoPanel);

@@ -111,6 +111,8 @@ class Edit : public Control {
   virtual void Focus() = 0;
   // Selects the whole text, so that typing replaces it.
   virtual void SelectAll() = 0;
+  // What a screen reader calls the box, whatever text it holds.
+  virtual void SetAccessibleName(const std::string& name) = 0;
   std::function<void()> on_change;
   // Enter pressed in the box; it never reaches the window's on_key.
   std::function<void()> on_enter;

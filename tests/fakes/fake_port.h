@@ -105,12 +105,14 @@ class FakeEdit : public port::Edit, public FakeControlBase {
   std::string Text() const override { return text; }
   void Focus() override { focused = true; }
   void SelectAll() override { allSelected = true; }
+  void SetAccessibleName(const std::string& name) override { accessibleName = name; }
   void PressEnter() {
     if (on_enter) on_enter();
   }
   std::string text;
   bool focused = false;
   bool allSelected = false;
+  std::string accessibleName;
 };
 
 class FakeProgressBar : public port::ProgressBar, public FakeControlBase {

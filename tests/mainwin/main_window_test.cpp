@@ -75,6 +75,7 @@ TEST_F(MainWindowTest, OpensOnTheWorkAreaInListMode) {
   EXPECT_EQ(host.placement, Rect::FromSize(20, 10, 1240, 750));
   EXPECT_EQ(host.systemMenu.at(MainWindow::kAboutCommand), Gbk("关于 Tavelo(&A)..."));
   EXPECT_EQ(host.Control<fakes::FakeEdit>(MainWindow::kSearchEdit)->text, Gbk("输入视频,演员名称,搜索视频"));
+  EXPECT_EQ(host.Control<fakes::FakeEdit>(MainWindow::kSearchEdit)->accessibleName, Gbk("搜索视频"));
   EXPECT_EQ(host.timers.at(MainWindow::kStartTimer), 100);
   EXPECT_EQ(Nav(1014)->Text(), Gbk("推荐视频"));
   EXPECT_EQ(Nav(1014)->bounds, Rect::FromSize(3, 30, 120, 28));

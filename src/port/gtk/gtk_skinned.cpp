@@ -3,11 +3,14 @@
 // painters; what an event means (hover, click, selection) is the model's.
 
 #include "port/gtk/gtk_control.h"
+#include "port/gtk/gtk_skin_button.h"
 #include "skin/face_bitmap_button.h"
 #include "skin/flat_text_button.h"
+#include "skin/focus_ring.h"
 #include "skin/info_tag_panel.h"
 #include "skin/skin_list_ctrl.h"
 #include "skin/skin_paint.h"
+#include "text/encoding.h"
 
 namespace tavelo::gtkport {
 
@@ -22,7 +25,7 @@ Point EventPoint(double x, double y) { return {static_cast<int>(x), static_cast<
 template <typename Base>
 class SkinWidget : public GtkControl<Base>, public SkinHost {
  public:
-  SkinWidget(GtkWindowHost& host, bool offscreen) : GtkControl<Base>(host, gtk_drawing_area_new()), offscreen_(offscreen) {
+  SkinWidget(GtkWindowHost& host, GtkWidget* area, bool offscreen) : GtkControl<Base>(host, area), offscreen_(offscreen) {
     GtkWidget* w = this->widget_;
     gtk_widget_add_events(w, GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK |
                                  GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
@@ -101,6 +104,12 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
   }
 
   void Draw(cairo_t* cr) {
+    PaintFrame(cr);
+    // Only a keyboard user sees where the focus is.
+    if (gtk_widget_has_visible_focus(this->widget_)) PaintFocusRing(cr, ClientSize());
+  }
+
+  void PaintFrame(cairo_t* cr) {
     if (!offscreen_) {
       Paint(cr, ClientSize());
       return;
@@ -120,15 +129,24 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
   SurfacePtr back_;
 };
 
-// A skinned push button: the model decides hover and clicks.
+// A skinned push button: the model decides hover and clicks. For the
+// keyboard and assistive technology it is a push button named by its text.
 template <typename Base, typename Model>
 class SkinButtonWidget : public SkinWidget<Base> {
  public:
   SkinButtonWidget(GtkWindowHost& host, const std::string& text, bool offscreen)
-      : SkinWidget<Base>(host, offscreen), model_(*this) {
-    model_.SetText(text);
+      : SkinWidget<Base>(host, NewSkinButtonArea(), offscreen), model_(*this) {
+    SetText(text);
+    g_signal_connect(this->widget_, "activate", G_CALLBACK(+[](GtkWidget*, gpointer self) {
+                       auto* button = static_cast<SkinButtonWidget*>(self);
+                       if (button->on_click) button->on_click();
+                     }),
+                     this);
   }
-  void SetText(const std::string& text) override { model_.SetText(text); }
+  void SetText(const std::string& text) override {
+    model_.SetText(text);
+    atk_object_set_name(gtk_widget_get_accessible(this->widget_), GbkToUtf8(text).c_str());
+  }
   std::string Text() const override { return model_.Text(); }
   void SetEnabled(bool enabled) override {
     model_.SetEnabled(enabled);
@@ -151,7 +169,10 @@ class GtkFlatButton : public SkinButtonWidget<port::FlatButton, FlatTextButton> 
  public:
   GtkFlatButton(GtkWindowHost& host, const std::string& text) : SkinButtonWidget(host, text, true) {}
   // Before the widget exists the model draws nothing; its first frame will.
-  void SetSelected(int selected) override { model_.SetSelected(selected); }
+  void SetSelected(int selected) override {
+    model_.SetSelected(selected);
+    SetSkinButtonSelected(widget_, selected == 1);
+  }
   int Selected() const override { return model_.Selected(); }
 
  protected:
@@ -172,7 +193,7 @@ class GtkFaceButton : public SkinButtonWidget<port::FaceButton, FaceBitmapButton
 
 class GtkInfoPanel : public SkinWidget<port::InfoPanel> {
  public:
-  explicit GtkInfoPanel(GtkWindowHost& host) : SkinWidget(host, true), model_(*this, PangoMeasure()) {}
+  explicit GtkInfoPanel(GtkWindowHost& host) : SkinWidget(host, gtk_drawing_area_new(), true), model_(*this, PangoMeasure()) {}
   void ShowRecordInfo(const std::string& info) override { model_.ShowRecordInfo(info); }
   void ShowRecordInfoCompact(const std::string& info) override { model_.ShowRecordInfoCompact(info); }
   void AddWord(WordKind kind, const std::string& text) override { model_.AddItem(kind, text); }
