@@ -214,6 +214,11 @@ class ListView : public Control {
   // (row -1 when it hit no row, which leaves the selection).
   std::function<void(ListHit hit)> on_click;
   std::function<void(ListHit hit)> on_double_click;
+  // With the keyboard focus, the list moves its selection by Up, Down, Home,
+  // End, Page Up and Page Down and reports each move as a click on the row
+  // in column -1, away from its cells' actions; Enter on the selected row is
+  // reported as a double-click on it, and Delete as on_delete.
+  std::function<void(int row)> on_delete;
 };
 
 }  // namespace tavelo::port

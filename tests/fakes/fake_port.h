@@ -13,6 +13,7 @@
 #include "port/window_host.h"
 #include "skin/face_bitmap_button.h"
 #include "skin/flat_text_button.h"
+#include "skin/list_keys.h"
 #include "skin/skin_list_ctrl.h"
 
 namespace tavelo::fakes {
@@ -246,6 +247,8 @@ class FakeListView : public port::ListView, public FakeControlBase {
   // row, column -1 right of the last column.
   void Click(int row, int column) { ClickAt(CellPoint(row, column)); }
   void DoubleClick(int row, int column) { DoubleClickAt(CellPoint(row, column)); }
+  // The user presses a key while the list has the keyboard focus.
+  bool PressKey(ListKey key) { return AnswerListKey(model, *this, key, bounds.Height() - SkinListCtrl::kHeaderHeight); }
   Point CellPoint(int row, int column) const;
 
   SkinListCtrl model;

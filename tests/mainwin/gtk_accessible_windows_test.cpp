@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "catalogue/catalogue_store.h"
+#include "gtk/gtk_keys.h"
 #include "gtk/gtk_pump.h"
 #include "mainwin/main_window.h"
+#include "playback/episode_list_view.h"
 #include "port/gtk/gtk_port.h"
 #include "running_demo.h"
 #include "support/temp_dir.h"
@@ -88,6 +90,21 @@ bool Shows(WebKitWebView* view, const std::string& part) {
   return uri != nullptr && std::string(uri).find(part) != std::string::npos && !webkit_web_view_is_loading(view);
 }
 
+// The widget whose accessible object has this role, first in tree order.
+GtkWidget* WidgetWithRole(AtkObject* object, AtkRole role) {
+  if (atk_object_get_role(object) == role && GTK_IS_ACCESSIBLE(object)) {
+    return gtk_accessible_get_widget(GTK_ACCESSIBLE(object));
+  }
+  GtkWidget* found = nullptr;
+  for (int i = 0; found == nullptr && i < atk_object_get_n_accessible_children(object); ++i) {
+    AtkObject* child = atk_object_ref_accessible_child(object, i);
+    if (child == nullptr) continue;
+    found = WidgetWithRole(child, role);
+    g_object_unref(child);
+  }
+  return found;
+}
+
 class GtkAccessibleWindowsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { demo_ = new demo::RunningDemo; }
@@ -135,6 +152,46 @@ TEST_F(GtkAccessibleWindowsTest, MainWindowNamesEveryButtonAndTheSearchBox) {
   const Node* box = Named(nodes, "搜索视频", ATK_ROLE_TEXT);
   ASSERT_NE(box, nullptr);
   EXPECT_TRUE(box->focusable);
+}
+
+// The episodes are a focusable list of named items; the keys choose one and
+// Enter plays it.
+TEST_F(GtkAccessibleWindowsTest, PlayWindowEpisodesAreAListTheKeysChooseFrom) {
+  webkit_web_view_evaluate_javascript(ViewIn(*portal_),
+                                      "for (const a of document.links) if ((a.getAttribute('href') || '')"
+                                      ".includes('INFO|雾港旧事')) { a.click(); break; }",
+                                      -1, nullptr, nullptr, nullptr, nullptr, nullptr);
+  PlayWindow* player = nullptr;
+  ASSERT_TRUE(RunUntil([&] {
+    player = windows_.Find<PlayWindow>();
+    return player != nullptr && !player->Fetching() && player->EpisodeList().RowCount() > 2;
+  })) << "no episode list";
+  port::ListView& list = player->EpisodeList();
+
+  std::vector<Node> nodes = NodesOf(*player);
+  const Node* episodes = Named(nodes, "", ATK_ROLE_LIST);
+  ASSERT_NE(episodes, nullptr);
+  EXPECT_TRUE(episodes->focusable);
+  std::vector<std::string> items;
+  for (const Node& node : nodes) {
+    if (node.role == ATK_ROLE_LIST_ITEM) items.push_back(node.name);
+  }
+  ASSERT_EQ(items.size(), static_cast<size_t>(list.RowCount()));
+  EXPECT_EQ(items[1].rfind(GbkToUtf8(list.Cell(1, kLabelColumn)), 0), 0u) << items[1];
+
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(player->Host()).Window();
+  gtk_widget_grab_focus(WidgetWithRole(gtk_widget_get_accessible(window), ATK_ROLE_LIST));
+  for (guint key : {GDK_KEY_Home, GDK_KEY_Down}) testing::SendKey(window, key, true);
+  EXPECT_EQ(list.FirstSelectedRow(), 1);
+  nodes = NodesOf(*player);
+  std::vector<std::string> selected;
+  for (const Node& node : nodes) {
+    if (node.role == ATK_ROLE_LIST_ITEM && node.selected) selected.push_back(node.name);
+  }
+  EXPECT_EQ(selected, std::vector<std::string>{items[1]});
+
+  testing::SendKey(window, GDK_KEY_Return, true);
+  EXPECT_TRUE(RunUntil([&] { return Shows(ViewIn(*player), "/player/"); })) << "the episode did not play";
 }
 
 }  // namespace

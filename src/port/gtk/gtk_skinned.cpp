@@ -2,12 +2,16 @@
 // hand the models the pointer's events and paint through the cairo
 // painters; what an event means (hover, click, selection) is the model's.
 
+#include <optional>
+
 #include "port/gtk/gtk_control.h"
 #include "port/gtk/gtk_skin_button.h"
+#include "port/gtk/gtk_skin_list_area.h"
 #include "skin/face_bitmap_button.h"
 #include "skin/flat_text_button.h"
 #include "skin/focus_ring.h"
 #include "skin/info_tag_panel.h"
+#include "skin/list_keys.h"
 #include "skin/skin_list_ctrl.h"
 #include "skin/skin_paint.h"
 #include "text/encoding.h"
@@ -19,6 +23,29 @@ namespace {
 constexpr guint kLeftButton = 1;
 
 Point EventPoint(double x, double y) { return {static_cast<int>(x), static_cast<int>(y)}; }
+
+std::optional<ListKey> ListKeyOf(guint keyval) {
+  switch (keyval) {
+    case GDK_KEY_Up:
+    case GDK_KEY_KP_Up: return ListKey::kUp;
+    case GDK_KEY_Down:
+    case GDK_KEY_KP_Down: return ListKey::kDown;
+    case GDK_KEY_Home:
+    case GDK_KEY_KP_Home: return ListKey::kHome;
+    case GDK_KEY_End:
+    case GDK_KEY_KP_End: return ListKey::kEnd;
+    case GDK_KEY_Page_Up:
+    case GDK_KEY_KP_Page_Up: return ListKey::kPageUp;
+    case GDK_KEY_Page_Down:
+    case GDK_KEY_KP_Page_Down: return ListKey::kPageDown;
+    case GDK_KEY_Return:
+    case GDK_KEY_ISO_Enter:
+    case GDK_KEY_KP_Enter: return ListKey::kEnter;
+    case GDK_KEY_Delete:
+    case GDK_KEY_KP_Delete: return ListKey::kDelete;
+    default: return std::nullopt;
+  }
+}
 
 // A drawing area that is the SkinHost of one model. With `offscreen`, every
 // frame is painted into a back buffer first and shown with one copy.
@@ -235,14 +262,15 @@ class GtkPicture : public GtkControl<port::Control> {
 // rows inside a scrolled window. The scrolled window moves the rows; the
 // model learns the scroll position from its adjustments, and every point it
 // is given is in the list's client coordinates, header included, as the
-// window logic's are.
-class GtkListControl : public GtkControl<port::ListView> {
+// window logic's are. The rows area takes the keyboard focus and answers
+// the list's keys.
+class GtkListControl : public GtkControl<port::ListView>, public ListAreaRows {
  public:
   explicit GtkListControl(GtkWindowHost& host)
       : GtkControl(host, gtk_frame_new(nullptr)),
         header_(GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()))),
         scroller_(gtk_scrolled_window_new(nullptr, nullptr)),
-        area_(GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()))),
+        area_(GTK_WIDGET(g_object_ref_sink(NewSkinListArea()))),
         horizontal_(GTK_ADJUSTMENT(g_object_ref(gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller_))))),
         vertical_(GTK_ADJUSTMENT(g_object_ref(gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(scroller_))))) {
     gtk_frame_set_shadow_type(GTK_FRAME(widget_), GTK_SHADOW_IN);
@@ -270,6 +298,11 @@ class GtkListControl : public GtkControl<port::ListView> {
                        return static_cast<GtkListControl*>(self)->Press(e);
                      }),
                      this);
+    g_signal_connect(area_, "key-press-event", G_CALLBACK(+[](GtkWidget*, GdkEventKey* e, gpointer self) -> gboolean {
+                       return static_cast<GtkListControl*>(self)->Key(e);
+                     }),
+                     this);
+    SetSkinListRows(area_, this);
     for (GtkAdjustment* a : {horizontal_, vertical_}) {
       g_signal_connect(a, "value-changed", G_CALLBACK(+[](GtkAdjustment*, gpointer self) {
                          static_cast<GtkListControl*>(self)->ScrollChanged();
@@ -278,6 +311,7 @@ class GtkListControl : public GtkControl<port::ListView> {
     }
   }
   ~GtkListControl() override {
+    SetSkinListRows(area_, nullptr);
     // The adjustments are held: the scrolled window may be gone by now.
     for (GtkAdjustment* a : {horizontal_, vertical_}) {
       g_signal_handlers_disconnect_by_data(a, this);
@@ -330,19 +364,38 @@ class GtkListControl : public GtkControl<port::ListView> {
     GtkAdjustment* v = vertical_;
     // The adjustment only knows the new height once the area is allocated.
     gtk_adjustment_set_upper(v, std::max(gtk_adjustment_get_upper(v), static_cast<double>(model_.ContentHeight())));
-    double page = gtk_adjustment_get_page_size(v);
-    int view = page > 0 ? static_cast<int>(page) : bounds_.Height() - SkinListCtrl::kHeaderHeight;
-    int target = model_.ScrollYToShow(row, view);
+    int target = model_.ScrollYToShow(row, ViewHeight());
     if (target != model_.ScrollY()) gtk_adjustment_set_value(v, target);
   }
 
   port::ListHit HitTest(Point client) const override { return model_.HitTest(client); }
+
+  // ListAreaRows
+  std::string RowName(int row) const override { return GbkToUtf8(model_.RowText(row)); }
+  bool RowSelected(int row) const override { return model_.IsSelected(row); }
 
  private:
   void Changed() {
     gtk_widget_set_size_request(area_, std::max(model_.ContentWidth(), 1), std::max(model_.ContentHeight(), 1));
     gtk_widget_queue_draw(area_);
     gtk_widget_queue_draw(header_);
+    SkinListRowsChanged(area_);
+  }
+
+  // The height of the rows area as shown.
+  int ViewHeight() const {
+    double page = gtk_adjustment_get_page_size(vertical_);
+    return page > 0 ? static_cast<int>(page) : bounds_.Height() - SkinListCtrl::kHeaderHeight;
+  }
+
+  gboolean Key(GdkEventKey* e) {
+    std::optional<ListKey> key = ListKeyOf(e->keyval);
+    if (!key || (e->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) != 0) return FALSE;
+    if (!AnswerListKey(model_, *this, *key, ViewHeight())) return FALSE;
+    gtk_widget_queue_draw(area_);
+    const int row = model_.FirstSelectedRow();
+    if (row >= 0) AnnounceSkinListRow(area_, row);
+    return TRUE;
   }
 
   void ScrollChanged() {
@@ -377,6 +430,12 @@ class GtkListControl : public GtkControl<port::ListView> {
     for (int i = first; i <= last; ++i) {
       int top = i * height - scrollY;
       PaintListRow(cr, model_, i, {0, top, width - scrollX, top + height}, pictures);
+    }
+    // A keyboard user sees which row the keys act on.
+    const int selected = model_.FirstSelectedRow();
+    if (selected >= 0 && gtk_widget_has_visible_focus(area_)) {
+      cairo_translate(cr, 0, selected * height - scrollY);
+      PaintFocusRing(cr, {width - scrollX, height});
     }
   }
 
