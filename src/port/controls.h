@@ -158,7 +158,9 @@ class InfoPanel : public Control {
   virtual void Relayout() = 0;
   // "" for gaps and line breaks; labels come back like values.
   virtual std::string WordAt(Point client) const = 0;
-  std::string WordAtCursor() const { return WordAt(CursorPos()); }
+  // The word the click chose: the one under the cursor, or the value a key
+  // or a screen reader pressed, where the panel lets them reach its values.
+  virtual std::string WordAtCursor() const { return WordAt(CursorPos()); }
   std::function<void()> on_click;
 };
 

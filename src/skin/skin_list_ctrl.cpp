@@ -95,6 +95,7 @@ port::ListHit SkinListCtrl::HitTest(Point client) const {
 }
 
 void SkinListCtrl::SelectOnly(int row) {
+  if (!ValidRow(row)) return;
   for (Row& each : rows_) each.selected = false;
   rows_[static_cast<size_t>(row)].selected = true;
 }

@@ -54,6 +54,8 @@ class SkinListCtrl {
   int RowCount() const { return static_cast<int>(rows_.size()); }
   void DeleteAllRows() { rows_.clear(); }
   void Select(int row, bool selected);
+  // Makes a row the only selected one.
+  void SelectOnly(int row);
   bool IsSelected(int row) const;
   // The first selected row from the top, or -1.
   int FirstSelectedRow() const;
@@ -94,7 +96,6 @@ class SkinListCtrl {
     bool selected = false;
   };
   bool ValidRow(int row) const { return row >= 0 && row < RowCount(); }
-  void SelectOnly(int row);
 
   int columnCount_ = 0;
   int rowStyle_ = 0;

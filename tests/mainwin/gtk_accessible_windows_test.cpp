@@ -90,20 +90,33 @@ bool Shows(WebKitWebView* view, const std::string& part) {
   return uri != nullptr && std::string(uri).find(part) != std::string::npos && !webkit_web_view_is_loading(view);
 }
 
-// The widget whose accessible object has this role, first in tree order.
-GtkWidget* WidgetWithRole(AtkObject* object, AtkRole role) {
-  if (atk_object_get_role(object) == role && GTK_IS_ACCESSIBLE(object)) {
-    return gtk_accessible_get_widget(GTK_ACCESSIBLE(object));
+// The first accessible object in tree order with this role (and name, unless
+// nullptr); not referenced, since the window holds it.
+AtkObject* Find(AtkObject* object, AtkRole role, const char* name = nullptr) {
+  const char* own = atk_object_get_name(object);
+  if (atk_object_get_role(object) == role && (name == nullptr || (own != nullptr && std::string(own) == name))) {
+    return object;
   }
-  GtkWidget* found = nullptr;
+  AtkObject* found = nullptr;
   for (int i = 0; found == nullptr && i < atk_object_get_n_accessible_children(object); ++i) {
     AtkObject* child = atk_object_ref_accessible_child(object, i);
     if (child == nullptr) continue;
-    found = WidgetWithRole(child, role);
+    found = Find(child, role, name);
     g_object_unref(child);
   }
   return found;
 }
+
+GtkWidget* WidgetOf(AtkObject* object) { return gtk_accessible_get_widget(GTK_ACCESSIBLE(object)); }
+
+// Message boxes would wait for a user: they are only recorded.
+class QuietPlatform : public gtkport::GtkPlatform {
+ public:
+  void MessageBox(port::WindowHost*, const std::string& text, const std::string&) override {
+    messages.push_back(text);
+  }
+  std::vector<std::string> messages;
+};
 
 class GtkAccessibleWindowsTest : public ::testing::Test {
  protected:
@@ -129,7 +142,7 @@ class GtkAccessibleWindowsTest : public ::testing::Test {
 
   static inline demo::RunningDemo* demo_ = nullptr;
   testing::TempDir dir_;
-  gtkport::GtkPlatform platform_;
+  QuietPlatform platform_;
   WindowSet windows_{platform_};
   CatalogueStore catalogue_;
   MainWindow* portal_ = nullptr;
@@ -155,8 +168,9 @@ TEST_F(GtkAccessibleWindowsTest, MainWindowNamesEveryButtonAndTheSearchBox) {
 }
 
 // The episodes are a focusable list of named items; the keys choose one and
-// Enter plays it.
-TEST_F(GtkAccessibleWindowsTest, PlayWindowEpisodesAreAListTheKeysChooseFrom) {
+// Enter plays it. The panel's values are links Tab reaches; 收藏视频 adds
+// the video to the favourites.
+TEST_F(GtkAccessibleWindowsTest, PlayWindowEpisodesAndLinksAreReachable) {
   webkit_web_view_evaluate_javascript(ViewIn(*portal_),
                                       "for (const a of document.links) if ((a.getAttribute('href') || '')"
                                       ".includes('INFO|雾港旧事')) { a.click(); break; }",
@@ -180,7 +194,8 @@ TEST_F(GtkAccessibleWindowsTest, PlayWindowEpisodesAreAListTheKeysChooseFrom) {
   EXPECT_EQ(items[1].rfind(GbkToUtf8(list.Cell(1, kLabelColumn)), 0), 0u) << items[1];
 
   GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(player->Host()).Window();
-  gtk_widget_grab_focus(WidgetWithRole(gtk_widget_get_accessible(window), ATK_ROLE_LIST));
+  AtkObject* root = gtk_widget_get_accessible(window);
+  gtk_widget_grab_focus(WidgetOf(Find(root, ATK_ROLE_LIST)));
   for (guint key : {GDK_KEY_Home, GDK_KEY_Down}) testing::SendKey(window, key, true);
   EXPECT_EQ(list.FirstSelectedRow(), 1);
   nodes = NodesOf(*player);
@@ -192,6 +207,21 @@ TEST_F(GtkAccessibleWindowsTest, PlayWindowEpisodesAreAListTheKeysChooseFrom) {
 
   testing::SendKey(window, GDK_KEY_Return, true);
   EXPECT_TRUE(RunUntil([&] { return Shows(ViewIn(*player), "/player/"); })) << "the episode did not play";
+
+  nodes = NodesOf(*player);
+  for (const char* link : {"收藏视频", "复制视频网址", "单独窗口打开视频"}) {
+    const Node* node = Named(nodes, link, ATK_ROLE_LINK);
+    ASSERT_NE(node, nullptr) << link;
+    EXPECT_EQ(node->actions, std::vector<std::string>{"jump"}) << link;
+  }
+  AtkObject* favourite = Find(root, ATK_ROLE_LINK, "收藏视频");
+  GtkWidget* panel = WidgetOf(atk_object_get_parent(favourite));
+  EXPECT_TRUE(gtk_widget_child_focus(panel, GTK_DIR_TAB_FORWARD));
+  EXPECT_EQ(gtk_window_get_focus(GTK_WINDOW(window)), panel);
+
+  EXPECT_TRUE(atk_action_do_action(ATK_ACTION(favourite), 0));
+  EXPECT_TRUE(RunUntil([&] { return !platform_.messages.empty(); })) << "no favourite added";
+  EXPECT_NE(testing::ReadFile(dir_.File("data/myfavo.dat")).find(Gbk("雾港旧事")), std::string::npos);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "port/gtk/gtk_file_watch.h"
 #include "port/gtk/gtk_look.h"
 #include "port/gtk/gtk_skin_button.h"
-#include "port/gtk/gtk_skin_list_area.h"
+#include "port/gtk/gtk_skin_item_area.h"
 #include "port/process.h"
 #include "text/encoding.h"
 #include "text/written_page.h"
@@ -653,9 +653,10 @@ gboolean GtkWindowHost::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
   port::Key key = KeyOf(keyval);
   if (key == port::Key::kEnter) {
     // Enter in an edit box is the box's own: it reports it through on_enter;
-    // on a skinned button it presses the button, in a list it opens the row.
+    // on a skinned button it presses the button, in a list it opens the row,
+    // on an information panel's link it follows the link.
     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(host->window_));
-    if (GTK_IS_ENTRY(focus) || IsSkinButtonArea(focus) || IsSkinListArea(focus)) return FALSE;
+    if (GTK_IS_ENTRY(focus) || IsSkinButtonArea(focus) || IsSkinItemArea(focus)) return FALSE;
   }
   const port::Modifiers modifiers{.control = (event->state & GDK_CONTROL_MASK) != 0,
                                   .alt = (event->state & GDK_MOD1_MASK) != 0,
