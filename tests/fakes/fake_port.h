@@ -248,7 +248,9 @@ class FakeListView : public port::ListView, public FakeControlBase {
   void Click(int row, int column) { ClickAt(CellPoint(row, column)); }
   void DoubleClick(int row, int column) { DoubleClickAt(CellPoint(row, column)); }
   // The user presses a key while the list has the keyboard focus.
-  bool PressKey(ListKey key) { return AnswerListKey(model, *this, key, bounds.Height() - SkinListCtrl::kHeaderHeight); }
+  bool PressKey(ListKey key) {
+    return AnswerListKey(model, *this, key, bounds.Height() - SkinListCtrl::kHeaderHeight);
+  }
   Point CellPoint(int row, int column) const;
 
   SkinListCtrl model;

@@ -53,7 +53,8 @@ std::optional<ListKey> ListKeyOf(guint keyval) {
 template <typename Base>
 class SkinWidget : public GtkControl<Base>, public SkinHost {
  public:
-  SkinWidget(GtkWindowHost& host, GtkWidget* area, bool offscreen) : GtkControl<Base>(host, area), offscreen_(offscreen) {
+  SkinWidget(GtkWindowHost& host, GtkWidget* area, bool offscreen)
+      : GtkControl<Base>(host, area), offscreen_(offscreen) {
     GtkWidget* w = this->widget_;
     gtk_widget_add_events(w, GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK |
                                  GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
@@ -229,7 +230,8 @@ class GtkInfoPanel : public SkinWidget<port::InfoPanel>, public SkinAreaItems {
       : SkinWidget(host, NewSkinItemArea({ATK_ROLE_PANEL, ATK_ROLE_LINK, "jump"}), true),
         model_(*this, PangoMeasure()) {
     SetSkinAreaItems(widget_, this);
-    g_signal_connect(widget_, "focus", G_CALLBACK(+[](GtkWidget*, GtkDirectionType direction, gpointer self) -> gboolean {
+    g_signal_connect(widget_, "focus",
+                     G_CALLBACK(+[](GtkWidget*, GtkDirectionType direction, gpointer self) -> gboolean {
                        return static_cast<GtkInfoPanel*>(self)->MoveFocus(direction);
                      }),
                      this);
