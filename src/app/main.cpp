@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/desktop_identity.h"
 #include "base/data_folder.h"
 #include "base/program_paths.h"
 #include "startup/portal_app.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   const tavelo::ProgramPaths paths = tavelo::ProgramPaths::OfRunningProgram();
   // An installed program's data folder is made on the user's first start.
   if (!tavelo::PrepareDataFolder(paths)) std::fprintf(stderr, "TaveloMain: cannot prepare %s\n", paths.folder.c_str());
+  tavelo::SetDesktopIdentity();
   gtk_init(&argc, &argv);
   tavelo::gtkport::GtkPlatform platform;
   std::vector<std::string> arguments(argv + 1, argv + argc);

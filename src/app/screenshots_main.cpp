@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/atomic_write.h"
+#include "base/desktop_identity.h"
 #include "base/program_paths.h"
 #include "catalogue/catalogue_store.h"
 #include "catalogue/personal_lists.h"
@@ -114,6 +115,7 @@ int Fail(const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  SetDesktopIdentity();
   gtk_init(&argc, &argv);
   if (argc != 3) {
     std::fprintf(stderr, "usage: tavelo-screenshots DATA_DIR OUT_DIR\n");

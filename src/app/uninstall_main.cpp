@@ -10,12 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "base/desktop_identity.h"
 #include "base/program_paths.h"
 #include "mainwin/uninstall.h"
 #include "port/gtk/gtk_port.h"
 #include "text/encoding.h"
 
 int main(int argc, char** argv) {
+  tavelo::SetDesktopIdentity();
   const bool desktop = gtk_init_check(&argc, &argv);
   const std::optional<tavelo::UninstallRequest> request =
       tavelo::ParseUninstallArguments(std::vector<std::string>(argv + 1, argv + argc));

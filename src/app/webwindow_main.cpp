@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "base/desktop_identity.h"
 #include "browser/command_protocol.h"
 #include "port/gtk/gtk_port.h"
 #include "text/encoding.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s URL\n", argv[0]);
     return 2;
   }
+  tavelo::SetDesktopIdentity();
   gtk_init(&argc, &argv);
   tavelo::gtkport::GtkPlatform platform;
   tavelo::WindowSet windows(platform, tavelo::OpenPopupWebWindow);

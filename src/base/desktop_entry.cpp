@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "base/desktop_identity.h"
+
 namespace tavelo {
 
 namespace {
@@ -38,6 +40,8 @@ bool WriteDesktopEntry(const std::string& file, const DesktopEntry& entry) {
   set(G_KEY_FILE_DESKTOP_KEY_PATH, entry.folder);
   if (!entry.icon.empty()) set(G_KEY_FILE_DESKTOP_KEY_ICON, entry.icon);
   g_key_file_set_boolean(keys.get(), kGroup, G_KEY_FILE_DESKTOP_KEY_TERMINAL, FALSE);
+  // The windows' class is the program name: the desktop groups them under this entry.
+  set(G_KEY_FILE_DESKTOP_KEY_STARTUP_WM_CLASS, kProgramName);
   // A list already in the format's own form: set as it stands, not escaped.
   g_key_file_set_value(keys.get(), kGroup, G_KEY_FILE_DESKTOP_KEY_CATEGORIES, entry.categories.c_str());
 

@@ -1,11 +1,15 @@
 #include "browser/browser_window.h"
 
+#include "text/encoding.h"
+
 namespace tavelo {
 
 BrowserWindow::BrowserWindow(const WindowSet::Slot& slot, const port::WindowOptions& options)
     : OwnedWindow(slot, options) {
   Host().on_key = [this](port::Key key, port::Modifiers modifiers) { return OnKey(key, modifiers); };
 }
+
+void BrowserWindow::NameSearchBox(port::Edit& box) { box.SetAccessibleName(Gbk("搜索视频")); }
 
 CWebBrowser2& BrowserWindow::AddBrowser(int id, StatusFrame frame, port::BrowserPolicy policy) {
   browsers_.push_back(std::make_unique<CWebBrowser2>(*Host().AddBrowser(id, policy), Platform(), frame, &Host()));

@@ -31,6 +31,8 @@ class BrowserWindow : public OwnedWindow {
   void AnswerBrowsingKeys(CWebBrowser2& browser) { browsingKeys_ = &browser; }
   // Ctrl+F and Ctrl+L put the cursor in `box` with its text selected.
   void AnswerSearchKeys(port::Edit& box) { searchBox_ = &box; }
+  // Names `box` for screen readers: its text is the hint or the words typed.
+  static void NameSearchBox(port::Edit& box);
   // Escape closes the window as its close button does, as a dialog's does.
   void CloseOnEscape() { escapeCloses_ = true; }
 

@@ -106,6 +106,7 @@ void MainWindow::CreateControls() {
   }
   edit_ = Host().AddEdit(kSearchEdit);
   edit_->on_enter = [this] { SearchFromBox(); };
+  NameSearchBox(*edit_);
   searchButton_ = Host().AddFaceButton(kSearchButton, Gbk("搜索"));
   searchButton_->on_click = [this] { SearchFromBox(); };
   panel_ = Host().AddInfoPanel(kInfoPanel);
@@ -156,8 +157,8 @@ void MainWindow::Layout() {
     panel_->SetVisible(true);
     list_->SetBounds(Rect{content.left, content.top, content.right, content.bottom - 47});
     list_->SetVisible(true);
-    // Out of sight: a category page may still load in it.
-    browser_->View().SetBounds(Rect::FromSize(0, 0, 1, 1));
+    // Hidden, so that no screen reader reads it; a category page may still load in it.
+    browser_->View().SetVisible(false);
   }
 }
 

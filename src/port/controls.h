@@ -111,6 +111,8 @@ class Edit : public Control {
   virtual void Focus() = 0;
   // Selects the whole text, so that typing replaces it.
   virtual void SelectAll() = 0;
+  // What a screen reader calls the box, whatever text it holds.
+  virtual void SetAccessibleName(const std::string& name) = 0;
   std::function<void()> on_change;
   // Enter pressed in the box; it never reaches the window's on_key.
   std::function<void()> on_enter;
@@ -156,7 +158,9 @@ class InfoPanel : public Control {
   virtual void Relayout() = 0;
   // "" for gaps and line breaks; labels come back like values.
   virtual std::string WordAt(Point client) const = 0;
-  std::string WordAtCursor() const { return WordAt(CursorPos()); }
+  // The word the click chose: the one under the cursor, or the value a key
+  // or a screen reader pressed, where the panel lets them reach its values.
+  virtual std::string WordAtCursor() const { return WordAt(CursorPos()); }
   std::function<void()> on_click;
 };
 
@@ -211,6 +215,11 @@ class ListView : public Control {
   // (row -1 when it hit no row, which leaves the selection).
   std::function<void(ListHit hit)> on_click;
   std::function<void(ListHit hit)> on_double_click;
+  // With the keyboard focus, the list moves its selection by Up, Down, Home,
+  // End, Page Up and Page Down and reports each move as a click on the row
+  // in column -1, away from its cells' actions; Enter on the selected row is
+  // reported as a double-click on it, and Delete as on_delete.
+  std::function<void(int row)> on_delete;
 };
 
 }  // namespace tavelo::port

@@ -1,5 +1,7 @@
 #include "skin/skin_list_ctrl.h"
 
+#include <algorithm>
+
 namespace tavelo {
 
 int SkinListCtrl::ColumnWidth(int column) const {
@@ -92,12 +94,51 @@ port::ListHit SkinListCtrl::HitTest(Point client) const {
   return hit;
 }
 
+void SkinListCtrl::SelectOnly(int row) {
+  if (!ValidRow(row)) return;
+  for (Row& each : rows_) each.selected = false;
+  rows_[static_cast<size_t>(row)].selected = true;
+}
+
 port::ListHit SkinListCtrl::Press(Point client) {
   port::ListHit hit = HitTest(client);
-  if (hit.row < 0) return hit;
-  for (Row& row : rows_) row.selected = false;
-  rows_[static_cast<size_t>(hit.row)].selected = true;
+  if (hit.row >= 0) SelectOnly(hit.row);
   return hit;
+}
+
+port::ListHit SkinListCtrl::MoveSelection(Key key, int viewHeight) {
+  port::ListHit hit;
+  if (RowCount() == 0) return hit;
+  const int last = RowCount() - 1;
+  const int from = FirstSelectedRow();
+  const int page = std::max(viewHeight / rowHeight_, 1);
+  int to = key == Key::kEnd ? last : 0;
+  if (from >= 0) {
+    switch (key) {
+      case Key::kUp: to = from - 1; break;
+      case Key::kDown: to = from + 1; break;
+      case Key::kPageUp: to = from - page; break;
+      case Key::kPageDown: to = from + page; break;
+      case Key::kHome:
+      case Key::kEnd: break;
+    }
+  }
+  hit.row = std::clamp(to, 0, last);
+  SelectOnly(hit.row);
+  return hit;
+}
+
+std::string SkinListCtrl::RowText(int row) const {
+  std::string text;
+  for (int column = 0; column < columnCount_; ++column) {
+    if (ColumnWidth(column) <= 0) continue;
+    const std::string& cell = Cell(row, column);
+    const std::string line = cell.substr(0, cell.find('\n'));
+    if (line.empty()) continue;
+    if (!text.empty()) text += ' ';
+    text += line;
+  }
+  return text;
 }
 
 }  // namespace tavelo

@@ -52,6 +52,8 @@ class SkinListCtrl {
   int RowCount() const { return static_cast<int>(rows_.size()); }
   void DeleteAllRows() { rows_.clear(); }
   void Select(int row, bool selected);
+  // Makes a row the only selected one.
+  void SelectOnly(int row);
   bool IsSelected(int row) const;
   // The first selected row from the top, or -1.
   int FirstSelectedRow() const;
@@ -73,6 +75,18 @@ class SkinListCtrl {
   // the pointer becomes the only selected row, while a press that hits no
   // row leaves the selection as it is. Returns where the press landed.
   port::ListHit Press(Point client);
+
+  // The keys that move the selection of a list that has the keyboard focus.
+  enum class Key { kUp, kDown, kHome, kEnd, kPageUp, kPageDown };
+  // The row the key leads to from the first selected one becomes the only
+  // selected row; a page is the rows that fit whole in `viewHeight` pixels,
+  // at least one. Without a selection End selects the last row, any other
+  // key the first. Returns the row with column -1, as a click on the row
+  // away from its cells' actions lands; row -1 for an empty list.
+  port::ListHit MoveSelection(Key key, int viewHeight);
+  // What a screen reader says for a row: the first line of each drawn
+  // column's text, joined by spaces (GBK).
+  std::string RowText(int row) const;
 
  private:
   struct Row {

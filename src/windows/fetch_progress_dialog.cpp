@@ -29,8 +29,8 @@ FetchProgressDialog::FetchProgressDialog(const WindowSet::Slot& slot, std::strin
   cancel->SetBounds(Rect::FromSize(95, 70, 110, 25));
   // Ending is posted, so the button is not destroyed inside its own click.
   cancel->on_click = [this] { Host().Post([this] { Finish(); }); };
-  // The page is read, never seen.
-  browser_.View().SetBounds(Rect::FromSize(0, 0, 1, 1));
+  // The page is read, never seen (nor read out by a screen reader).
+  browser_.View().SetVisible(false);
   browser_.on_document_complete = [this](const std::string& address) {
     // A page that could not be loaded is replaced by a generated status page.
     if (address.starts_with("about:")) {

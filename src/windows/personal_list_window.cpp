@@ -59,6 +59,7 @@ PersonalListWindow::PersonalListWindow(const WindowSet::Slot& slot, PersonalList
   list_->SetRowHeight(kRowHeight);
   list_->on_click = [this](port::ListHit hit) { OnListClick(hit); };
   list_->on_double_click = [this](port::ListHit) { OnListDoubleClick(); };
+  list_->on_delete = [this](int row) { Delete(list_->Cell(row, kInfoColumn)); };
   panel_ = host.AddInfoPanel(kInfoPanel);
   panel_->on_click = [this] { SearchFromPanel(); };
 

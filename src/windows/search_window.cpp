@@ -38,6 +38,7 @@ SearchWindow::SearchWindow(const WindowSet::Slot& slot, CommandTarget& commands)
 
   searchButton_->on_click = [this] { StartSearch(); };
   edit_->on_enter = [this] { StartSearch(); };
+  NameSearchBox(*edit_);
   host.on_timer = [this](int id) { OnTimer(id); };
   host.on_resize = [this](Size) { Layout(); };
   host.on_close_request = [&host] { host.Hide(); };

@@ -13,6 +13,7 @@
 #include "port/window_host.h"
 #include "skin/face_bitmap_button.h"
 #include "skin/flat_text_button.h"
+#include "skin/list_keys.h"
 #include "skin/skin_list_ctrl.h"
 
 namespace tavelo::fakes {
@@ -105,12 +106,14 @@ class FakeEdit : public port::Edit, public FakeControlBase {
   std::string Text() const override { return text; }
   void Focus() override { focused = true; }
   void SelectAll() override { allSelected = true; }
+  void SetAccessibleName(const std::string& name) override { accessibleName = name; }
   void PressEnter() {
     if (on_enter) on_enter();
   }
   std::string text;
   bool focused = false;
   bool allSelected = false;
+  std::string accessibleName;
 };
 
 class FakeProgressBar : public port::ProgressBar, public FakeControlBase {
@@ -244,6 +247,10 @@ class FakeListView : public port::ListView, public FakeControlBase {
   // row, column -1 right of the last column.
   void Click(int row, int column) { ClickAt(CellPoint(row, column)); }
   void DoubleClick(int row, int column) { DoubleClickAt(CellPoint(row, column)); }
+  // The user presses a key while the list has the keyboard focus.
+  bool PressKey(ListKey key) {
+    return AnswerListKey(model, *this, key, bounds.Height() - SkinListCtrl::kHeaderHeight);
+  }
   Point CellPoint(int row, int column) const;
 
   SkinListCtrl model;

@@ -173,6 +173,71 @@ TEST_F(GtkPortTest, SkinnedButtonsReportTheClicksTheirModelsDecide) {
   EXPECT_EQ(faceClicks, 1);
 }
 
+// For the keyboard and screen readers a skinned button is a push button
+// named by its caption: it takes the focus, which a keyboard user sees as a
+// ring; Space and Enter press it, even where the window swallows Enter, and
+// so does its "click" action. The selected flat button says so.
+TEST_F(GtkPortTest, SkinnedButtonsArePushButtonsForKeysAndScreenReaders) {
+  port::WindowHost& host = OpenWindow();
+  // As the main window does: Enter and Escape would end a dialog.
+  host.on_key = [](port::Key key, port::Modifiers) { return key == port::Key::kEnter || key == port::Key::kEscape; };
+  port::FlatButton* flat = host.AddFlatButton(1001, Gbk("电影"));
+  flat->SetBounds(Rect::FromSize(10, 10, 100, 30));
+  port::FaceButton* face = host.AddFaceButton(1025, Gbk("搜索"));
+  face->SetBounds(Rect::FromSize(10, 50, 60, 22));
+  int flatClicks = 0, faceClicks = 0;
+  flat->on_click = [&] { ++flatClicks; };
+  face->on_click = [&] { ++faceClicks; };
+  GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
+  ASSERT_TRUE(RunUntil([&] { return Drawn(flat) && Drawn(face); }));
+
+  struct Case {
+    port::Control* button;
+    const char* name;
+    const int* clicks;
+  } cases[] = {{flat, "电影", &flatClicks}, {face, "搜索", &faceClicks}};
+  for (const Case& c : cases) {
+    GtkWidget* widget = WidgetOf(c.button);
+    AtkObject* accessible = gtk_widget_get_accessible(widget);
+    EXPECT_EQ(atk_object_get_role(accessible), ATK_ROLE_PUSH_BUTTON) << c.name;
+    EXPECT_STREQ(atk_object_get_name(accessible), c.name);
+    ASSERT_TRUE(ATK_IS_ACTION(accessible)) << c.name;
+    ASSERT_EQ(atk_action_get_n_actions(ATK_ACTION(accessible)), 1) << c.name;
+    EXPECT_STREQ(atk_action_get_name(ATK_ACTION(accessible), 0), "click");
+
+    gtk_widget_grab_focus(widget);
+    EXPECT_TRUE(gtk_widget_has_focus(widget)) << c.name;
+    for (guint key : {GDK_KEY_space, GDK_KEY_Return, GDK_KEY_KP_Enter}) SendKey(window, key, true);
+    EXPECT_EQ(*c.clicks, 3) << c.name;
+    EXPECT_TRUE(atk_action_do_action(ATK_ACTION(accessible), 0)) << c.name;
+    EXPECT_TRUE(RunUntil([&] { return *c.clicks == 4; }, 5)) << c.name;
+  }
+
+  AtkObject* flatAccessible = gtk_widget_get_accessible(WidgetOf(flat));
+  for (int selected : {1, 0}) {
+    flat->SetSelected(selected);
+    AtkStateSet* states = atk_object_ref_state_set(flatAccessible);
+    EXPECT_EQ(atk_state_set_contains_state(states, ATK_STATE_SELECTED), selected == 1);
+    EXPECT_EQ(atk_state_set_contains_state(states, ATK_STATE_CHECKED), selected == 1);
+    g_object_unref(states);
+  }
+
+  // The ring inverts the face two pixels inside the edge.
+  gtk_widget_grab_focus(WidgetOf(face));
+  Rgb ring[2];
+  for (bool visible : {false, true}) {
+    gtk_window_set_focus_visible(GTK_WINDOW(window), visible);
+    gtk_widget_queue_draw(WidgetOf(face));
+    Pump(100);
+    SurfacePtr shot = Grab(WidgetOf(face));
+    ASSERT_TRUE(shot);
+    ring[visible] = PixelAt(shot.get(), 2, 2);
+  }
+  EXPECT_EQ(ring[1].r, 255 - ring[0].r);
+  EXPECT_EQ(ring[1].g, 255 - ring[0].g);
+  EXPECT_EQ(ring[1].b, 255 - ring[0].b);
+}
+
 TEST_F(GtkPortTest, FlatButtonTurnsRedUnderThePointerAndBackWhenItLeaves) {
   port::WindowHost& host = OpenWindow();
   port::FlatButton* button = host.AddFlatButton(1001, Gbk("电视剧"));

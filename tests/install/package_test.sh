@@ -63,6 +63,8 @@ done
 [ "$(readlink "$work/root/usr/bin/tavelo")" == "../lib/tavelo/tavelo-launcher" ] || fail "bin/tavelo is no link to the launcher"
 desktop-file-validate "$work/root/usr/share/applications/tavelo.desktop" || fail "the desktop entry is not valid"
 grep -qx "Exec=/usr/bin/tavelo" "$work/root/usr/share/applications/tavelo.desktop" || fail "the entry does not start /usr/bin/tavelo"
+grep -qx "StartupWMClass=tavelo" "$work/root/usr/share/applications/tavelo.desktop" ||
+  fail "the entry does not name the windows' class"
 
 expected=$(grep -v '^#' "$source/scripts/runtime-packages" | grep . | paste -sd, | sed 's/,/, /g')
 depends=$(dpkg-deb -f "$deb" Depends)

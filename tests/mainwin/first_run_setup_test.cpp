@@ -71,6 +71,7 @@ TEST_F(FirstRunSetupTest, FirstStartAsksThenMakesThreeEntriesAndTheRecord) {
   EXPECT_NE(testing::ReadFile(UninstallEntry()).find("Name=卸载 Tavelo视频播放器\n"), std::string::npos);
   for (const std::string& file : {DesktopEntry(), GroupEntry(), UninstallEntry()}) {
     EXPECT_NE(testing::ReadFile(file).find("Icon=" + paths_.iconPath + "\n"), std::string::npos) << file;
+    EXPECT_NE(testing::ReadFile(file).find("StartupWMClass=tavelo\n"), std::string::npos) << file;
   }
   EXPECT_EQ(RegisteredName(), paths_.caption);
 

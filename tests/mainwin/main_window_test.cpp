@@ -75,6 +75,7 @@ TEST_F(MainWindowTest, OpensOnTheWorkAreaInListMode) {
   EXPECT_EQ(host.placement, Rect::FromSize(20, 10, 1240, 750));
   EXPECT_EQ(host.systemMenu.at(MainWindow::kAboutCommand), Gbk("关于 Tavelo(&A)..."));
   EXPECT_EQ(host.Control<fakes::FakeEdit>(MainWindow::kSearchEdit)->text, Gbk("输入视频,演员名称,搜索视频"));
+  EXPECT_EQ(host.Control<fakes::FakeEdit>(MainWindow::kSearchEdit)->accessibleName, Gbk("搜索视频"));
   EXPECT_EQ(host.timers.at(MainWindow::kStartTimer), 100);
   EXPECT_EQ(Nav(1014)->Text(), Gbk("推荐视频"));
   EXPECT_EQ(Nav(1014)->bounds, Rect::FromSize(3, 30, 120, 28));
@@ -86,7 +87,7 @@ TEST_F(MainWindowTest, OpensOnTheWorkAreaInListMode) {
   EXPECT_EQ(panel->bounds, (Rect{128, client.height - 44, client.width, client.height}));
   EXPECT_EQ(list->bounds, (Rect{128, 28, client.width, client.height - 47}));
   EXPECT_TRUE(panel->visible && list->visible);
-  EXPECT_EQ(Browser()->bounds, Rect::FromSize(0, 0, 1, 1));
+  EXPECT_FALSE(Browser()->visible);
   const char* titles[] = {"分类", "视频名称", "播放视频", "收藏视频"};
   const int widths[] = {48, 300, 100, 100};
   ASSERT_EQ(list->model.Columns().size(), 4u);

@@ -135,6 +135,17 @@ TEST(SkinListCtrlTest, ScrollYToShowMovesAsLittleAsPossible) {
   }
 }
 
+// A row's spoken text: the first line of each drawn column, skipping empty
+// cells and the columns beyond the count (the episodes' hidden address).
+TEST(SkinListCtrlTest, RowTextJoinsTheFirstLinesOfTheDrawnColumns) {
+  SkinListCtrl list = CatalogueList(1);
+  list.SetCell(0, 1, "title\nsecond line");
+  list.SetCell(0, 3, "play");
+  list.SetCell(0, 4, "http://hidden");
+  EXPECT_EQ(list.RowText(0), "r0 title play");
+  EXPECT_EQ(list.RowText(1), "");
+}
+
 TEST(SkinListCtrlTest, GeometryFallbacks) {
   SkinListCtrl list;
   // Without a column count the list draws every column it was given.

@@ -150,6 +150,46 @@ TEST_F(PersonalListWindowTest, ClicksActByColumn) {
   EXPECT_EQ(commands_.calls.size(), 2u);
 }
 
+// With the keyboard focus in the list, keys move the selection and show the
+// row's video below as a click on it does; Enter plays the selected video and
+// Delete deletes it.
+TEST_F(PersonalListWindowTest, KeysMoveTheSelectionEnterPlaysAndDeleteDeletes) {
+  for (const char* info : {"one", "two", "three", "four", "five"}) AddToFavouritesList(paths_, "c", info);
+  FakeWindowHost& host = Open(PersonalListKind::kFavourites);
+  host.Resize({300, 47 + SkinListCtrl::kHeaderHeight + 2 * 56 + 30});  // a page is two rows
+  FakeListView& list = List(host);
+  auto* panel = host.InfoPanel(PersonalListWindow::kInfoPanel);
+  struct Case {
+    ListKey key;
+    const char* info;
+  } cases[] = {
+      {ListKey::kUp, "five"},  // nothing selected: the first row
+      {ListKey::kDown, "four"},     {ListKey::kEnd, "one"},       {ListKey::kDown, "one"},
+      {ListKey::kPageUp, "three"},  {ListKey::kUp, "four"},       {ListKey::kHome, "five"},
+      {ListKey::kPageDown, "three"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_TRUE(list.PressKey(c.key)) << c.info;
+    const int row = list.FirstSelectedRow();
+    EXPECT_EQ(list.Cell(row, Column::kInfoColumn), c.info);
+    EXPECT_EQ(panel->info, c.info);
+    EXPECT_GE(list.model.RowTop(row), SkinListCtrl::kHeaderHeight) << c.info;
+    EXPECT_LE(list.model.RowTop(row) + 56, list.bounds.Height()) << c.info;
+  }
+  EXPECT_TRUE(commands_.calls.empty());
+
+  EXPECT_TRUE(list.PressKey(ListKey::kEnter));
+  EXPECT_EQ(commands_.calls, std::vector<std::string>{"video c|three|" + Gbk("播放视频")});
+  EXPECT_TRUE(list.PressKey(ListKey::kDelete));
+  EXPECT_EQ(Infos(host), (std::vector<std::string>{"five", "four", "two", "one"}));
+  ASSERT_EQ(platform_.messageBoxes.size(), 1u);
+  EXPECT_EQ(platform_.messageBoxes[0].text, Gbk("删除完成"));
+  // The deleted row took the selection with it.
+  EXPECT_FALSE(list.PressKey(ListKey::kEnter));
+  EXPECT_FALSE(list.PressKey(ListKey::kDelete));
+  EXPECT_EQ(commands_.calls.size(), 1u);
+}
+
 TEST_F(PersonalListWindowTest, DeleteRemovesTheRowAndTheRecordForGood) {
   AddToHistoryList(paths_, "c", "older");
   AddToHistoryList(paths_, "c", "newest");

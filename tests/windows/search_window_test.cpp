@@ -64,6 +64,7 @@ TEST_F(SearchWindowTest, FirstSearchPlacesTheWindowAndSearchesOnTheTimer) {
   EXPECT_TRUE(host.shown);
   auto* edit = host.Control<fakes::FakeEdit>(SearchWindow::kEditId);
   EXPECT_EQ(edit->text, Gbk("片名"));
+  EXPECT_EQ(edit->accessibleName, Gbk("搜索视频"));
   auto* browser = host.Browser(SearchWindow::kBrowserId);
   EXPECT_TRUE(browser->navigations.empty());  // not before the timer
   ASSERT_TRUE(host.FireTimer(SearchWindow::kSearchTimer));

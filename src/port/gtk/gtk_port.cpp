@@ -7,6 +7,8 @@
 #include "port/gtk/gtk_control.h"
 #include "port/gtk/gtk_file_watch.h"
 #include "port/gtk/gtk_look.h"
+#include "port/gtk/gtk_skin_button.h"
+#include "port/gtk/gtk_skin_item_area.h"
 #include "port/process.h"
 #include "text/encoding.h"
 #include "text/written_page.h"
@@ -64,6 +66,9 @@ class GtkEditControl : public GtkControl<port::Edit> {
   std::string Text() const override { return Utf8ToGbk(gtk_entry_get_text(GTK_ENTRY(widget_))); }
   void Focus() override { gtk_widget_grab_focus(widget_); }
   void SelectAll() override { gtk_editable_select_region(GTK_EDITABLE(widget_), 0, -1); }
+  void SetAccessibleName(const std::string& name) override {
+    atk_object_set_name(gtk_widget_get_accessible(widget_), GbkToUtf8(name).c_str());
+  }
 };
 
 class GtkProgressControl : public GtkControl<port::ProgressBar> {
@@ -647,8 +652,11 @@ gboolean GtkWindowHost::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
   const guint keyval = gdk_keyval_to_lower(event->keyval);
   port::Key key = KeyOf(keyval);
   if (key == port::Key::kEnter) {
-    // Enter in an edit box is the box's own: it reports it through on_enter.
-    if (GTK_IS_ENTRY(gtk_window_get_focus(GTK_WINDOW(host->window_)))) return FALSE;
+    // Enter in an edit box is the box's own: it reports it through on_enter;
+    // on a skinned button it presses the button, in a list it opens the row,
+    // on an information panel's link it follows the link.
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(host->window_));
+    if (GTK_IS_ENTRY(focus) || IsSkinButtonArea(focus) || IsSkinItemArea(focus)) return FALSE;
   }
   const port::Modifiers modifiers{.control = (event->state & GDK_CONTROL_MASK) != 0,
                                   .alt = (event->state & GDK_MOD1_MASK) != 0,

@@ -2,12 +2,20 @@
 // hand the models the pointer's events and paint through the cairo
 // painters; what an event means (hover, click, selection) is the model's.
 
+#include <optional>
+#include <vector>
+
 #include "port/gtk/gtk_control.h"
+#include "port/gtk/gtk_skin_button.h"
+#include "port/gtk/gtk_skin_item_area.h"
 #include "skin/face_bitmap_button.h"
 #include "skin/flat_text_button.h"
+#include "skin/focus_ring.h"
 #include "skin/info_tag_panel.h"
+#include "skin/list_keys.h"
 #include "skin/skin_list_ctrl.h"
 #include "skin/skin_paint.h"
+#include "text/encoding.h"
 
 namespace tavelo::gtkport {
 
@@ -17,12 +25,36 @@ constexpr guint kLeftButton = 1;
 
 Point EventPoint(double x, double y) { return {static_cast<int>(x), static_cast<int>(y)}; }
 
+std::optional<ListKey> ListKeyOf(guint keyval) {
+  switch (keyval) {
+    case GDK_KEY_Up:
+    case GDK_KEY_KP_Up: return ListKey::kUp;
+    case GDK_KEY_Down:
+    case GDK_KEY_KP_Down: return ListKey::kDown;
+    case GDK_KEY_Home:
+    case GDK_KEY_KP_Home: return ListKey::kHome;
+    case GDK_KEY_End:
+    case GDK_KEY_KP_End: return ListKey::kEnd;
+    case GDK_KEY_Page_Up:
+    case GDK_KEY_KP_Page_Up: return ListKey::kPageUp;
+    case GDK_KEY_Page_Down:
+    case GDK_KEY_KP_Page_Down: return ListKey::kPageDown;
+    case GDK_KEY_Return:
+    case GDK_KEY_ISO_Enter:
+    case GDK_KEY_KP_Enter: return ListKey::kEnter;
+    case GDK_KEY_Delete:
+    case GDK_KEY_KP_Delete: return ListKey::kDelete;
+    default: return std::nullopt;
+  }
+}
+
 // A drawing area that is the SkinHost of one model. With `offscreen`, every
 // frame is painted into a back buffer first and shown with one copy.
 template <typename Base>
 class SkinWidget : public GtkControl<Base>, public SkinHost {
  public:
-  SkinWidget(GtkWindowHost& host, bool offscreen) : GtkControl<Base>(host, gtk_drawing_area_new()), offscreen_(offscreen) {
+  SkinWidget(GtkWindowHost& host, GtkWidget* area, bool offscreen)
+      : GtkControl<Base>(host, area), offscreen_(offscreen) {
     GtkWidget* w = this->widget_;
     gtk_widget_add_events(w, GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK |
                                  GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
@@ -82,6 +114,7 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
 
  protected:
   virtual void Paint(cairo_t* cr, Size client) = 0;
+  virtual void PaintFocus(cairo_t* cr, Size client) { PaintFocusRing(cr, client); }
   virtual void OnMotion(Point) {}
   virtual void OnEnter() {}
   virtual void OnLeave() {}
@@ -101,6 +134,12 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
   }
 
   void Draw(cairo_t* cr) {
+    PaintFrame(cr);
+    // Only a keyboard user sees where the focus is.
+    if (gtk_widget_has_visible_focus(this->widget_)) PaintFocus(cr, ClientSize());
+  }
+
+  void PaintFrame(cairo_t* cr) {
     if (!offscreen_) {
       Paint(cr, ClientSize());
       return;
@@ -120,15 +159,24 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
   SurfacePtr back_;
 };
 
-// A skinned push button: the model decides hover and clicks.
+// A skinned push button: the model decides hover and clicks. For the
+// keyboard and assistive technology it is a push button named by its text.
 template <typename Base, typename Model>
 class SkinButtonWidget : public SkinWidget<Base> {
  public:
   SkinButtonWidget(GtkWindowHost& host, const std::string& text, bool offscreen)
-      : SkinWidget<Base>(host, offscreen), model_(*this) {
-    model_.SetText(text);
+      : SkinWidget<Base>(host, NewSkinButtonArea(), offscreen), model_(*this) {
+    SetText(text);
+    g_signal_connect(this->widget_, "activate", G_CALLBACK(+[](GtkWidget*, gpointer self) {
+                       auto* button = static_cast<SkinButtonWidget*>(self);
+                       if (button->on_click) button->on_click();
+                     }),
+                     this);
   }
-  void SetText(const std::string& text) override { model_.SetText(text); }
+  void SetText(const std::string& text) override {
+    model_.SetText(text);
+    atk_object_set_name(gtk_widget_get_accessible(this->widget_), GbkToUtf8(text).c_str());
+  }
   std::string Text() const override { return model_.Text(); }
   void SetEnabled(bool enabled) override {
     model_.SetEnabled(enabled);
@@ -151,7 +199,10 @@ class GtkFlatButton : public SkinButtonWidget<port::FlatButton, FlatTextButton> 
  public:
   GtkFlatButton(GtkWindowHost& host, const std::string& text) : SkinButtonWidget(host, text, true) {}
   // Before the widget exists the model draws nothing; its first frame will.
-  void SetSelected(int selected) override { model_.SetSelected(selected); }
+  void SetSelected(int selected) override {
+    model_.SetSelected(selected);
+    SetSkinButtonSelected(widget_, selected == 1);
+  }
   int Selected() const override { return model_.Selected(); }
 
  protected:
@@ -170,27 +221,120 @@ class GtkFaceButton : public SkinButtonWidget<port::FaceButton, FaceBitmapButton
   }
 };
 
-class GtkInfoPanel : public SkinWidget<port::InfoPanel> {
+// The information panel. Its values are links: Tab and the arrow keys go
+// from one to the next, Enter and Space press the one with the focus, and a
+// screen reader reads them and follows them with "jump".
+class GtkInfoPanel : public SkinWidget<port::InfoPanel>, public SkinAreaItems {
  public:
-  explicit GtkInfoPanel(GtkWindowHost& host) : SkinWidget(host, true), model_(*this, PangoMeasure()) {}
-  void ShowRecordInfo(const std::string& info) override { model_.ShowRecordInfo(info); }
-  void ShowRecordInfoCompact(const std::string& info) override { model_.ShowRecordInfoCompact(info); }
+  explicit GtkInfoPanel(GtkWindowHost& host)
+      : SkinWidget(host, NewSkinItemArea({ATK_ROLE_PANEL, ATK_ROLE_LINK, "jump"}), true),
+        model_(*this, PangoMeasure()) {
+    SetSkinAreaItems(widget_, this);
+    g_signal_connect(widget_, "focus",
+                     G_CALLBACK(+[](GtkWidget*, GtkDirectionType direction, gpointer self) -> gboolean {
+                       return static_cast<GtkInfoPanel*>(self)->MoveFocus(direction);
+                     }),
+                     this);
+    g_signal_connect(widget_, "key-press-event", G_CALLBACK(+[](GtkWidget*, GdkEventKey* e, gpointer self) -> gboolean {
+                       return static_cast<GtkInfoPanel*>(self)->Key(e->keyval);
+                     }),
+                     this);
+    LinksChanged();
+  }
+  ~GtkInfoPanel() override { SetSkinAreaItems(widget_, nullptr); }
+  void ShowRecordInfo(const std::string& info) override {
+    model_.ShowRecordInfo(info);
+    LinksChanged();
+  }
+  void ShowRecordInfoCompact(const std::string& info) override {
+    model_.ShowRecordInfoCompact(info);
+    LinksChanged();
+  }
   void AddWord(WordKind kind, const std::string& text) override { model_.AddItem(kind, text); }
   void Relayout() override {
     model_.Layout();
     model_.Redraw();
+    LinksChanged();
   }
   std::string WordAt(Point client) const override { return model_.WordAt(client); }
+  std::string WordAtCursor() const override { return pressed_ ? *pressed_ : WordAt(CursorPos()); }
+
+  // SkinAreaItems: the links.
+  int ItemCount() const override { return static_cast<int>(Links().size()); }
+  std::string ItemName(int link) const override { return GbkToUtf8(LinkItem(link).text); }
+  bool ItemSelected(int) const override { return false; }
+  void ActivateItem(int link) override {
+    // Reported as a click on the link; the window may close on it.
+    pressed_ = LinkItem(link).text;
+    if (on_click) on_click();
+  }
 
  protected:
   void Paint(cairo_t* cr, Size client) override { PaintInfoTagPanel(cr, client, model_); }
+  void PaintFocus(cairo_t* cr, Size) override {
+    if (focused_ < 0) return;
+    const Rect rect = LinkItem(focused_).rect;
+    const int around = kFocusRingInset + 1;
+    cairo_translate(cr, rect.left - around, rect.top - around);
+    PaintFocusRing(cr, {rect.Width() + 2 * around, rect.Height() + 2 * around});
+  }
   void OnPress(Point p) override { model_.OnButtonDown(p); }
   void OnRelease(Point p) override {
+    pressed_.reset();
     if (model_.OnButtonUp(p) && on_click) on_click();
   }
 
  private:
+  // The value items, in reading order.
+  std::vector<int> Links() const {
+    std::vector<int> links;
+    for (int i = 0; i < model_.Count(); ++i) {
+      if (model_.Item(i).kind == InfoTagItem::kValue) links.push_back(i);
+    }
+    return links;
+  }
+  const InfoTagItem& LinkItem(int link) const { return model_.Item(Links()[static_cast<size_t>(link)]); }
+
+  void LinksChanged() {
+    const int count = ItemCount();
+    if (focused_ >= count) focused_ = count - 1;
+    // Without links the panel is no stop for Tab.
+    gtk_widget_set_can_focus(widget_, count > 0);
+    SkinAreaItemsChanged(widget_);
+  }
+
+  // Steps through the links; false lets the focus leave the panel.
+  gboolean MoveFocus(GtkDirectionType direction) {
+    const int count = ItemCount();
+    if (count == 0) return FALSE;
+    const bool back = direction == GTK_DIR_TAB_BACKWARD || direction == GTK_DIR_UP || direction == GTK_DIR_LEFT;
+    const int next = !gtk_widget_has_focus(widget_) ? (back ? count - 1 : 0) : focused_ + (back ? -1 : 1);
+    if (next < 0 || next >= count) return FALSE;
+    focused_ = next;
+    gtk_widget_grab_focus(widget_);
+    gtk_widget_queue_draw(widget_);
+    AnnounceSkinAreaItem(widget_, focused_);
+    return TRUE;
+  }
+
+  gboolean Key(guint keyval) {
+    switch (keyval) {
+      case GDK_KEY_Return:
+      case GDK_KEY_ISO_Enter:
+      case GDK_KEY_KP_Enter:
+      case GDK_KEY_space:
+      case GDK_KEY_KP_Space:
+        if (focused_ < 0) return FALSE;
+        ActivateItem(focused_);
+        return TRUE;
+      default:
+        return FALSE;
+    }
+  }
+
   InfoTagPanel model_;
+  int focused_ = -1;
+  std::optional<std::string> pressed_;
 };
 
 // A picture of the program's, scaled to the control.
@@ -214,14 +358,15 @@ class GtkPicture : public GtkControl<port::Control> {
 // rows inside a scrolled window. The scrolled window moves the rows; the
 // model learns the scroll position from its adjustments, and every point it
 // is given is in the list's client coordinates, header included, as the
-// window logic's are.
-class GtkListControl : public GtkControl<port::ListView> {
+// window logic's are. The rows area takes the keyboard focus and answers
+// the list's keys.
+class GtkListControl : public GtkControl<port::ListView>, public SkinAreaItems {
  public:
   explicit GtkListControl(GtkWindowHost& host)
       : GtkControl(host, gtk_frame_new(nullptr)),
         header_(GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()))),
         scroller_(gtk_scrolled_window_new(nullptr, nullptr)),
-        area_(GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()))),
+        area_(GTK_WIDGET(g_object_ref_sink(NewSkinItemArea({ATK_ROLE_LIST, ATK_ROLE_LIST_ITEM, "activate"})))),
         horizontal_(GTK_ADJUSTMENT(g_object_ref(gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller_))))),
         vertical_(GTK_ADJUSTMENT(g_object_ref(gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(scroller_))))) {
     gtk_frame_set_shadow_type(GTK_FRAME(widget_), GTK_SHADOW_IN);
@@ -249,6 +394,11 @@ class GtkListControl : public GtkControl<port::ListView> {
                        return static_cast<GtkListControl*>(self)->Press(e);
                      }),
                      this);
+    g_signal_connect(area_, "key-press-event", G_CALLBACK(+[](GtkWidget*, GdkEventKey* e, gpointer self) -> gboolean {
+                       return static_cast<GtkListControl*>(self)->Key(e);
+                     }),
+                     this);
+    SetSkinAreaItems(area_, this);
     for (GtkAdjustment* a : {horizontal_, vertical_}) {
       g_signal_connect(a, "value-changed", G_CALLBACK(+[](GtkAdjustment*, gpointer self) {
                          static_cast<GtkListControl*>(self)->ScrollChanged();
@@ -257,6 +407,7 @@ class GtkListControl : public GtkControl<port::ListView> {
     }
   }
   ~GtkListControl() override {
+    SetSkinAreaItems(area_, nullptr);
     // The adjustments are held: the scrolled window may be gone by now.
     for (GtkAdjustment* a : {horizontal_, vertical_}) {
       g_signal_handlers_disconnect_by_data(a, this);
@@ -308,19 +459,44 @@ class GtkListControl : public GtkControl<port::ListView> {
     GtkAdjustment* v = vertical_;
     // The adjustment only knows the new height once the area is allocated.
     gtk_adjustment_set_upper(v, std::max(gtk_adjustment_get_upper(v), static_cast<double>(model_.ContentHeight())));
-    double page = gtk_adjustment_get_page_size(v);
-    int view = page > 0 ? static_cast<int>(page) : bounds_.Height() - SkinListCtrl::kHeaderHeight;
-    int target = model_.ScrollYToShow(row, view);
+    int target = model_.ScrollYToShow(row, ViewHeight());
     if (target != model_.ScrollY()) gtk_adjustment_set_value(v, target);
   }
 
   port::ListHit HitTest(Point client) const override { return model_.HitTest(client); }
+
+  // SkinAreaItems: the rows; a screen reader's action opens the row as Enter does.
+  int ItemCount() const override { return model_.RowCount(); }
+  std::string ItemName(int row) const override { return GbkToUtf8(model_.RowText(row)); }
+  bool ItemSelected(int row) const override { return model_.IsSelected(row); }
+  void ActivateItem(int row) override {
+    model_.SelectOnly(row);
+    gtk_widget_queue_draw(area_);
+    if (on_double_click) on_double_click({row, -1});
+  }
 
  private:
   void Changed() {
     gtk_widget_set_size_request(area_, std::max(model_.ContentWidth(), 1), std::max(model_.ContentHeight(), 1));
     gtk_widget_queue_draw(area_);
     gtk_widget_queue_draw(header_);
+    SkinAreaItemsChanged(area_);
+  }
+
+  // The height of the rows area as shown.
+  int ViewHeight() const {
+    double page = gtk_adjustment_get_page_size(vertical_);
+    return page > 0 ? static_cast<int>(page) : bounds_.Height() - SkinListCtrl::kHeaderHeight;
+  }
+
+  gboolean Key(GdkEventKey* e) {
+    std::optional<ListKey> key = ListKeyOf(e->keyval);
+    if (!key || (e->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) != 0) return FALSE;
+    if (!AnswerListKey(model_, *this, *key, ViewHeight())) return FALSE;
+    gtk_widget_queue_draw(area_);
+    const int row = model_.FirstSelectedRow();
+    if (row >= 0) AnnounceSkinAreaItem(area_, row);
+    return TRUE;
   }
 
   void ScrollChanged() {
@@ -355,6 +531,12 @@ class GtkListControl : public GtkControl<port::ListView> {
     for (int i = first; i <= last; ++i) {
       int top = i * height - scrollY;
       PaintListRow(cr, model_, i, {0, top, width - scrollX, top + height}, pictures);
+    }
+    // A keyboard user sees which row the keys act on.
+    const int selected = model_.FirstSelectedRow();
+    if (selected >= 0 && gtk_widget_has_visible_focus(area_)) {
+      cairo_translate(cr, 0, selected * height - scrollY);
+      PaintFocusRing(cr, {width - scrollX, height});
     }
   }
 
