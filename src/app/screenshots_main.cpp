@@ -135,8 +135,11 @@ int main(int argc, char** argv) {
   setup.firstRunSetup = false;
   setup.startDataUpdate = false;
   MainWindow& portal = windows.Open<MainWindow>(catalogue, setup);
-  WebKitWebView* portalView = ViewIn(portal);
-  if (!RunUntil([&] { return Shows(portalView, "/tj/index.asp"); })) return Fail("the recommended page did not load");
+  // The page's view is shown only once the start timer has chosen the page.
+  WebKitWebView* portalView = nullptr;
+  if (!RunUntil([&] { return Shows(portalView = ViewIn(portal), "/tj/index.asp"); })) {
+    return Fail("the recommended page did not load");
+  }
   Pump(1500);
   bool shot = Shoot(portal, out + "main-window.png");
 
