@@ -543,6 +543,8 @@ class GtkListControl : public GtkControl<port::ListView>, public SkinAreaItems {
   // Other buttons than the left one go on to the window (its menu).
   gboolean Press(GdkEventButton* e) {
     if (e->button != kLeftButton) return FALSE;
+    // As any list: the one clicked takes the keys that follow.
+    gtk_widget_grab_focus(area_);
     Point client = ToClient(e->x, e->y);
     guint clicks = 1;
     gdk_event_get_click_count(reinterpret_cast<GdkEvent*>(e), &clicks);
