@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include "base/system_calls.h"
+
 namespace tavelo::fuzz {
 
 // The folder, with a trailing "/"; made on first use.
@@ -43,6 +45,12 @@ inline std::string WriteScratchFile(const std::string& name, const uint8_t* data
   bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
   if (std::fclose(file) != 0 || !written) abort();
   return path;
+}
+
+// Saves skip their flush to disk from the first call on: a flush proves
+// nothing here and would make every input wait for the disk.
+inline void SkipFlushes() {
+  static const sys::ScopedSystemCalls noFlush({sys::Calls().write, [](int) { return 0; }, sys::Calls().rename});
 }
 
 // Empties the folder for the next input.

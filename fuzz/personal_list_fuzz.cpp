@@ -6,22 +6,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/system_calls.h"
 #include "catalogue/personal_lists.h"
 #include "catalogue/record_list.h"
 #include "fuzz_scratch.h"
 
-namespace {
-
-// Flushing each save to disk proves nothing here and would make every input
-// wait for the disk.
-int SkipFsync(int) { return 0; }
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tavelo;
-  static const sys::ScopedSystemCalls noFlush({sys::Calls().write, &SkipFsync, sys::Calls().rename});
+  fuzz::SkipFlushes();
   const std::string path = fuzz::WriteScratchFile("list.dat", data, size);
   if (path.empty()) abort();
   RecordList list;

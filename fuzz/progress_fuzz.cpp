@@ -8,21 +8,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/system_calls.h"
 #include "catalogue/progress_store.h"
 #include "fuzz_scratch.h"
 
-namespace {
-
-// Flushing each save to disk proves nothing here and would make every input
-// wait for the disk.
-int SkipFsync(int) { return 0; }
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tavelo;
-  static const sys::ScopedSystemCalls noFlush({sys::Calls().write, &SkipFsync, sys::Calls().rename});
+  fuzz::SkipFlushes();
   const std::string bytes(reinterpret_cast<const char*>(data), size);
 
   if (std::optional<VideoState> video = ParseVideoState(bytes)) {

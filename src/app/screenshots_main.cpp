@@ -61,26 +61,14 @@ void Pump(int milliseconds) {
   RunUntil([&] { return std::chrono::steady_clock::now() > end; });
 }
 
+// The page view a window shows.
+WebKitWebView* ViewOf(OwnedWindow& window) {
+  return dynamic_cast<gtkport::GtkWindowHost&>(window.Host()).ShownWebView();
+}
+
+using gtkport::ShowsLoaded;
+
 GtkWidget* WindowOf(OwnedWindow& window) { return dynamic_cast<gtkport::GtkWindowHost&>(window.Host()).Window(); }
-
-// The first (the window's main) browser view in the window's client area.
-WebKitWebView* ViewIn(OwnedWindow& window) {
-  WebKitWebView* found = nullptr;
-  GList* children = gtk_container_get_children(GTK_CONTAINER(dynamic_cast<gtkport::GtkWindowHost&>(window.Host()).Fixed()));
-  for (GList* child = children; child != nullptr && found == nullptr; child = child->next) {
-    if (WEBKIT_IS_WEB_VIEW(child->data) && gtk_widget_get_visible(GTK_WIDGET(child->data))) {
-      found = WEBKIT_WEB_VIEW(child->data);
-    }
-  }
-  g_list_free(children);
-  return found;
-}
-
-// The view shows an address holding `part` and has finished loading it.
-bool Shows(WebKitWebView* view, const std::string& part) {
-  const char* uri = view != nullptr ? webkit_web_view_get_uri(view) : nullptr;
-  return uri != nullptr && std::string(uri).find(part) != std::string::npos && !webkit_web_view_is_loading(view);
-}
 
 void RunScript(WebKitWebView* view, const std::string& script) {
   webkit_web_view_evaluate_javascript(view, script.c_str(), -1, nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -137,7 +125,7 @@ int main(int argc, char** argv) {
   MainWindow& portal = windows.Open<MainWindow>(catalogue, setup);
   // The page's view is shown only once the start timer has chosen the page.
   WebKitWebView* portalView = nullptr;
-  if (!RunUntil([&] { return Shows(portalView = ViewIn(portal), "/tj/index.asp"); })) {
+  if (!RunUntil([&] { return ShowsLoaded(portalView = ViewOf(portal), "/tj/index.asp"); })) {
     return Fail("the recommended page did not load");
   }
   Pump(1500);
@@ -159,7 +147,9 @@ int main(int argc, char** argv) {
       port::ListView& list = player->EpisodeList();
       list.SelectRow(0, true);
       list.on_click({0, kPlayColumn});
-      if (!RunUntil([&] { return Shows(ViewIn(*player), "/player/"); })) return Fail("the episode did not play");
+      if (!RunUntil([&] { return ShowsLoaded(ViewOf(*player), "/player/"); })) {
+        return Fail("the episode did not play");
+      }
       Pump(2500);
       shot = Shoot(*player, out + "play-window.png") && shot;
     }
@@ -179,12 +169,13 @@ int main(int argc, char** argv) {
 
   // A P2P item of the catalogue's P2P page opens its resource page.
   RunScript(portalView, "location.href = '/p2p/index.asp?v=108'");
-  if (!RunUntil([&] { return Shows(portalView, "/p2p/index.asp"); })) return Fail("the P2P page did not load");
+  if (!RunUntil([&] { return ShowsLoaded(portalView, "/p2p/index.asp"); })) return Fail("the P2P page did not load");
   ClickVideo(portalView, titles[0]);
   ResourceWindow* resource = nullptr;
   if (!RunUntil([&] {
         resource = windows.Find<ResourceWindow>();
-        return resource != nullptr && !resource->PagePath().empty() && Shows(ViewIn(*resource), resource->PagePath());
+        return resource != nullptr && !resource->PagePath().empty() &&
+               ShowsLoaded(ViewOf(*resource), resource->PagePath());
       })) {
     return Fail("no resource page");
   }

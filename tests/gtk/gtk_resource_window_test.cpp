@@ -24,17 +24,6 @@ namespace {
 
 using testing::RunUntil;
 
-// The view in a window's client area (the resource window has one).
-WebKitWebView* ViewIn(GtkWidget* container) {
-  WebKitWebView* found = nullptr;
-  GList* children = gtk_container_get_children(GTK_CONTAINER(container));
-  for (GList* child = children; child != nullptr && found == nullptr; child = child->next) {
-    if (WEBKIT_IS_WEB_VIEW(child->data)) found = WEBKIT_WEB_VIEW(child->data);
-  }
-  g_list_free(children);
-  return found;
-}
-
 std::string BodyText(WebKitWebView* view) {
   // The answer may come after a time-out; it then lands in a result that is
   // left alone rather than in this frame.
@@ -88,7 +77,7 @@ class GtkResourceWindowTest : public ::testing::Test {
     const std::string address = "http://" + Host(site) + "/bt/" + id + ".html";
     ResourceWindow& window = OpenResourceWindow(windows_, "", Gbk("演示种子\n") + address, "");
     auto& host = dynamic_cast<gtkport::GtkWindowHost&>(window.Host());
-    WebKitWebView* view = ViewIn(host.Fixed());
+    WebKitWebView* view = host.ShownWebView();
     if (view == nullptr) return "no view";
     if (!RunUntil([&] {
           const char* uri = webkit_web_view_get_uri(view);

@@ -25,6 +25,12 @@
 namespace tavelo {
 namespace {
 
+// The page view a window shows.
+WebKitWebView* ViewOf(OwnedWindow& window) {
+  return dynamic_cast<gtkport::GtkWindowHost&>(window.Host()).ShownWebView();
+}
+using gtkport::ShowsLoaded;
+
 using testing::RunUntil;
 
 // What a screen reader learns of one accessible object.
@@ -71,25 +77,6 @@ const Node* Named(const std::vector<Node>& nodes, const std::string& name, AtkRo
   return found != nodes.end() ? &*found : nullptr;
 }
 
-// The window's browser view that is shown.
-WebKitWebView* ViewIn(OwnedWindow& window) {
-  WebKitWebView* found = nullptr;
-  GList* children =
-      gtk_container_get_children(GTK_CONTAINER(dynamic_cast<gtkport::GtkWindowHost&>(window.Host()).Fixed()));
-  for (GList* child = children; child != nullptr && found == nullptr; child = child->next) {
-    if (WEBKIT_IS_WEB_VIEW(child->data) && gtk_widget_get_visible(GTK_WIDGET(child->data))) {
-      found = WEBKIT_WEB_VIEW(child->data);
-    }
-  }
-  g_list_free(children);
-  return found;
-}
-
-bool Shows(WebKitWebView* view, const std::string& part) {
-  const char* uri = view != nullptr ? webkit_web_view_get_uri(view) : nullptr;
-  return uri != nullptr && std::string(uri).find(part) != std::string::npos && !webkit_web_view_is_loading(view);
-}
-
 // The first accessible object in tree order with this role (and name, unless
 // nullptr); not referenced, since the window holds it.
 AtkObject* Find(AtkObject* object, AtkRole role, const char* name = nullptr) {
@@ -133,7 +120,7 @@ class GtkAccessibleWindowsTest : public ::testing::Test {
     setup.firstRunSetup = false;
     setup.startDataUpdate = false;
     portal_ = &windows_.Open<MainWindow>(catalogue_, setup);
-    ASSERT_TRUE(RunUntil([&] { return Shows(ViewIn(*portal_), "/tj/index.asp"); })) << "no recommended page";
+    ASSERT_TRUE(RunUntil([&] { return ShowsLoaded(ViewOf(*portal_), "/tj/index.asp"); })) << "no recommended page";
   }
   void TearDown() override {
     windows_.CloseAll();
@@ -171,7 +158,7 @@ TEST_F(GtkAccessibleWindowsTest, MainWindowNamesEveryButtonAndTheSearchBox) {
 // Enter plays it. The panel's values are links Tab reaches; 收藏视频 adds
 // the video to the favourites.
 TEST_F(GtkAccessibleWindowsTest, PlayWindowEpisodesAndLinksAreReachable) {
-  webkit_web_view_evaluate_javascript(ViewIn(*portal_),
+  webkit_web_view_evaluate_javascript(ViewOf(*portal_),
                                       "for (const a of document.links) if ((a.getAttribute('href') || '')"
                                       ".includes('INFO|雾港旧事')) { a.click(); break; }",
                                       -1, nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -206,7 +193,7 @@ TEST_F(GtkAccessibleWindowsTest, PlayWindowEpisodesAndLinksAreReachable) {
   EXPECT_EQ(selected, std::vector<std::string>{items[1]});
 
   testing::SendKey(window, GDK_KEY_Return, true);
-  EXPECT_TRUE(RunUntil([&] { return Shows(ViewIn(*player), "/player/"); })) << "the episode did not play";
+  EXPECT_TRUE(RunUntil([&] { return ShowsLoaded(ViewOf(*player), "/player/"); })) << "the episode did not play";
 
   nodes = NodesOf(*player);
   for (const char* link : {"收藏视频", "复制视频网址", "单独窗口打开视频"}) {

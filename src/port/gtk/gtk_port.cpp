@@ -491,6 +491,24 @@ void GtkWindowHost::Show() { gtk_widget_show(window_); }
 void GtkWindowHost::Hide() { gtk_widget_hide(window_); }
 void GtkWindowHost::Present() { gtk_window_present(GTK_WINDOW(window_)); }
 
+WebKitWebView* GtkWindowHost::ShownWebView() const {
+  WebKitWebView* found = nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(fixed_));
+  for (GList* child = children; child != nullptr && found == nullptr; child = child->next) {
+    if (WEBKIT_IS_WEB_VIEW(child->data) && gtk_widget_get_visible(GTK_WIDGET(child->data))) {
+      found = WEBKIT_WEB_VIEW(child->data);
+    }
+  }
+  g_list_free(children);
+  return found;
+}
+
+bool ShowsLoaded(WebKitWebView* view, std::string_view part) {
+  const char* uri = view != nullptr ? webkit_web_view_get_uri(view) : nullptr;
+  return uri != nullptr && std::string_view(uri).find(part) != std::string_view::npos &&
+         !webkit_web_view_is_loading(view);
+}
+
 void GtkWindowHost::Close() {
   if (!destroyed_) gtk_widget_destroy(window_);
 }

@@ -136,6 +136,9 @@ class GtkWindowHost : public port::WindowHost {
   port::Control* AddPicture(int id, int picture) override;
 
   GtkWidget* Fixed() const { return fixed_; }
+  // The first browser view shown in the client area, or nullptr: for
+  // programs that drive windows from outside (tests, the screenshots).
+  WebKitWebView* ShownWebView() const;
   GtkWidget* Window() const { return window_; }
   bool Destroyed() const { return destroyed_; }
   GtkPlatform& Platform() { return platform_; }
@@ -183,6 +186,9 @@ class GtkWindowHost : public port::WindowHost {
   std::vector<WindowMenuItem> systemMenu_;
   std::map<int, std::unique_ptr<port::Control>> controls_;
 };
+
+// Whether `view` shows an address holding `part` and has finished loading.
+bool ShowsLoaded(WebKitWebView* view, std::string_view part);
 
 class GtkPlatform : public port::Platform {
  public:
