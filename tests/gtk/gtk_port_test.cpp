@@ -144,18 +144,32 @@ class GtkPortTest : public ::testing::Test {
   gtkport::GtkPlatform platform_;
 };
 
+// A flat and a face button that count their clicks.
+struct TwoButtons {
+  explicit TwoButtons(port::WindowHost& host)
+      : flat(host.AddFlatButton(1001, Gbk("电影"))), face(host.AddFaceButton(1025, Gbk("搜索"))) {
+    flat->SetBounds(Rect::FromSize(10, 10, 100, 30));
+    face->SetBounds(Rect::FromSize(10, 50, 60, 22));
+    flat->on_click = [this] { ++flatClicks; };
+    face->on_click = [this] { ++faceClicks; };
+  }
+  TwoButtons(const TwoButtons&) = delete;
+  TwoButtons& operator=(const TwoButtons&) = delete;
+  port::FlatButton* flat;
+  port::FaceButton* face;
+  int flatClicks = 0, faceClicks = 0;
+};
+
 // Which press and release make a click is the models' (tests/skin); here
 // the events reach them with their coordinates, and the click reaches the
 // window.
 TEST_F(GtkPortTest, SkinnedButtonsReportTheClicksTheirModelsDecide) {
   port::WindowHost& host = OpenWindow();
-  port::FlatButton* flat = host.AddFlatButton(1001, Gbk("电影"));
-  flat->SetBounds(Rect::FromSize(10, 10, 100, 30));
-  port::FaceButton* face = host.AddFaceButton(1025, Gbk("搜索"));
-  face->SetBounds(Rect::FromSize(10, 50, 60, 22));
-  int flatClicks = 0, faceClicks = 0;
-  flat->on_click = [&] { ++flatClicks; };
-  face->on_click = [&] { ++faceClicks; };
+  TwoButtons buttons(host);
+  port::FlatButton* flat = buttons.flat;
+  port::FaceButton* face = buttons.face;
+  int& flatClicks = buttons.flatClicks;
+  int& faceClicks = buttons.faceClicks;
   ASSERT_TRUE(RunUntil([&] { return Drawn(flat) && Drawn(face); }));
 
   Click(WidgetOf(flat), 50, 15);
@@ -181,13 +195,11 @@ TEST_F(GtkPortTest, SkinnedButtonsArePushButtonsForKeysAndScreenReaders) {
   port::WindowHost& host = OpenWindow();
   // As the main window does: Enter and Escape would end a dialog.
   host.on_key = [](port::Key key, port::Modifiers) { return key == port::Key::kEnter || key == port::Key::kEscape; };
-  port::FlatButton* flat = host.AddFlatButton(1001, Gbk("电影"));
-  flat->SetBounds(Rect::FromSize(10, 10, 100, 30));
-  port::FaceButton* face = host.AddFaceButton(1025, Gbk("搜索"));
-  face->SetBounds(Rect::FromSize(10, 50, 60, 22));
-  int flatClicks = 0, faceClicks = 0;
-  flat->on_click = [&] { ++flatClicks; };
-  face->on_click = [&] { ++faceClicks; };
+  TwoButtons buttons(host);
+  port::FlatButton* flat = buttons.flat;
+  port::FaceButton* face = buttons.face;
+  int& flatClicks = buttons.flatClicks;
+  int& faceClicks = buttons.faceClicks;
   GtkWidget* window = dynamic_cast<gtkport::GtkWindowHost&>(host).Window();
   ASSERT_TRUE(RunUntil([&] { return Drawn(flat) && Drawn(face); }));
 
