@@ -1,6 +1,10 @@
 #include "running_demo.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
+
+#include "support/temp_dir.h"
 
 namespace tavelo::demo {
 
@@ -68,6 +72,14 @@ httplib::Result RunningDemo::Fetch(std::string_view address) const {
   target = target.substr(0, target.find('#'));
   if (target.empty() || target.front() != '/') target.insert(0, "/");
   return Get(*role, EscapeTarget(target));
+}
+
+ProgramPaths RunningDemo::PrepareProgramFolder(const std::string& folder) const {
+  ProgramPaths paths{folder};
+  mkdir(paths.In(kDataFolder).c_str(), 0755);
+  mkdir(paths.In(kEpisodeCacheFolder).c_str(), 0755);
+  testing::WriteFile(paths.Template(), site_->MainTemplate());
+  return paths;
 }
 
 }  // namespace tavelo::demo

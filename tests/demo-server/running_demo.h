@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/program_paths.h"
 #include "demo_server.h"
 
 namespace tavelo::demo {
@@ -24,6 +25,9 @@ class RunningDemo {
   const std::string& Error() const { return error_; }
   int Port() const { return port_; }
   const DemoSite& Site() const { return *site_; }
+  // Makes `folder` (with its trailing "/") a program folder of this server:
+  // data/ with the demo's template in it, and the episode cache folder.
+  ProgramPaths PrepareProgramFolder(const std::string& folder) const;
   // What the server logged so far.
   std::string LogText() const { return log_.str(); }
 

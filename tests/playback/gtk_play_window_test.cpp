@@ -78,10 +78,7 @@ class GtkPlayWindowTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_EQ(demo_->Error(), "");
-    mkdir(dir_.File("data").c_str(), 0755);
-    mkdir(dir_.File("tavelo").c_str(), 0755);
-    testing::WriteFile(dir_.File("data/main.htm"), demo_->Site().MainTemplate());
-    windows_.SetPaths(ProgramPaths{dir_.Path()});
+    windows_.SetPaths(demo_->PrepareProgramFolder(dir_.Path()));
   }
   void TearDown() override {
     windows_.CloseAll();
