@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "browser/web_address.h"
 #include "port/controls.h"
 #include "port/window_host.h"
 
@@ -40,6 +41,8 @@ class CWebBrowser2 {
 
   // "about:" followed by HTML shows that HTML; "about:blank" empties the view.
   void Navigate(const std::string& address);
+  // Readies the view for a navigation to `address` that comes soon.
+  void Prepare(const std::string& address) { view_.Prepare(GbkToWebAddress(address)); }
   // The view's history: back, forward, and the current page again.
   void GoBack() { view_.GoBack(); }
   void GoForward() { view_.GoForward(); }

@@ -58,6 +58,9 @@ class WindowSet {
   // The oldest open window of type W, or nullptr.
   template <typename W>
   W* Find() const;
+  // Every open window of type W, oldest first.
+  template <typename W>
+  std::vector<W*> FindAll() const;
   int Count() const { return static_cast<int>(windows_.size()); }
 
   // Runs the desktop until `window` has closed; it is gone when this returns.
@@ -139,6 +142,15 @@ W* WindowSet::Find() const {
     if (auto* found = dynamic_cast<W*>(window.get())) return found;
   }
   return nullptr;
+}
+
+template <typename W>
+std::vector<W*> WindowSet::FindAll() const {
+  std::vector<W*> all;
+  for (const auto& window : windows_) {
+    if (auto* found = dynamic_cast<W*>(window.get())) all.push_back(found);
+  }
+  return all;
 }
 
 }  // namespace tavelo

@@ -93,6 +93,9 @@ MainWindow::MainWindow(const WindowSet::Slot& slot, const CatalogueStore& catalo
   Layout();
   Host().Show();
   if (setup_.startDataUpdate) updater_.Start(Paths());
+  // The first page is loaded after the two start timers; the engine starts
+  // under them instead of after them.
+  browser_->Prepare(ModePageAddress(ContentMode::kRecommendedPage));
   Host().StartTimer(kStartTimer, 100);
 }
 
@@ -205,12 +208,14 @@ void MainWindow::ShowWebMode(ContentMode mode, int id) {
   Host().StartTimer(kModePageTimer, 200);
 }
 
+std::string MainWindow::ModePageAddress(ContentMode mode) const {
+  if (mode == ContentMode::kRecommendedPage) return TemplateValue(Paths().Template(), "[MAIN_URL2]");
+  if (mode == ContentMode::kP2pPage) return TemplateValue(Paths().Template(), "[P2P_URL2]");
+  return "";
+}
+
 void MainWindow::ShowModePage() {
-  TemplateFile templates;
-  templates.Load(Paths().Template());
-  std::string address;
-  if (mode_ == ContentMode::kRecommendedPage) address = templates.GetValue("[MAIN_URL2]");
-  if (mode_ == ContentMode::kP2pPage) address = templates.GetValue("[P2P_URL2]");
+  const std::string address = ModePageAddress(mode_);
   if (address.empty()) {
     OnCategory(kSeries);
     return;

@@ -76,6 +76,8 @@ class MainWindow : public BrowserWindow, public CommandTarget, public PlayWindow
   void CreateControls();
   void Layout();
   void SelectNavButton(int id);
+  // The template's address of a web mode's page; "" for the list.
+  std::string ModePageAddress(ContentMode mode) const;
   void ShowModePage();
   int OpenCategory(const std::string& key);
   void OnNavButton(int id);

@@ -52,7 +52,7 @@ std::string EpisodePlayerAddress(const ProgramPaths& paths, const std::string& a
 PlayWindow::PlayWindow(const WindowSet::Slot& slot, PlayWindowOwner& owner)
     : BrowserWindow(slot),
       owner_(owner),
-      browser_(AddBrowser(kBrowserId)),
+      browser_(AddBrowser(kBrowserId, StatusFrame::kGrey, port::BrowserPolicy::kPlayer)),
       list_(Host().AddList(kListId)),
       panel_(Host().AddInfoPanel(kPanelId)),
       statusLine_(Host().AddStatic(kStatusId, "")),

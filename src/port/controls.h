@@ -44,7 +44,10 @@ struct NavigationRequest {
 // Which settings a browser view runs with. A fetching view only reads a
 // document, so it loads neither scripts nor images. A view of pages the
 // program writes from outside content runs no scripts but shows images.
-enum class BrowserPolicy { kFull, kFetchOnly, kWrittenPage };
+// Player views are full views that share one engine process: their pages
+// come from the one player site, and a process each would weigh as much as
+// the play window around it.
+enum class BrowserPolicy { kFull, kFetchOnly, kWrittenPage, kPlayer };
 
 // Why a page could not be loaded, as far as the program tells users apart.
 enum class LoadFailure { kHostNotFound, kConnectionRefused, kTimedOut, kFileNotFound, kOther };
@@ -63,6 +66,9 @@ class BrowserView : public Control {
   // policy of written pages (text/written_page.h); "about:blank" empties
   // the view.
   virtual void Navigate(const std::string& utf8Address) = 0;
+  // The view will soon navigate to `utf8Address`: start what loading it
+  // needs (the engine's processes, the host's name lookup) without loading it.
+  virtual void Prepare(const std::string& utf8Address) = 0;
   // Reads the current document's body element as HTML, its own tags
   // included (UTF-8), and hands it to `done` on the user-interface thread;
   // "" when there is no document.

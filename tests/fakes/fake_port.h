@@ -39,6 +39,7 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   TAVELO_FAKE_CONTROL_MEMBERS
   explicit FakeBrowserView(port::BrowserPolicy p) : policy(p) {}
   void Navigate(const std::string& utf8Address) override { navigations.push_back(utf8Address); }
+  void Prepare(const std::string& utf8Address) override { prepared.push_back(utf8Address); }
   void RequestBodyHtml(std::function<void(std::string)> done) override { done(bodyHtml); }
   // Answers at once with what the test's scriptAnswer gives (kNone without one).
   void EvaluateScript(const std::string& utf8Script, std::function<void(port::ScriptValue)> done) override {
@@ -73,6 +74,7 @@ class FakeBrowserView : public port::BrowserView, public FakeControlBase {
   port::BrowserPolicy policy;
   unsigned long long presses = 0;
   std::vector<std::string> navigations;
+  std::vector<std::string> prepared;
   // "back", "forward" and "reload", in the order asked for.
   std::vector<std::string> historySteps;
   std::string bodyHtml;

@@ -49,6 +49,15 @@ void RequestFrame(GdkDisplay* display, GdkScreen* screen, Window window) {
   XFlush(x);
 }
 
+// The frame the window manager last gave a window of this process. It gives
+// all of them the same one, so later windows take it as their answer at once
+// instead of waiting on the window manager; the announcement corrects a
+// window that gets another.
+std::optional<FrameExtents>& LastFrame() {
+  static std::optional<FrameExtents> frame;
+  return frame;
+}
+
 }  // namespace
 
 FrameExtents WindowFrame(GtkWidget* window, int waitMilliseconds) {
@@ -56,13 +65,12 @@ FrameExtents WindowFrame(GtkWidget* window, int waitMilliseconds) {
   if (!GDK_IS_X11_DISPLAY(display)) return {};
   gtk_widget_realize(window);
   Window xid = GDK_WINDOW_XID(gtk_widget_get_window(window));
-  if (std::optional<FrameExtents> known = ReadFrame(display, xid)) return *known;
+  if (std::optional<FrameExtents> known = ReadFrame(display, xid)) return *(LastFrame() = known);
   GdkScreen* screen = gtk_widget_get_screen(window);
-  if (waitMilliseconds <= 0 ||
-      !gdk_x11_screen_supports_net_wm_hint(screen, gdk_atom_intern_static_string(kRequestFrameExtents))) {
-    return {};
-  }
+  if (!gdk_x11_screen_supports_net_wm_hint(screen, gdk_atom_intern_static_string(kRequestFrameExtents))) return {};
+  if (waitMilliseconds <= 0) return LastFrame().value_or(FrameExtents{});
   RequestFrame(display, screen, xid);
+  if (LastFrame()) return *LastFrame();
   // The answer is a property on the window; polling it keeps GTK's event
   // queue (and so every handler of the program) out of the wait.
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);

@@ -21,9 +21,10 @@ inline bool operator==(const FrameExtents& a, const FrameExtents& b) {
 }
 
 // The frame `window` (a toplevel; realised here if it is not yet) has or
-// will have. When the window manager has not said yet, it is asked and the
-// answer awaited up to `waitMilliseconds`. No frame without a window manager
-// that tells, and none off X11.
+// will have. When the window manager has not said yet, it is asked; the
+// frame it gave an earlier window of the process is the answer, and for the
+// first window the answer is awaited up to `waitMilliseconds`. No frame
+// without a window manager that tells, and none off X11.
 FrameExtents WindowFrame(GtkWidget* window, int waitMilliseconds);
 
 // Whether a property change of a toplevel is a new frame size.

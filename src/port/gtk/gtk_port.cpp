@@ -139,6 +139,7 @@ WebKitSettings* SettingsFor(port::BrowserPolicy policy) {
     case port::BrowserPolicy::kWrittenPage:
       return writtenPage;
     case port::BrowserPolicy::kFull:
+    case port::BrowserPolicy::kPlayer:
       break;
   }
   return full;
@@ -166,14 +167,21 @@ WebKitWebContext* WebContext() {
 // page arrives later, from a timer, and WebKit would otherwise hold back
 // media that has sound.
 WebKitWebView* NewView(port::BrowserPolicy policy, WebKitWebView* related) {
+  // A player view still open, whose process new player views join.
+  static WebKitWebView* player = nullptr;
+  if (related == nullptr && policy == port::BrowserPolicy::kPlayer) related = player;
   GRef<WebKitWebsitePolicies> policies(
       webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr));
-  if (related) {
-    return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", SettingsFor(policy), "related-view",
-                                        related, "website-policies", policies.get(), nullptr));
+  WebKitWebView* view =
+      related ? WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", SettingsFor(policy), "related-view",
+                                             related, "website-policies", policies.get(), nullptr))
+              : WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", SettingsFor(policy), "web-context",
+                                             WebContext(), "website-policies", policies.get(), nullptr));
+  if (policy == port::BrowserPolicy::kPlayer && player == nullptr) {
+    player = view;
+    g_object_add_weak_pointer(G_OBJECT(view), reinterpret_cast<gpointer*>(&player));
   }
-  return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", SettingsFor(policy), "web-context",
-                                      WebContext(), "website-policies", policies.get(), nullptr));
+  return view;
 }
 
 }  // namespace
@@ -252,6 +260,18 @@ void GtkBrowserView::Navigate(const std::string& utf8Address) {
   } else {
     webkit_web_view_load_uri(view_.get(), utf8Address.c_str());
   }
+}
+
+void GtkBrowserView::Prepare(const std::string& utf8Address) {
+  // A blank page of the program's own starts the web process; the name
+  // lookup starts the network process.
+  if (!committedAny_ && webkit_web_view_get_uri(view_.get()) == nullptr) Navigate("about:blank");
+  GUri* uri = g_uri_parse(utf8Address.c_str(), G_URI_FLAGS_NONE, nullptr);
+  if (uri == nullptr) return;
+  if (const char* host = g_uri_get_host(uri); host != nullptr && *host != '\0') {
+    webkit_web_context_prefetch_dns(webkit_web_view_get_context(view_.get()), host);
+  }
+  g_uri_unref(uri);
 }
 
 void GtkBrowserView::GoBack() { webkit_web_view_go_back(view_.get()); }
@@ -467,8 +487,9 @@ Rect GtkWindowHost::WorkArea() const {
 }
 
 void GtkWindowHost::Place(Rect screen) {
-  // Window managers answer the frame question in a few milliseconds; one
-  // that does not answer gets no longer than this.
+  // Only the first window of the process waits: window managers answer the
+  // frame question in a few milliseconds, and one that does not answer gets
+  // no longer than this.
   constexpr int kFrameWait = 500;
   outer_ = screen;
   refitPending_ = !gtk_widget_get_mapped(window_);

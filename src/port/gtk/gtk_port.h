@@ -50,6 +50,7 @@ class GtkBrowserView : public port::BrowserView {
   void SetEnabled(bool enabled) override;
   Point CursorPos() const override;
   void Navigate(const std::string& utf8Address) override;
+  void Prepare(const std::string& utf8Address) override;
   void RequestBodyHtml(std::function<void(std::string)> done) override;
   void EvaluateScript(const std::string& utf8Script, std::function<void(port::ScriptValue)> done) override;
   void GoBack() override;
