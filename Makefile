@@ -75,6 +75,7 @@ bench: build
 	python3 bench/scrape_benchmarks.py --app $(BUILD_DIR)/app
 	python3 bench/progress_benchmarks.py --build $(BUILD_DIR)
 	xvfb-run -a -s "-screen 0 1280x800x24" python3 bench/ui_benchmarks.py --build $(BUILD_DIR)
+	xvfb-run -a -s "-screen 0 1280x800x24" python3 bench/window_benchmarks.py --build $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

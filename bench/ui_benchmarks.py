@@ -11,7 +11,11 @@ web window: time from starting `tavelo-webwindow URL` to the page's load
 portal start-up: time from starting `TaveloMain run` (a copy in a folder of
   its own whose data/main.htm names the loopback page as the recommended page)
   to that page's request reaching the server, in the same run as MiniBrowser
-  requesting the same page; goal a ratio of at most 1.3. The resident memory
+  requesting the same page; goal a ratio of at most 1.1. 300 ms of the
+  portal's time are its two start timers (100 ms, then 200 ms after the
+  recommended page's button is pressed); the web engine's processes start
+  under them, so the navigation at their end costs only the request. The
+  figure without the timers is printed beside it. The resident memory
   of both, once the page has loaded, is reported side by side (the program's
   own process, and with the web engine's helper processes).
 
@@ -35,7 +39,8 @@ RUNS = 5
 TIMEOUT = 30.0
 ROWS_GOAL = 5000
 RATIO_GOAL = 1.2
-STARTUP_RATIO_GOAL = 1.3
+STARTUP_RATIO_GOAL = 1.1
+START_TIMERS = 0.3
 
 PAGE = ("<html><head><title>bench</title></head><body>"
         "<h1>\xd6\xd0\xce\xc4\xd2\xb3\xc3\xe6</h1>"  # GBK, like the portal's pages
@@ -174,6 +179,8 @@ def portal_benchmark(app):
     print("portal start to page request: TaveloMain %.0f ms, MiniBrowser %.0f ms (medians of %d), "
           "ratio %.2f (goal <= %.1f) %s" % (a * 1000, b * 1000, RUNS, ratio, STARTUP_RATIO_GOAL,
                                             "ok" if ratio <= STARTUP_RATIO_GOAL else "MISSED"))
+    print("  of which the start timers %.0f ms; the rest %.0f ms, ratio %.2f to MiniBrowser" % (
+        START_TIMERS * 1000, (a - START_TIMERS) * 1000, (a - START_TIMERS) / b))
     print("memory once loaded: TaveloMain %.0f MiB (%.0f MiB with web engine processes), "
           "MiniBrowser %.0f MiB (%.0f MiB)" % (
               statistics.median(run[1] for run in ours) / 1024, statistics.median(run[2] for run in ours) / 1024,
