@@ -92,7 +92,7 @@ MainWindow::MainWindow(const WindowSet::Slot& slot, const CatalogueStore& catalo
   layoutReady_ = true;
   Layout();
   Host().Show();
-  if (setup_.startDataUpdate) updater_.Start(Paths());
+  if (setup_.startDataUpdate) updater_.Start(Results(), Paths());
   Host().StartTimer(kStartTimer, 100);
 }
 
