@@ -45,11 +45,6 @@ void ResultPoster::Post(std::function<void()> task) const {
   if (channel_->host != nullptr) channel_->host->Post(std::move(task));
 }
 
-bool ResultPoster::WindowOpen() const {
-  std::lock_guard lock(channel_->mutex);
-  return channel_->host != nullptr;
-}
-
 OwnedWindow::OwnedWindow(const WindowSet::Slot& slot, const port::WindowOptions& options)
     : windows_(slot.Windows()),
       host_(windows_.Platform().CreateWindow(options)),

@@ -86,8 +86,6 @@ class WindowSet {
 class ResultPoster {
  public:
   void Post(std::function<void()> task) const;
-  // False once the window is gone: a worker may give up early.
-  bool WindowOpen() const;
 
  private:
   friend class OwnedWindow;

@@ -1,7 +1,5 @@
 #include "companion/transfer_window.h"
 
-#include <thread>
-
 #include "text/encoding.h"
 
 namespace tavelo {
@@ -23,29 +21,29 @@ struct TransferWindow::Shared {
 };
 
 // The downloader's sinks on the worker's side: each report becomes a task
-// for the window's controls, dropped once the window is gone.
+// for the window's controls, dropped once the window has stopped the job.
 class TransferWindow::WindowSinks : public StatusSink, public ProgressSink {
  public:
-  WindowSinks(TransferWindow* window, ResultPoster results) : window_(window), results_(std::move(results)) {}
-  bool IsAlive() const override { return results_.WindowOpen(); }
+  WindowSinks(TransferWindow* window, JobToken job) : window_(window), job_(std::move(job)) {}
+  bool IsAlive() const override { return !job_.Stopped(); }
   void SetStatusText(const std::string& gbk) override {
-    results_.Post([window = window_, gbk] { window->bytes_->SetText(gbk); });
+    job_.Post([window = window_, gbk] { window->bytes_->SetText(gbk); });
   }
   void SetRange(int lower, int upper) override {
-    results_.Post([window = window_, lower, upper] { window->bar_->SetRange(lower, upper); });
+    job_.Post([window = window_, lower, upper] { window->bar_->SetRange(lower, upper); });
   }
   void SetPosition(int position) override {
-    results_.Post([window = window_, position] { window->bar_->SetPosition(position); });
+    job_.Post([window = window_, position] { window->bar_->SetPosition(position); });
   }
   // The window ends by itself once the job is done.
   void Done() {
-    results_.Post([window = window_] { window->Finish(); });
+    job_.Finish([window = window_] { window->Finish(); });
   }
 
  private:
   // Only the posted tasks use it, and they run only while the window exists.
   TransferWindow* window_;
-  ResultPoster results_;
+  JobToken job_;
 };
 
 TransferWindow::TransferWindow(const WindowSet::Slot& slot, const std::string& caption,
@@ -75,19 +73,22 @@ TransferWindow::TransferWindow(const WindowSet::Slot& slot, const std::string& c
   };
 
   host.Show();
-  std::thread([shared = shared_, window = this, results = Results()] {
-    WindowSinks sinks(window, results);
-    shared->job.Run(&sinks, &sinks);
-    sinks.Done();
-    shared->ended.set_value();
-  }).detach();
+  worker_.Start(
+      Results(),
+      [shared = shared_, window = this](const JobToken& job) {
+        WindowSinks sinks(window, job);
+        shared->job.Run(&sinks, &sinks);
+        sinks.Done();
+        shared->ended.set_value();
+      },
+      [shared = shared_] { shared->job.Stop(); });
   host.StartTimer(kDotsTimer, kDotsPeriodMs);
 }
 
 TransferWindow::~TransferWindow() {
-  if (finished_) return;
-  shared_->job.Stop();
+  if (!worker_.Running()) return;
   shared_->stopped = true;
+  worker_.Stop();
 }
 
 void TransferWindow::OnDotsTimer() {
@@ -104,10 +105,7 @@ void TransferWindow::Stop() {
   Host().Close();
 }
 
-void TransferWindow::Finish() {
-  finished_ = true;
-  Host().Close();
-}
+void TransferWindow::Finish() { Host().Close(); }
 
 TransferResult RunTransferWindow(WindowSet& windows, const std::string& caption, TransferRequest request,
                                  std::shared_future<void>* workerEnded) {

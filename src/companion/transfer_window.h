@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "browser/background_job.h"
 #include "browser/window_set.h"
 #include "net/transfer_job.h"
 
@@ -29,7 +30,7 @@ class TransferWindow : public OwnedWindow {
   // Shows the window and starts the worker.
   TransferWindow(const WindowSet::Slot& slot, const std::string& caption, std::shared_ptr<Shared> shared);
   // Unless the worker ended the window, the window's end stops the job: a
-  // running worker carries on alone and drops its result.
+  // running worker ends by itself and drops its result.
   ~TransferWindow() override;
 
  private:
@@ -44,7 +45,7 @@ class TransferWindow : public OwnedWindow {
   port::ProgressBar* bar_;
   port::Static* bytes_;
   port::Button* stop_;
-  bool finished_ = false;
+  BackgroundJob worker_;
   int dotCount_ = 0;
   std::string dots_;
 };

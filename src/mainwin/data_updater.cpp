@@ -1,37 +1,36 @@
 #include "mainwin/data_updater.h"
 
+#include <memory>
+#include <thread>
+
+#include "catalogue/catalogue_store.h"
 #include "net/data_update.h"
+#include "net/http_downloader.h"
 
 namespace tavelo {
 
-DataUpdater::~DataUpdater() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  stopWait_.notify_all();
-  downloader_.Cancel();
-  if (thread_.joinable()) thread_.join();
-}
-
-void DataUpdater::Start(const ProgramPaths& paths) {
-  if (thread_.joinable()) return;
-  thread_ = std::thread(&DataUpdater::Run, this, paths);
-}
-
-void DataUpdater::Run(ProgramPaths paths) {
-  {
-    std::unique_lock lock(mutex_);
-    if (stopWait_.wait_for(lock, kDataUpdateStartDelay, [this] { return stopping_; })) return;
-  }
-  try {
-    RunDataUpdatePass(paths, videoNew_, p2pNew_, downloader_);
-  } catch (const std::exception&) {
-    // Out of memory on a hostile package: the lists keep what they had, and
-    // the program goes on without the update.
-  }
-  videoNewCount_.store(videoNew_.Records().Count());
-  p2pNewCount_.store(p2pNew_.Records().Count());
+void DataUpdater::Start(ResultPoster results, const ProgramPaths& paths) {
+  auto downloader = std::make_shared<HttpDownloader>(kUpdateDownloadLimits);
+  job_.Start(
+      std::move(results),
+      [this, downloader, paths](const JobToken& job) {
+        // Nobody waits for this thread, so a plain sleep holds up no one.
+        std::this_thread::sleep_for(kDataUpdateStartDelay);
+        if (job.Stopped()) return;
+        CatalogueCategory videoNew;
+        CatalogueCategory p2pNew;
+        try {
+          RunDataUpdatePass(paths, videoNew, p2pNew, *downloader);
+        } catch (const std::exception&) {
+          // Out of memory on a hostile package: the lists keep what they
+          // had, and the program goes on without the update.
+        }
+        job.Finish([this, videoCount = videoNew.Records().Count(), p2pCount = p2pNew.Records().Count()] {
+          videoNewCount_ = videoCount;
+          p2pNewCount_ = p2pCount;
+        });
+      },
+      [downloader] { downloader->Cancel(); });
 }
 
 }  // namespace tavelo

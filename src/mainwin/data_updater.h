@@ -1,46 +1,34 @@
 #pragma once
-// Runs the data update on a thread of its own once the main window is up:
-// a short wait, then one pass that fills the new-videos and new-P2P lists.
-// The window reads only the two counts, which are published when the pass
+// Runs the data update as a background job of the main window once it is
+// up: a short wait, then one pass that fills the new-videos and new-P2P
+// lists. The window reads only the two counts, which reach it when the pass
 // is done, so no reader ever sees a list while it is being replaced.
+//
+// The job is detached like every other: the pass replaces its saved copies
+// by rename and the next pass clears what a killed one left in its work
+// folder, so the program may end while a stopped pass is still winding down.
 
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <string>
-#include <thread>
-
-#include "catalogue/catalogue_store.h"
-#include "net/data_update.h"
-#include "net/http_downloader.h"
+#include "base/program_paths.h"
+#include "browser/background_job.h"
 
 namespace tavelo {
 
 class DataUpdater {
  public:
+  // A running pass is stopped when the updater goes: its download ends
+  // within one block and its counts are dropped.
   DataUpdater() = default;
-  // Stops a running fetch within one chunk and waits for the thread.
-  ~DataUpdater();
-  DataUpdater(const DataUpdater&) = delete;
-  DataUpdater& operator=(const DataUpdater&) = delete;
 
-  void Start(const ProgramPaths& paths);
+  // `results` is the window that reads the counts.
+  void Start(ResultPoster results, const ProgramPaths& paths);
 
-  int VideoNewCount() const { return videoNewCount_.load(); }
-  int P2pNewCount() const { return p2pNewCount_.load(); }
+  int VideoNewCount() const { return videoNewCount_; }
+  int P2pNewCount() const { return p2pNewCount_; }
 
  private:
-  void Run(ProgramPaths paths);
-
-  CatalogueCategory videoNew_;
-  CatalogueCategory p2pNew_;
-  HttpDownloader downloader_{kUpdateDownloadLimits};
-  std::atomic<int> videoNewCount_{0};
-  std::atomic<int> p2pNewCount_{0};
-  std::mutex mutex_;
-  std::condition_variable stopWait_;
-  bool stopping_ = false;
-  std::thread thread_;
+  int videoNewCount_ = 0;
+  int p2pNewCount_ = 0;
+  BackgroundJob job_;
 };
 
 }  // namespace tavelo

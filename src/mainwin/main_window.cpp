@@ -92,7 +92,7 @@ MainWindow::MainWindow(const WindowSet::Slot& slot, const CatalogueStore& catalo
   layoutReady_ = true;
   Layout();
   Host().Show();
-  if (setup_.startDataUpdate) updater_.Start(Paths());
+  if (setup_.startDataUpdate) updater_.Start(Results(), Paths());
   // The first page is loaded after the two start timers; the engine starts
   // under them instead of after them.
   browser_->Prepare(ModePageAddress(ContentMode::kRecommendedPage));

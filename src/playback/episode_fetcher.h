@@ -1,18 +1,15 @@
 #pragma once
-// A play window's episode fetch: the show page downloaded on a worker thread
-// of its own, then FinishEpisodeFetch. The worker never touches the window:
-// what it finds reaches the window as tasks on the user-interface thread,
-// posted through the window's ResultPoster. Stop returns at once without
-// waiting for the worker: the download is cancelled, the thread ends by
-// itself, and nothing it does from then on reaches the window or the
-// video's files.
+// A play window's episode fetch: the show page downloaded by a background
+// job, then FinishEpisodeFetch. Stop returns at once without waiting for the
+// worker: the download is cancelled, the thread ends by itself, and nothing
+// it does from then on reaches the window or the video's files.
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "base/program_paths.h"
+#include "browser/background_job.h"
 #include "browser/window_set.h"
 #include "content/episode_fetch.h"
 
@@ -29,9 +26,8 @@ class EpisodeFetcher {
     std::function<void(EpisodeFetchResult result)> on_done;
   };
 
+  // A running fetch stops when the fetcher goes.
   EpisodeFetcher(ResultPoster results, Handlers handlers);
-  // Stops a running fetch.
-  ~EpisodeFetcher();
   EpisodeFetcher(const EpisodeFetcher&) = delete;
   EpisodeFetcher& operator=(const EpisodeFetcher&) = delete;
 
@@ -39,19 +35,17 @@ class EpisodeFetcher {
   // against `showHost` with the cache files of `paths`.
   void Start(const std::string& pageAddress, const ProgramPaths& paths, const std::string& showHost);
   // Forgets the running fetch at once; its worker's results are dropped.
-  void Stop();
+  void Stop() { job_.Stop(); }
   // From Start until the result has been handed over or the fetch stopped.
-  bool Running() const { return job_ != nullptr; }
+  bool Running() const { return job_.Running(); }
 
  private:
-  struct Job;
-  // The worker thread's procedure.
-  static void Run(std::shared_ptr<Job> job, std::string pageAddress, ProgramPaths paths, std::string showHost);
+  void ShowStatus(const std::string& status);
   void Finished(EpisodeFetchResult result);
 
   ResultPoster results_;
   Handlers handlers_;
-  std::shared_ptr<Job> job_;
+  BackgroundJob job_;
 };
 
 }  // namespace tavelo

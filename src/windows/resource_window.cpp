@@ -4,8 +4,6 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <thread>
-
 #include "base/atomic_write.h"
 #include "base/file_handle.h"
 #include "browser/web_address.h"
@@ -62,7 +60,8 @@ ResourceWindow::ResourceWindow(const WindowSet::Slot& slot)
 }
 
 ResourceWindow::~ResourceWindow() {
-  if (downloader_) downloader_->Cancel();
+  // Stopped first, so that the worker does not write the page once it is gone.
+  firstSiteFetch_.Stop();
   if (!pagePath_.empty()) unlink(pagePath_.c_str());
 }
 
@@ -110,26 +109,26 @@ bool ResourceWindow::MakePagePath() {
 }
 
 void ResourceWindow::FetchFromFirstSite() {
-  if (downloader_) downloader_->Cancel();
   auto downloader = std::make_shared<HttpDownloader>();
   downloader->SetBodyLimit(kMaxPageBytes);
-  downloader_ = downloader;
   SetStatusLine(Gbk("正在获取数据...."));
   const std::string pagePath = MakePagePath() ? pagePath_ : "";
   // The worker owns copies of everything it reads; it reaches the window
-  // only through posts, which are dropped once the window is gone.
-  std::thread([downloader, address = pageAddress_, title = title_, domains = domains_, pagePath,
-               results = Results(), this] {
-    std::string page;
-    downloader->DownloadToString(address, page);
-    if (downloader->IsCancelled()) return;
-    const std::string part = ExtractResourceInfo(address, NormalizePage(std::move(page)), domains);
-    const bool written = !pagePath.empty() && AtomicWriteFile(pagePath, BuildResourcePage(title, part));
-    results.Post([this, written] {
-      SetStatusLine(Gbk("获取完成,请从列表中点击需要播放的视频"));
-      ShowWrittenPage(written);
-    });
-  }).detach();
+  // only through the job's tasks.
+  firstSiteFetch_.Start(
+      Results(),
+      [downloader, address = pageAddress_, title = title_, domains = domains_, pagePath, this](const JobToken& job) {
+        std::string page;
+        downloader->DownloadToString(address, page);
+        if (job.Stopped()) return;
+        const std::string part = ExtractResourceInfo(address, NormalizePage(std::move(page)), domains);
+        const bool written = !pagePath.empty() && AtomicWriteFile(pagePath, BuildResourcePage(title, part));
+        job.Finish([this, written] {
+          SetStatusLine(Gbk("获取完成,请从列表中点击需要播放的视频"));
+          ShowWrittenPage(written);
+        });
+      },
+      [downloader] { downloader->Cancel(); });
 }
 
 void ResourceWindow::FetchFromSecondSite() {

@@ -8,15 +8,13 @@
 // when the window closes, and the exit routine clears what is left.
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
+#include "browser/background_job.h"
 #include "browser/browser_window.h"
 #include "content/resource_page.h"
 
 namespace tavelo {
-
-class HttpDownloader;
 
 class ResourceWindow : public BrowserWindow {
  public:
@@ -59,9 +57,8 @@ class ResourceWindow : public BrowserWindow {
   std::string title_;
   std::string pageAddress_;
   std::string pagePath_;
-  // The first site's download; shared with its worker, which may outlive
-  // the window by the moment a stopped download takes to end.
-  std::shared_ptr<HttpDownloader> downloader_;
+  // The first site's download.
+  BackgroundJob firstSiteFetch_;
 };
 
 // A new resource window fetching the page of `record`.
