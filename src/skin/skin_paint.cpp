@@ -61,8 +61,28 @@ void FillRect(cairo_t* cr, Rect r, Rgb colour) {
   cairo_fill(cr);
 }
 
+// A shared picture's 2x drawing hangs on the 1x surface, so that the face
+// and row picture sets stay one pointer per picture.
+const cairo_user_data_key_t kSharpPictureKey{};
+
+// Device pixels to each of ours; both directions scale alike here.
+double ScaleOf(cairo_surface_t* surface) {
+  double x = 1, y = 1;
+  cairo_surface_get_device_scale(surface, &x, &y);
+  return std::min(x, y);
+}
+
+// The drawing of `picture` for what `cr` paints on: the 2x one where there
+// are two device pixels or more to each of ours.
+cairo_surface_t* PictureFor(cairo_t* cr, cairo_surface_t* picture) {
+  if (picture == nullptr || ScaleOf(cairo_get_group_target(cr)) < 2) return picture;
+  auto* sharp = static_cast<cairo_surface_t*>(cairo_surface_get_user_data(picture, &kSharpPictureKey));
+  return sharp != nullptr ? sharp : picture;
+}
+
 // Copies the picture's pixels (srcX, 0) onwards to `dest`, cut at `dest`.
 void CopyPicture(cairo_t* cr, cairo_surface_t* picture, int srcX, Rect dest) {
+  picture = PictureFor(cr, picture);
   if (picture == nullptr || dest.Width() <= 0 || dest.Height() <= 0) return;
   cairo_save(cr);
   cairo_rectangle(cr, dest.left, dest.top, dest.Width(), dest.Height());
@@ -73,8 +93,11 @@ void CopyPicture(cairo_t* cr, cairo_surface_t* picture, int srcX, Rect dest) {
   cairo_restore(cr);
 }
 
-int PictureWidth(cairo_surface_t* p) { return p ? cairo_image_surface_get_width(p) : 0; }
-int PictureHeight(cairo_surface_t* p) { return p ? cairo_image_surface_get_height(p) : 0; }
+// Sizes in our pixels: a 2x drawing measures as its 1x picture does.
+int PictureWidth(cairo_surface_t* p) { return p ? static_cast<int>(cairo_image_surface_get_width(p) / ScaleOf(p)) : 0; }
+int PictureHeight(cairo_surface_t* p) {
+  return p ? static_cast<int>(cairo_image_surface_get_height(p) / ScaleOf(p)) : 0;
+}
 
 struct PngReader {
   const unsigned char* data;
@@ -92,8 +115,9 @@ cairo_status_t ReadPng(void* closure, unsigned char* out, unsigned int length) {
 
 }  // namespace
 
-SurfacePtr LoadPicture(int id) {
-  std::string path = "/org/tavelo/res/" + std::to_string(id) + ".png";
+SurfacePtr LoadPicture(int id, int scale) {
+  if (scale != 1 && scale != 2) return nullptr;
+  std::string path = "/org/tavelo/res/" + std::to_string(id) + (scale == 2 ? "@2x" : "") + ".png";
   std::unique_ptr<GBytes, BytesDeleter> bytes(
       g_resource_lookup_data(tavelo_get_resource(), path.c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr));
   if (!bytes) return nullptr;
@@ -102,17 +126,28 @@ SurfacePtr LoadPicture(int id) {
   PngReader reader{data, size, 0};
   SurfacePtr surface(cairo_image_surface_create_from_png_stream(ReadPng, &reader));
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+  cairo_surface_set_device_scale(surface.get(), scale, scale);
   return surface;
 }
 
 cairo_surface_t* SharedPicture(int id) {
   static std::map<int, SurfacePtr> cache;
   auto it = cache.find(id);
-  if (it == cache.end()) it = cache.emplace(id, LoadPicture(id)).first;
+  if (it == cache.end()) {
+    SurfacePtr picture = LoadPicture(id);
+    if (picture) {
+      if (SurfacePtr sharp = LoadPicture(id, 2)) {
+        cairo_surface_set_user_data(picture.get(), &kSharpPictureKey, sharp.release(),
+                                    [](void* s) { cairo_surface_destroy(static_cast<cairo_surface_t*>(s)); });
+      }
+    }
+    it = cache.emplace(id, std::move(picture)).first;
+  }
   return it->second.get();
 }
 
 void PaintPicture(cairo_t* cr, Rect box, cairo_surface_t* picture) {
+  picture = PictureFor(cr, picture);
   if (picture == nullptr || box.Width() <= 0 || box.Height() <= 0) return;
   cairo_save(cr);
   cairo_rectangle(cr, box.left, box.top, box.Width(), box.Height());

@@ -30,9 +30,14 @@ using CairoPtr = std::unique_ptr<cairo_t, CairoDeleter>;
 
 // The program's pictures, by their resource number (224-226 button faces,
 // 177/231/230 row pictures, 128 the application icon), decoded from the
-// resources compiled into the program. Null for an unknown number.
-SurfacePtr LoadPicture(int id);
-// The same, decoded once and kept for the life of the process.
+// resources compiled into the program. Each is drawn at 1x and at 2x; the
+// 2x drawing (scale 2) has device scale 2, so it covers the same box as the
+// 1x one at twice the resolution. Null for an unknown number or scale.
+SurfacePtr LoadPicture(int id, int scale = 1);
+// The 1x picture, decoded once and kept for the life of the process. It
+// carries its 2x drawing: every painter here draws that one instead on a
+// surface of device scale 2 or more (a window on a HiDPI screen), and the
+// 1x picture itself elsewhere.
 cairo_surface_t* SharedPicture(int id);
 
 // Draws `picture` scaled to fill `box`; nothing for a null picture.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "fakes/fake_skin_host.h"
 #include "skin/skin_paint.h"
@@ -15,13 +17,16 @@ namespace {
 
 using fakes::FakeSkinHost;
 
-// An RGB24 image surface to paint into, pre-filled with a colour no painter uses.
+// An RGB24 image surface to paint into, pre-filled with a colour no painter
+// uses. At `scale` 2 it is a HiDPI window's: painters draw in the same
+// coordinates, on twice the pixels; At and Count read those pixels.
 class Canvas {
  public:
   static constexpr Rgb kUntouched{1, 2, 3};
 
-  Canvas(int width, int height)
-      : surface_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height)), cr_(cairo_create(surface_.get())) {
+  Canvas(int width, int height, int scale = 1)
+      : surface_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width * scale, height * scale)),
+        cr_((cairo_surface_set_device_scale(surface_.get(), scale, scale), cairo_create(surface_.get()))) {
     cairo_set_source_rgb(cr_.get(), kUntouched.r / 255.0, kUntouched.g / 255.0, kUntouched.b / 255.0);
     cairo_paint(cr_.get());
   }
@@ -436,6 +441,43 @@ TEST(ListHeaderPaintTest, TitlesFollowTheHorizontalScroll) {
   EXPECT_EQ(scrolled.At(19, 10), kHeaderShadow);
   for (int y = 0; y < SkinListCtrl::kHeaderHeight; ++y)
     for (int x = 66; x < 200; ++x) ASSERT_EQ(scrolled.At(x - 40, y), plain.At(x, y)) << x << "," << y;
+}
+
+// On a surface of device scale 2 the painters draw the 2x pictures pixel
+// for pixel, not the 1x ones enlarged; at scale 1 the 1x pictures as they are.
+TEST(PictureScaleTest, PaintersDrawThePictureOfTheDeviceScale) {
+  SkinListCtrl list = CatalogueList();
+  list.InsertRow(0, Gbk("电影"));
+  struct Case {
+    const char* name;
+    int picture;
+    Rect box;  // where the painter puts the picture, or its left part, unscaled
+    std::function<void(cairo_t*)> paint;
+  } cases[] = {
+      {"face button", 224, {0, 0, 40, 22},
+       [](cairo_t* cr) { PaintFaceBitmapButton(cr, {0, 0, 80, 22}, 0, false, "", FacePictures::Shared()); }},
+      {"catalogue row", 177, Rect::FromSize(6, 3, 32, 32),
+       [&](cairo_t* cr) { PaintListRow(cr, list, 0, {0, 0, 480, 60}, RowPictures::Shared()); }},
+      {"picture control", 128, {0, 0, 128, 128},
+       [](cairo_t* cr) { PaintPicture(cr, {0, 0, 128, 128}, SharedPicture(128)); }},
+  };
+  for (const Case& c : cases) {
+    SurfacePtr sharp = LoadPicture(c.picture, 2);
+    for (int scale : {1, 2}) {
+      SCOPED_TRACE(std::string(c.name) + " at scale " + std::to_string(scale));
+      cairo_surface_t* want = scale == 1 ? SharedPicture(c.picture) : sharp.get();
+      ASSERT_NE(want, nullptr);
+      Canvas canvas(c.box.right, c.box.bottom, scale);
+      c.paint(canvas.cr());
+      int wrong = 0;
+      for (int y = 0; y < c.box.Height() * scale; ++y) {
+        for (int x = 0; x < c.box.Width() * scale; ++x) {
+          wrong += !(canvas.At(c.box.left * scale + x, c.box.top * scale + y) == Canvas::PixelOf(want, x, y));
+        }
+      }
+      EXPECT_EQ(wrong, 0);
+    }
+  }
 }
 
 TEST(ListRowPaintTest, EmptyListDrawsNothing) {

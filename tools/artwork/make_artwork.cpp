@@ -1,5 +1,7 @@
 // Draws the program's pictures (button faces, row pictures, the icon) as PNG
-// files. Run by hand when the artwork changes; the PNGs are kept in res/ so
+// files, each twice: N.png at 1x and N@2x.png at twice the resolution for
+// screens at scale 2. Both come from the same drawing, so they show the same
+// shapes. Run by hand when the artwork changes; the PNGs are kept in res/ so
 // that builds do not depend on the fonts of the building machine.
 //   tavelo-make-artwork <res folder>
 
@@ -11,6 +13,30 @@
 #include <string>
 
 namespace {
+
+// An RGB24 canvas of `width` x `height` picture pixels at `scale` device
+// pixels each: what is drawn on it uses the 1x coordinates.
+struct Canvas {
+  Canvas(int width, int height, int scale)
+      : surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width * scale, height * scale)),
+        cr(cairo_create(surface)) {
+    cairo_scale(cr, scale, scale);
+  }
+  ~Canvas() {
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  void Save(const std::string& path) { cairo_surface_write_to_png(surface, path.c_str()); }
+
+  cairo_surface_t* surface;
+  cairo_t* cr;
+};
+
+std::string PictureFile(const std::string& dir, int id, int scale) {
+  return dir + std::to_string(id) + (scale == 1 ? "" : "@" + std::to_string(scale) + "x") + ".png";
+}
 
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
   cairo_new_sub_path(cr);
@@ -29,9 +55,9 @@ struct Face {
 };
 
 // A 300 x 22 face: light rounded rectangle shaded top to bottom, 1 px border.
-void DrawFace(const std::string& path, const Face& f) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 300, 22);
-  cairo_t* cr = cairo_create(s);
+void DrawFace(const std::string& path, int scale, const Face& f) {
+  Canvas canvas(300, 22, scale);
+  cairo_t* cr = canvas.cr;
   cairo_set_source_rgb(cr, 240 / 255.0, 240 / 255.0, 240 / 255.0);
   cairo_paint(cr);
   cairo_pattern_t* shade = cairo_pattern_create_linear(0, 0, 0, 22);
@@ -49,16 +75,14 @@ void DrawFace(const std::string& path, const Face& f) {
   cairo_set_line_width(cr, 1);
   cairo_set_source_rgb(cr, f.border[0], f.border[1], f.border[2]);
   cairo_stroke(cr);
-  cairo_destroy(cr);
-  cairo_surface_write_to_png(s, path.c_str());
-  cairo_surface_destroy(s);
+  canvas.Save(path);
 }
 
 // The play picture: a white triangle on a rounded square framed in four
 // coloured quarters.
-void DrawPlay(const std::string& path, int size) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size, size);
-  cairo_t* cr = cairo_create(s);
+void DrawPlay(const std::string& path, int scale, int size) {
+  Canvas canvas(size, size, scale);
+  cairo_t* cr = canvas.cr;
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
   double k = size / 32.0;
@@ -81,14 +105,12 @@ void DrawPlay(const std::string& path, int size) {
   cairo_close_path(cr);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_fill(cr);
-  cairo_destroy(cr);
-  cairo_surface_write_to_png(s, path.c_str());
-  cairo_surface_destroy(s);
+  canvas.Save(path);
 }
 
-void DrawSeed(const std::string& path) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 32, 32);
-  cairo_t* cr = cairo_create(s);
+void DrawSeed(const std::string& path, int scale) {
+  Canvas canvas(32, 32, scale);
+  cairo_t* cr = canvas.cr;
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
   PangoLayout* layout = pango_cairo_create_layout(cr);
@@ -105,9 +127,7 @@ void DrawSeed(const std::string& path) {
   }
   pango_font_description_free(font);
   g_object_unref(layout);
-  cairo_destroy(cr);
-  cairo_surface_write_to_png(s, path.c_str());
-  cairo_surface_destroy(s);
+  canvas.Save(path);
 }
 
 }  // namespace
@@ -118,12 +138,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string dir = std::string(argv[1]) + "/";
-  DrawFace(dir + "224.png", {{0.97, 0.98, 1.0}, {0.84, 0.88, 0.94}, {0.55, 0.62, 0.72}, false});
-  DrawFace(dir + "225.png", {{0.95, 0.98, 1.0}, {0.80, 0.88, 0.98}, {0.2, 0.45, 0.85}, true});
-  DrawFace(dir + "226.png", {{0.96, 0.96, 0.96}, {0.88, 0.88, 0.88}, {0.65, 0.65, 0.65}, false});
-  DrawPlay(dir + "177.png", 32);
-  DrawPlay(dir + "230.png", 16);
-  DrawPlay(dir + "128.png", 128);
-  DrawSeed(dir + "231.png");
+  for (int scale : {1, 2}) {
+    DrawFace(PictureFile(dir, 224, scale), scale, {{0.97, 0.98, 1.0}, {0.84, 0.88, 0.94}, {0.55, 0.62, 0.72}, false});
+    DrawFace(PictureFile(dir, 225, scale), scale, {{0.95, 0.98, 1.0}, {0.80, 0.88, 0.98}, {0.2, 0.45, 0.85}, true});
+    DrawFace(PictureFile(dir, 226, scale), scale, {{0.96, 0.96, 0.96}, {0.88, 0.88, 0.88}, {0.65, 0.65, 0.65}, false});
+    DrawPlay(PictureFile(dir, 177, scale), scale, 32);
+    DrawPlay(PictureFile(dir, 230, scale), scale, 16);
+    DrawPlay(PictureFile(dir, 128, scale), scale, 128);
+    DrawSeed(PictureFile(dir, 231, scale), scale);
+  }
   return 0;
 }

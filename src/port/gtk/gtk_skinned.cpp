@@ -122,11 +122,22 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
   virtual void OnRelease(Point) {}
 
  private:
+  // The back buffer has the screen's resolution, so that it reaches the
+  // window one pixel for one. One at 1x would be enlarged on a screen at
+  // scale 2: soft, and blended at its edges with the nothing around it,
+  // which drew a grey line around every button.
+  bool BackBufferFits(Size size, int scale) const {
+    return back_ && cairo_image_surface_get_width(back_.get()) == std::max(size.width, 1) * scale &&
+           cairo_image_surface_get_height(back_.get()) == std::max(size.height, 1) * scale;
+  }
+
   void PaintBackBuffer() {
     Size size = ClientSize();
-    if (!back_ || cairo_image_surface_get_width(back_.get()) != size.width ||
-        cairo_image_surface_get_height(back_.get()) != size.height) {
-      back_.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(size.width, 1), std::max(size.height, 1)));
+    int scale = gtk_widget_get_scale_factor(this->widget_);
+    if (!BackBufferFits(size, scale)) {
+      back_.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(size.width, 1) * scale,
+                                             std::max(size.height, 1) * scale));
+      cairo_surface_set_device_scale(back_.get(), scale, scale);
     }
     CairoPtr cr(cairo_create(back_.get()));
     Paint(cr.get(), size);
@@ -144,11 +155,7 @@ class SkinWidget : public GtkControl<Base>, public SkinHost {
       Paint(cr, ClientSize());
       return;
     }
-    Size size = ClientSize();
-    if (dirty_ || !back_ || cairo_image_surface_get_width(back_.get()) != size.width ||
-        cairo_image_surface_get_height(back_.get()) != size.height) {
-      PaintBackBuffer();
-    }
+    if (dirty_ || !BackBufferFits(ClientSize(), gtk_widget_get_scale_factor(this->widget_))) PaintBackBuffer();
     cairo_set_source_surface(cr, back_.get(), 0, 0);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr);
