@@ -1,6 +1,5 @@
 #include "catalogue_tool.h"
 #include "catalogue_help.h"
-#include "install_command.h"
 #include "lists_command.h"
 #include "progress_command.h"
 #include "tool_common.h"
@@ -20,7 +19,6 @@
 #include "base/program_paths.h"
 #include "catalogue/catalogue_store.h"
 #include "catalogue/site_config.h"
-#include "net/data_update.h"
 #include "net/http_downloader.h"
 #include "net/zip_reader.h"
 #include "net/zip_writer.h"
@@ -122,45 +120,6 @@ int Unzip(const Arguments& args, std::ostream& out, std::ostream& err) {
   return kDone;
 }
 
-// A program folder from the command line, made absolute: folders are made
-// only along absolute paths.
-ProgramPaths ProgramFolder(std::string directory) {
-  if (!directory.starts_with('/')) {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) != nullptr) directory = std::string(cwd) + "/" + directory;
-  }
-  return ProgramPaths{FolderArgument(directory)};
-}
-
-int Update(const Arguments& args, std::ostream& out, std::ostream& err) {
-  const std::string directory = ProgramFolder(args[0]).folder;
-  // The pass itself goes quietly past a template it cannot read, as the
-  // portal's must; the operator is told.
-  TemplateFile templates;
-  const std::string templatePath = ProgramPaths{directory}.Template();
-  if (templates.Load(templatePath) != 0) return FileError(err, "read", templatePath);
-  CatalogueCategory videoNew;
-  CatalogueCategory p2pNew;
-  RunDataUpdatePass(ProgramPaths{directory}, videoNew, p2pNew);
-  out << "videonew " << videoNew.Records().Count() << '\n';
-  out << "p2pnew " << p2pNew.Records().Count() << '\n';
-  return kDone;
-}
-
-int Fetch(const Arguments& args, std::ostream& out, std::ostream& err) {
-  HttpDownloader downloader;
-  // An error page is no download: OUT keeps what it held.
-  downloader.SetFailOnErrorStatus(true);
-  int result = downloader.DownloadToFile(args[0], args[1]);
-  out << result << '\n';
-  if (result == kDownloadDone) return kDone;
-  if (result == kDownloadFileError) return FileError(err, "write", args[1]);
-  err << "tavelo-catalogue: cannot fetch " << args[0];
-  if (downloader.ResponseStatus() >= 400) err << ": HTTP status " << downloader.ResponseStatus();
-  err << "\n";
-  return kFileError;
-}
-
 // The title a resource window would take from its record is not known
 // here: the last part of the address stands in for it.
 int Resource(const Arguments& args, std::ostream& out, std::ostream& err) {
@@ -212,8 +171,6 @@ int Progress(const Arguments& arguments, std::ostream& out, std::ostream& err) {
   return RunProgressCommand(arguments, out, err, &out == &std::cout && isatty(STDOUT_FILENO) == 1);
 }
 
-using Handler = int (*)(const Arguments&, std::ostream&, std::ostream&);
-
 }  // namespace
 
 std::ostream& operator<<(std::ostream& out, StoredText text) {
@@ -223,14 +180,22 @@ std::ostream& operator<<(std::ostream& out, StoredText text) {
 
 void PrintStoredTextForReader(std::ostream& out) { out.iword(ReaderFlag()) = 1; }
 
-int RunCatalogueTool(Arguments arguments, std::ostream& out, std::ostream& err, bool toTerminal) {
+ProgramPaths ProgramFolder(std::string directory) {
+  if (!directory.starts_with('/')) {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) != nullptr) directory = std::string(cwd) + "/" + directory;
+  }
+  return ProgramPaths{FolderArgument(directory)};
+}
+
+int RunCatalogueCommand(Arguments arguments, std::ostream& out, std::ostream& err, bool toTerminal,
+                        CommandHandler (*networkHandler)(std::string_view name)) {
   // The help table says which commands exist and how many arguments each
   // takes; this one only says who runs them.
-  static const std::map<std::string, Handler, std::less<>> kHandlers = {
+  static const std::map<std::string, CommandHandler, std::less<>> kHandlers = {
       {"scramble", Scramble}, {"check", Check},    {"digest", Digest},
       {"template", Template}, {"pack", Pack},      {"unzip", Unzip},
-      {"update", Update},     {"fetch", Fetch},    {"resource", Resource},
-      {"install", RunInstallCommand}, {"scrape", Scrape}, {"lists", RunListsCommand},
+      {"resource", Resource}, {"scrape", Scrape},  {"lists", RunListsCommand},
       {"progress", Progress},
   };
   const help::ProgramHelp& help = CatalogueToolHelp();
@@ -242,18 +207,26 @@ int RunCatalogueTool(Arguments arguments, std::ostream& out, std::ostream& err, 
     return kDone;
   }
   const help::Entry* command = arguments.empty() ? nullptr : help::FindEntry(help, arguments[0]);
-  auto handler = command ? kHandlers.find(command->name) : kHandlers.end();
-  if (handler == kHandlers.end()) {
+  if (command == nullptr) {
     err << help::ProgramUsage(help);
     return kUsageError;
   }
+  auto local = kHandlers.find(command->name);
   Arguments rest(arguments.begin() + 1, arguments.end());
   if (rest.size() == 1 && help::AsksForHelp(rest[0])) {
     out << help::EntryUsage(help, *command);
     return kDone;
   }
   const help::ArgumentCount count = help::CountArguments(*command);
-  int status = rest.size() < count.least || rest.size() > count.most ? kUsageError : handler->second(rest, out, err);
+  int status = kUsageError;
+  if (rest.size() >= count.least && rest.size() <= count.most) {
+    if (local != kHandlers.end()) {
+      status = local->second(rest, out, err);
+    } else {
+      CommandHandler handler = networkHandler ? networkHandler(command->name) : nullptr;
+      status = handler ? handler(rest, out, err) : kToolRunsElsewhere;
+    }
+  }
   if (status == kUsageError) {
     err << help::EntryUsageLines(help, *command)
         << "\"tavelo-catalogue " << command->name << " --help\" tells more.\n";
