@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tavelo {
 
 namespace {
@@ -94,6 +98,28 @@ size_t FindGbk(std::string_view text, std::string_view part, size_t from) {
     i += IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
   }
   return std::string_view::npos;
+}
+
+size_t FindBytes(std::string_view text, std::string_view part, size_t from) {
+#if defined(__SSE2__)
+  constexpr size_t kLanes = 16;
+  const size_t last = part.size() - 1;
+  if (part.size() >= 2) {
+    const __m128i first = _mm_set1_epi8(part.front());
+    const __m128i final = _mm_set1_epi8(part.back());
+    for (; from + last + kLanes <= text.size(); from += kLanes) {
+      const char* at = text.data() + from;
+      __m128i starts = _mm_cmpeq_epi8(first, _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
+      __m128i ends = _mm_cmpeq_epi8(final, _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + last)));
+      for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(starts, ends))); mask != 0;
+           mask &= mask - 1) {
+        const size_t lane = static_cast<size_t>(__builtin_ctz(mask));
+        if (std::memcmp(at + lane + 1, part.data() + 1, last - 1) == 0) return from + lane;
+      }
+    }
+  }
+#endif
+  return text.find(part, from);
 }
 
 std::string ReplaceAllGbk(std::string_view text, std::string_view from, std::string_view to) {

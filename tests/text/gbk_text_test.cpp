@@ -58,5 +58,17 @@ TEST(GbkTextTest, FindGbkSkipsMatchesAcrossCharacters) {
   for (const Case& c : cases) EXPECT_EQ(FindGbk(c.text, c.part, c.from), c.found) << c.text;
 }
 
+TEST(GbkTextTest, FindBytesFindsWhatFindFinds) {
+  // Matches in the first, a middle and the last block of sixteen places,
+  // across a block's end, and first and last bytes that match alone.
+  const std::string text = std::string(40, 'c') + "class=\"x" + std::string(9, 'c') + "c\"class=\"" + "ab";
+  const std::string_view parts[] = {"class=\"", "c\"", "ab", "b", "cc", "class=\"y", "\"ab", "abc"};
+  for (std::string_view part : parts) {
+    for (size_t from = 0; from <= text.size() + 1; ++from) {
+      EXPECT_EQ(FindBytes(text, part, from), std::string_view(text).find(part, from)) << part << " " << from;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tavelo
