@@ -136,10 +136,19 @@ int Resource(const Arguments& args, std::ostream& out, std::ostream& err) {
   return kDone;
 }
 
-// A field of one output line: labels taken from a page may hold line breaks.
-std::string OnOneLine(std::string text) {
-  FlattenWhitespace(text);
-  return text;
+// Appends `gbk` to `text` as `out << StoredText` prints it, with TAB, CR
+// and LF as spaces: a field of one output line, and labels taken from a page
+// may hold line breaks. A page's thousands of rows go out in one write.
+void AppendOnOneLine(std::string& text, std::ostream& out, std::string_view gbk) {
+  if (out.iword(ReaderFlag()) == 0) {
+    const size_t start = text.size();
+    text.append(gbk);
+    FlattenWhitespace(text.data() + start, gbk.size());
+    return;
+  }
+  std::string flat(gbk);
+  FlattenWhitespace(flat);
+  text += GbkToCodeset(flat, nl_langinfo(CODESET));
 }
 
 int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
@@ -157,12 +166,19 @@ int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
     err << GbkToUtf8(FetchFailedMessage()) << "\n";
     return kFileError;
   }
+  std::string lines;
   for (const EpisodeRow& row : result.rows) {
-    out << StoredText{OnOneLine(row.label)} << '\t' << StoredText{OnOneLine(row.address)} << '\n';
+    AppendOnOneLine(lines, out, row.label);
+    lines += '\t';
+    AppendOnOneLine(lines, out, row.address);
+    lines += '\n';
   }
   if (result.preselected >= 0) {
-    out << "last " << StoredText{OnOneLine(result.rows[static_cast<size_t>(result.preselected)].label)} << '\n';
+    lines += "last ";
+    AppendOnOneLine(lines, out, result.rows[static_cast<size_t>(result.preselected)].label);
+    lines += '\n';
   }
+  out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
   return kDone;
 }
 
