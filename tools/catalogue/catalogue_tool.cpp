@@ -16,10 +16,10 @@
 
 #include "base/atomic_write.h"
 #include "base/file_digest.h"
+#include "base/mapped_file.h"
 #include "base/program_paths.h"
 #include "catalogue/catalogue_store.h"
 #include "catalogue/site_config.h"
-#include "net/http_downloader.h"
 #include "net/zip_reader.h"
 #include "net/zip_writer.h"
 #include "content/episode_fetch.h"
@@ -153,15 +153,15 @@ void AppendOnOneLine(std::string& text, std::ostream& out, std::string_view gbk)
 
 int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
   const ProgramPaths paths = ProgramFolder(args[0]);
-  std::string page;
   // A page over the play window's cap is a failed fetch there, and here.
-  if (!ReadWholeFile(args[1], page, kShowPageLimit) && errno != EFBIG) {
+  const MappedFile page(args[1], static_cast<off_t>(kShowPageLimit));
+  if (!page.Ok() && errno != EFBIG) {
     err << "tavelo-catalogue: cannot read " << args[1] << "\n";
     return kFileError;
   }
   MakeDirectories(paths.In(kEpisodeCacheFolder));
   const std::string showHost = VideoShowHost(paths.Template());
-  EpisodeFetchResult result = FinishEpisodeFetch(TextOfBody(std::move(page)), args[2], paths, showHost);
+  EpisodeFetchResult result = FinishSavedPageFetch(page.Bytes(), args[2], paths, showHost);
   if (result.failed) {
     err << GbkToUtf8(FetchFailedMessage()) << "\n";
     return kFileError;
