@@ -73,11 +73,16 @@ struct LayoutScan {
 };
 
 void FindMarkers(std::string_view page, std::vector<LayoutScan>& scans) {
-  for (size_t hit = FindBytes(page, kClassAttribute); hit != kNone; hit = FindBytes(page, kClassAttribute, hit + 1)) {
+  // Most class attributes name other classes: their first letter already
+  // differs, and the search passes over them.
+  std::string initials;
+  for (const LayoutScan& scan : scans) {
+    if (initials.find(scan.classInitial) == std::string::npos) initials += scan.classInitial;
+  }
+  for (size_t hit = FindBytesFollowedBy(page, kClassAttribute, initials); hit != kNone;
+       hit = FindBytesFollowedBy(page, kClassAttribute, initials, hit + 1)) {
     const size_t initial = hit + kClassAttribute.size();
-    if (initial >= page.size()) return;
     for (LayoutScan& scan : scans) {
-      // Most class attributes name other classes: their first letter already differs.
       if (hit < scan.classAt || page[initial] != scan.classInitial) continue;
       size_t start = hit - scan.classAt;
       if (page.substr(start, scan.marker.size()) == scan.marker) scan.starts.push_back(start);

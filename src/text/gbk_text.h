@@ -31,6 +31,12 @@ size_t FindGbk(std::string_view text, std::string_view part, size_t from = 0);
 // costs no call per occurrence.
 size_t FindBytes(std::string_view text, std::string_view part, size_t from = 0);
 
+// The first place at or after `from` where `part` (not empty) stands with
+// one of the bytes of `next` right after it; npos when there is none. The
+// byte after is tested sixteen places at a time too, so a `part` that is
+// common in the text, followed by other bytes, costs nothing per occurrence.
+size_t FindBytesFollowedBy(std::string_view text, std::string_view part, std::string_view next, size_t from = 0);
+
 // Like ReplaceAll, but matches only where a character starts, so the trail
 // byte of one GBK character and the lead byte of the next never match.
 std::string ReplaceAllGbk(std::string_view text, std::string_view from, std::string_view to);

@@ -66,6 +66,14 @@ TEST(GbkTextTest, FindBytesFindsWhatFindFinds) {
   for (std::string_view part : parts) {
     for (size_t from = 0; from <= text.size() + 1; ++from) {
       EXPECT_EQ(FindBytes(text, part, from), std::string_view(text).find(part, from)) << part << " " << from;
+      for (std::string_view next : {"x", "ac", "\"xyz"}) {
+        size_t expected = std::string_view(text).find(part, from);
+        while (expected != std::string_view::npos &&
+               (expected + part.size() >= text.size() || next.find(text[expected + part.size()]) == std::string_view::npos)) {
+          expected = std::string_view(text).find(part, expected + 1);
+        }
+        EXPECT_EQ(FindBytesFollowedBy(text, part, next, from), expected) << part << " " << next << " " << from;
+      }
     }
   }
 }
