@@ -17,9 +17,7 @@ namespace {
 constexpr size_t kLongestSuffix = std::max(kEpisodeListSuffix.size(), kLastPlayedSuffix.size());
 
 void AppendField(std::string& text, std::string_view field) {
-  const size_t start = text.size();
-  text.append(field);
-  FlattenWhitespace(text.data() + start, field.size());
+  AppendFlattened(text, field);
   text += '\t';
 }
 

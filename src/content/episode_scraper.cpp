@@ -145,6 +145,11 @@ size_t EpisodeList::Slot(std::string_view address) const {
   }
 }
 
+void EpisodeList::Reserve(size_t rows) {
+  rows_.reserve(rows);
+  while ((rows + 1) * 2 > index_.size()) GrowIndex();
+}
+
 void EpisodeList::GrowIndex() {
   std::vector<uint32_t> old = std::exchange(index_, std::vector<uint32_t>(std::max<size_t>(64, index_.size() * 2)));
   for (uint32_t entry : old) {
@@ -188,6 +193,11 @@ void ScanEpisodeLayouts(std::string_view page, EpisodeList& list) {
       {std::string(kItemMarker), IdFromItemAttribute},
   };
   FindMarkers(page, scans);
+  // Room for every element found, and the page's own row: the rows are not
+  // moved again and again as the list grows.
+  size_t elements = 1;
+  for (const LayoutScan& scan : scans) elements += scan.starts.size();
+  list.Reserve(elements);
   for (const LayoutScan& scan : scans) RunScan(page, scan, list);
 }
 

@@ -50,6 +50,9 @@ class EpisodeList {
   // byte for byte.
   int AddEpisode(std::string_view address, std::string_view label);
 
+  // Makes room for `rows` rows in all, so that adding them moves nothing.
+  void Reserve(size_t rows);
+
   // The row whose address is exactly `address`, or -1.
   int Find(std::string_view address) const;
 

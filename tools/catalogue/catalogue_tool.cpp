@@ -141,9 +141,7 @@ int Resource(const Arguments& args, std::ostream& out, std::ostream& err) {
 // may hold line breaks. A page's thousands of rows go out in one write.
 void AppendOnOneLine(std::string& text, std::ostream& out, std::string_view gbk) {
   if (out.iword(ReaderFlag()) == 0) {
-    const size_t start = text.size();
-    text.append(gbk);
-    FlattenWhitespace(text.data() + start, gbk.size());
+    AppendFlattened(text, gbk);
     return;
   }
   std::string flat(gbk);
@@ -167,6 +165,9 @@ int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
     return kFileError;
   }
   std::string lines;
+  size_t size = 0;
+  for (const EpisodeRow& row : result.rows) size += row.label.size() + row.address.size() + 2;
+  lines.reserve(size);
   for (const EpisodeRow& row : result.rows) {
     AppendOnOneLine(lines, out, row.label);
     lines += '\t';
