@@ -2,20 +2,23 @@
 """Episode scraping: `tavelo-catalogue scrape` of a generated 5 MB show page
 holding 5,000 episodes across the four page layouts, timed in the same run as
 a Python script doing the same four scans with `re` and a dict. Prints the
-ratio (Python / ours, wall time, best of N; goal >= 10) and our peak resident
-memory against the page size (goal < 4).
+ratio (Python / ours, wall time, medians of RUNS runs taken in turn; goal
+>= 10) with "ok" or "MISSED", and our peak resident memory against the page
+size (goal < 4).
 
 The page is GBK and labelled gb2312, as the video site's pages reach the
 scraper after normalisation, so neither side converts encodings. Our command
 also writes the video's cached list (and reads its last-played file), which
 the Python script does not. Processor times are printed as well, since wall
-times follow the machine's load; so is the processor time the tool spends
-starting up, which a command that does nothing pays too."""
+times follow the machine's load. The tool's start-up (a template lookup,
+which does next to nothing else) is timed in the same turns and printed apart
+from the rest of the scrape: the scan, the cache and the output."""
 
 import argparse
 import os
 import random
 import shutil
+import statistics
 import sys
 import tempfile
 import time
@@ -26,6 +29,7 @@ SHOW_PAGE = PREFIX + "bench.html"
 EPISODES = 5000
 PAGE_SIZE = 5 * 1000 * 1000
 RUNS = 5
+RATIO_GOAL = 10
 
 HANZI = "的一是在不了有和人这中大为上个国我以要他时来用们生到作地于出就分对成会可主发年动同工也能下过子说产种面而方后多定行学法所民得经"
 
@@ -146,13 +150,17 @@ def scrape_benchmark(app, folder):
     theirs_argv = [sys.executable, script, page, PREFIX]
     ours_out = os.path.join(folder, "ours.txt")
     theirs_out = os.path.join(folder, "theirs.txt")
-    # The tool's own start-up (it links libcurl and its libraries for its
-    # network commands): a template lookup does next to nothing else.
+    # The tool's own start-up: a template lookup does next to nothing else.
     startup_argv = [ours_argv[0], "template", os.path.join(program, "data", "main.htm"),
                     "[VIDEO_SHOW_HOST]"]
-    ours, theirs, ours_cpu, theirs_cpu, startup_cpu = [], [], [], [], []
+    ours, theirs, ours_cpu, theirs_cpu, startup, startup_cpu = [], [], [], [], [], []
+    # One unmeasured turn first, so both start with the page in the file cache.
+    timed(ours_argv, ours_out)
+    timed(theirs_argv, theirs_out)
     for _ in range(RUNS):
-        startup_cpu.append(timed(startup_argv, ours_out)[1])
+        wall, cpu = timed(startup_argv, ours_out)
+        startup.append(wall)
+        startup_cpu.append(cpu)
         wall, cpu = timed(ours_argv, ours_out)
         ours.append(wall)
         ours_cpu.append(cpu)
@@ -169,15 +177,21 @@ def scrape_benchmark(app, folder):
     if our_rows[:-1] != their_rows:
         sys.exit("the two scrapes disagree: %d rows against %d" % (len(our_rows) - 1, len(their_rows)))
 
-    best_ours, best_theirs = min(ours), min(theirs)
-    cpu_ours, cpu_theirs = min(ours_cpu), min(theirs_cpu)
-    print("episode scrape: %.1f MB page, %d episodes, %d rows" % (size / 1e6, EPISODES, len(our_rows)))
-    print("  tavelo-catalogue scrape %.3f s (processor %.3f s)  peak %.1f MB"
-          % (best_ours, cpu_ours, peak * 1024 / 1e6))
-    print("    of which start-up                 (processor %.3f s)" % min(startup_cpu))
-    print("  python re + dict        %.3f s (processor %.3f s)" % (best_theirs, cpu_theirs))
-    print("  ratio python/scrape     %.1f   (goal >= 10; processor time %.1f)"
-          % (best_theirs / best_ours, cpu_theirs / cpu_ours))
+    median = statistics.median
+    wall_ours, wall_theirs = median(ours), median(theirs)
+    cpu_ours, cpu_theirs = median(ours_cpu), median(theirs_cpu)
+    wall_start, cpu_start = median(startup), median(startup_cpu)
+    ratio = wall_theirs / wall_ours
+    print("episode scrape: %.1f MB page, %d episodes, %d rows (medians of %d)"
+          % (size / 1e6, EPISODES, len(our_rows), RUNS))
+    print("  tavelo-catalogue scrape %.4f s (processor %.4f s)  peak %.1f MB"
+          % (wall_ours, cpu_ours, peak * 1024 / 1e6))
+    print("    start-up              %.4f s (processor %.4f s)" % (wall_start, cpu_start))
+    print("    scan, cache, output   %.4f s (processor %.4f s)"
+          % (max(wall_ours - wall_start, 0), max(cpu_ours - cpu_start, 0)))
+    print("  python re + dict        %.4f s (processor %.4f s)" % (wall_theirs, cpu_theirs))
+    print("  ratio python/scrape     %.1f   (goal >= %d; processor time %.1f) %s"
+          % (ratio, RATIO_GOAL, cpu_theirs / cpu_ours, "ok" if ratio >= RATIO_GOAL else "MISSED"))
     print("  memory scrape/page      %.2f   (goal < 4)" % (peak * 1024 / size))
 
 

@@ -37,7 +37,7 @@ import time
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 RUNS = 5
 TIMEOUT = 30.0
-ROWS_GOAL = 5000
+ROWS_GOAL = 10000
 RATIO_GOAL = 1.2
 STARTUP_RATIO_GOAL = 1.1
 START_TIMERS = 0.3
@@ -213,11 +213,14 @@ def web_window_benchmark(app):
 
 
 def paint_benchmark(build):
-    out = subprocess.run([os.path.join(build, "bench", "paint_bench"), "--benchmark_format=json"],
+    # Google Benchmark's own repetitions: RUNS runs of the whole measurement, and their median.
+    out = subprocess.run([os.path.join(build, "bench", "paint_bench"), "--benchmark_format=json",
+                          "--benchmark_repetitions=%d" % RUNS, "--benchmark_report_aggregates_only=true"],
                          check=True, capture_output=True, text=True).stdout
-    rate = json.loads(out)["benchmarks"][0]["rows_per_second"]
-    print("catalogue rows painted: %.0f rows/s (goal >= %d) %s" % (rate, ROWS_GOAL,
-                                                                   "ok" if rate >= ROWS_GOAL else "MISSED"))
+    medians = [b for b in json.loads(out)["benchmarks"] if b.get("aggregate_name") == "median"]
+    rate = medians[0]["rows_per_second"]
+    print("catalogue rows painted: %.0f rows/s (median of %d, goal >= %d) %s"
+          % (rate, RUNS, ROWS_GOAL, "ok" if rate >= ROWS_GOAL else "MISSED"))
     return rate >= ROWS_GOAL
 
 

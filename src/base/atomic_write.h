@@ -44,6 +44,9 @@ class PendingFile {
   bool Ok() const { return handle_.Valid(); }
   const FileHandle& Handle() const { return handle_; }
   bool Write(std::string_view bytes) const { return Ok() && handle_.WriteAll(bytes.data(), bytes.size()); }
+  // Has the disk start on what was written so far, without waiting for it:
+  // a long file written in pieces then leaves Commit's flush less to wait for.
+  void StartWriteback() const;
 
   // Flushes, closes and renames over the target. False when a step fails;
   // the target is then untouched and the temporary file goes. Bytes written

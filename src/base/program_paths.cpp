@@ -1,11 +1,11 @@
 #include "base/program_paths.h"
 
 #include <dirent.h>
-#include <glib.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <memory>
@@ -67,7 +67,22 @@ std::string BrowserCacheFolder() { return UserCacheFolder() + "webkit"; }
 
 bool MakeDirectories(const std::string& path) {
   if (!path.starts_with('/')) return false;
-  return g_mkdir_with_parents(path.substr(0, path.rfind('/') + 1).c_str(), 0755) == 0;
+  // Each folder along the way, parents first. Plain system calls rather than
+  // GLib's helper: the command-line tools that call this start without GLib.
+  const std::string folders = path.substr(0, path.rfind('/') + 1);
+  for (size_t slash = folders.find('/', 1); slash != std::string::npos; slash = folders.find('/', slash + 1)) {
+    if (folders[slash - 1] == '/') continue;
+    const std::string folder = folders.substr(0, slash);
+    if (mkdir(folder.c_str(), 0755) == 0) continue;
+    if (errno != EEXIST) return false;
+    struct stat info;
+    if (stat(folder.c_str(), &info) != 0) return false;
+    if (!S_ISDIR(info.st_mode)) {
+      errno = ENOTDIR;
+      return false;
+    }
+  }
+  return true;
 }
 
 void CleanTempPages(const ProgramPaths& paths) {

@@ -29,8 +29,9 @@ void AppendEntry(std::string& out, const StoredEntry& entry) {
 
 // Rewrites the list at `path` while holding its lock. Every live record of
 // the file as it is now goes through `keep`; then `appended` names the
-// entries that follow them. Records are streamed from the text read to the
-// new file, so an edit costs one reading and one writing of the list.
+// entries that follow them. An edit costs one reading and one writing of the
+// list: lines already in the form the list is written in are copied from the
+// text read, in stretches, and only other lines are written anew.
 ListEdit RewriteList(const std::string& path, const std::function<bool(const VideoRecord&)>& keep,
                      const std::function<std::vector<const StoredEntry*>()>& appended) {
   SaveLock lock(path);
@@ -42,32 +43,58 @@ ListEdit RewriteList(const std::string& path, const std::function<bool(const Vid
   }
 
   PendingFile file(path);
-  std::string chunk;
   bool written = file.Ok();
-  auto flush = [&](size_t atLeast) {
-    if (chunk.size() < atLeast) return;
-    written = written && file.Write(chunk);
+  auto write = [&](std::string_view bytes) {
+    written = written && file.Write(bytes);
+    // The disk starts on what is written while the rest is prepared, so
+    // the flush at the end has less left to wait for.
+    if (written) file.StartWriteback();
+  };
+  // Lines written anew, and the stretch of `text` to copy: at most one holds bytes.
+  std::string chunk;
+  size_t runStart = 0;
+  size_t runEnd = 0;
+  auto flushRun = [&] {
+    if (runEnd > runStart) write(std::string_view(text).substr(runStart, runEnd - runStart));
+    runStart = runEnd;
+  };
+  auto flushChunk = [&] {
+    if (!chunk.empty()) write(chunk);
     chunk.clear();
   };
   size_t position = 0;
-  while (std::optional<std::string_view> line = NextLineAt(text, position)) {
+  for (size_t lineStart = 0; std::optional<std::string_view> line = NextLineAt(text, position); lineStart = position) {
     VideoRecord record = ParsePersonalLine(*line);
     // A record marked deleted by an older program is dropped as its save would.
-    if (RecordList::IsDeleted(record)) continue;
-    if (!keep(record)) {
-      ++edit.removed;
+    const bool dropped = RecordList::IsDeleted(record);
+    const bool kept = !dropped && keep(record);
+    if (!kept) {
+      if (!dropped) ++edit.removed;
+      flushRun();
       continue;
     }
-    AppendPersonalLine(chunk, record);
-    flush(kWriteChunk);
+    if (IsPersonalLineAsWritten(std::string_view(text).substr(lineStart, position - lineStart), record)) {
+      flushChunk();
+      if (runEnd != lineStart) {
+        flushRun();
+        runStart = lineStart;
+      }
+      runEnd = position;
+      if (runEnd - runStart >= kWriteChunk) flushRun();
+    } else {
+      flushRun();
+      AppendPersonalLine(chunk, record);
+      if (chunk.size() >= kWriteChunk) flushChunk();
+    }
   }
+  flushRun();
   for (const StoredEntry* entry : appended()) {
     AppendEntry(chunk, *entry);
     ++edit.added;
-    flush(kWriteChunk);
+    if (chunk.size() >= kWriteChunk) flushChunk();
   }
   if (edit.removed == 0 && edit.added == 0) return edit;
-  flush(0);
+  flushChunk();
   edit.saved = written && file.Commit();
   if (!edit.saved) edit.added = edit.removed = 0;
   return edit;

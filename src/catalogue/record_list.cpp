@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 
 #include "base/atomic_write.h"
 #include "text/gbk_text.h"
@@ -54,9 +55,27 @@ void AppendPersonalLine(std::string& out, const VideoRecord& record) {
   out += "\t\r\n";
 }
 
+bool IsPersonalLineAsWritten(std::string_view raw, const VideoRecord& record) {
+  char number[16];
+  const auto [numberEnd, error] = std::to_chars(number, number + sizeof number, record.number);
+  const std::string_view digits(number, static_cast<size_t>(numberEnd - number));
+  const std::string_view& category = record.fields[0];
+  const std::string_view& info = record.fields[1];
+  const std::string_view& kind = record.fields[2];
+  constexpr std::string_view kLineEnd = "\t\r\n";
+  // The fields view the line itself, so where they stand says that exactly
+  // one TAB parts each from the next.
+  const char* const start = raw.data();
+  return error == std::errc() && raw.starts_with(digits) &&
+         raw.size() == digits.size() + 1 + category.size() + 1 + info.size() + 1 + kind.size() + kLineEnd.size() &&
+         category.data() == start + digits.size() + 1 && info.data() == category.data() + category.size() + 1 &&
+         kind.data() == info.data() + info.size() + 1 && raw.ends_with(kLineEnd);
+}
+
 bool ReadPersonalListText(const std::string& path, std::string& text) {
   if (!ReadWholeFile(path, text)) return false;
-  std::replace(text.begin(), text.end(), '\0', ' ');
+  // Zero bytes are rare; memchr tells much faster than the replacing loop.
+  if (std::memchr(text.data(), '\0', text.size()) != nullptr) std::replace(text.begin(), text.end(), '\0', ' ');
   return true;
 }
 

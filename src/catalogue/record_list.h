@@ -29,6 +29,10 @@ VideoRecord ParsePersonalLine(std::string_view line);
 // Appends the record as a personal-list line: "%d\t" and the three fields
 // joined by TAB, then "\t\r\n".
 void AppendPersonalLine(std::string& out, const VideoRecord& record);
+// True when `raw`, a line of a list file with the line break after it, is
+// exactly what AppendPersonalLine writes for `record`, parsed from that
+// line: the line can then be copied as it stands.
+bool IsPersonalLineAsWritten(std::string_view raw, const VideoRecord& record);
 // The text of the personal list at `path`. A zero byte, which no save writes
 // but a damaged disk or another editor may leave, reads as a space, so no
 // record after it is lost. False when the file cannot be read, errno saying

@@ -17,9 +17,7 @@ namespace {
 constexpr size_t kLongestSuffix = std::max(kEpisodeListSuffix.size(), kLastPlayedSuffix.size());
 
 void AppendField(std::string& text, std::string_view field) {
-  std::string flat(field);
-  FlattenWhitespace(flat);
-  text += flat;
+  AppendFlattened(text, field);
   text += '\t';
 }
 
@@ -45,11 +43,18 @@ EpisodeFiles::EpisodeFiles(const ProgramPaths& paths, std::string_view pageAddre
 bool EpisodeFiles::SaveList(const std::vector<EpisodeRow>& rows) const {
   if (listPath_.empty()) return false;
   std::string text;
+  size_t size = 0;
+  for (const EpisodeRow& row : rows) size += row.label.size() + row.address.size() + 4;
+  text.reserve(size);
   for (const EpisodeRow& row : rows) {
     AppendField(text, row.label);
     AppendField(text, row.address);
     text += "\r\n";
   }
+  // Opening a show again mostly finds the list it cached last time; leaving
+  // that file be spares a flush to disk per opening.
+  std::string cached;
+  if (ReadWholeFile(listPath_, cached, text.size()) && cached == text) return true;
   return AtomicWriteFile(listPath_, text);
 }
 

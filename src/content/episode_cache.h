@@ -38,7 +38,8 @@ class EpisodeFiles {
 
   // Replaces the cached list with `rows`. TAB, CR and LF inside a label or
   // address are written as spaces, so no row can split or swallow another.
-  // False when the file could not be written (the old one then stays).
+  // False when the file could not be written (the old one then stays). A
+  // file that holds this very list already is left as it is.
   bool SaveList(const std::vector<EpisodeRow>& rows) const;
   // Adds the cached rows to `list` through AddEpisode; lines lacking a label
   // or an address are skipped. A missing file adds nothing.

@@ -1,6 +1,9 @@
 #include "content/episode_fetch.h"
 
+#include <cstring>
+
 #include "content/episode_cache.h"
+#include "net/http_downloader.h"
 #include "text/encoding.h"
 #include "text/gbk_text.h"
 #include "text/page_normalizer.h"
@@ -18,14 +21,10 @@ std::string ReadyPageText(std::string_view lastLabel) {
   return text + Gbk("<br><br><font color=green>上次己播放的视频:") + shown + "</font>";
 }
 
-EpisodeFetchResult FinishEpisodeFetch(std::string body, std::string_view pageAddress,
-                                      const ProgramPaths& paths, std::string_view showHost) {
-  EpisodeList list(ShowPagePrefix(showHost));
-  {
-    // The page is the largest thing here; it goes before the cache is written.
-    const std::string page = NormalizePage(std::move(body));
-    ScrapeShowPage(page, pageAddress, list);
-  }
+namespace {
+
+// What follows the scrape: the cache kept or restored, the last episode found.
+EpisodeFetchResult FinishScrapedFetch(EpisodeList& list, std::string_view pageAddress, const ProgramPaths& paths) {
   const EpisodeFiles files(paths, pageAddress);
   if (list.Empty()) {
     files.LoadList(list);
@@ -46,6 +45,29 @@ EpisodeFetchResult FinishEpisodeFetch(std::string body, std::string_view pageAdd
   result.readyText = ReadyPageText(lastLabel);
   result.rows = list.TakeRows();
   return result;
+}
+
+}  // namespace
+
+EpisodeFetchResult FinishEpisodeFetch(std::string body, std::string_view pageAddress,
+                                      const ProgramPaths& paths, std::string_view showHost) {
+  EpisodeList list(ShowPagePrefix(showHost));
+  {
+    // The page is the largest thing here; it goes before the cache is written.
+    const std::string page = NormalizePage(std::move(body));
+    ScrapeShowPage(page, pageAddress, list);
+  }
+  return FinishScrapedFetch(list, pageAddress, paths);
+}
+
+EpisodeFetchResult FinishSavedPageFetch(std::string_view saved, std::string_view pageAddress,
+                                        const ProgramPaths& paths, std::string_view showHost) {
+  if ((!saved.empty() && std::memchr(saved.data(), 0, saved.size()) != nullptr) || PageNeedsNormalizing(saved)) {
+    return FinishEpisodeFetch(TextOfBody(std::string(saved)), pageAddress, paths, showHost);
+  }
+  EpisodeList list(ShowPagePrefix(showHost));
+  ScrapeShowPage(saved, pageAddress, list);
+  return FinishScrapedFetch(list, pageAddress, paths);
 }
 
 }  // namespace tavelo

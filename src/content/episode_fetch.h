@@ -64,6 +64,12 @@ inline constexpr uint64_t kShowPageLimit = 64ull << 20;
 EpisodeFetchResult FinishEpisodeFetch(std::string body, std::string_view pageAddress,
                                       const ProgramPaths& paths, std::string_view showHost);
 
+// FinishEpisodeFetch(TextOfBody(std::string(saved)), ...) for a page saved to
+// a file, without copying a page that would pass through both unchanged (no
+// zero byte, no charset to convert): a show page runs to megabytes.
+EpisodeFetchResult FinishSavedPageFetch(std::string_view saved, std::string_view pageAddress,
+                                        const ProgramPaths& paths, std::string_view showHost);
+
 // The ready page's text, naming the episode last played when `lastLabel` is
 // not empty. The label comes from the video site, so any markup in it is
 // shown as text.

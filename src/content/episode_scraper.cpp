@@ -1,6 +1,9 @@
 #include "content/episode_scraper.h"
 
+#include <algorithm>
+#include <functional>
 #include <optional>
+#include <utility>
 
 #include "text/encoding.h"
 #include "text/gbk_text.h"
@@ -70,11 +73,16 @@ struct LayoutScan {
 };
 
 void FindMarkers(std::string_view page, std::vector<LayoutScan>& scans) {
-  for (size_t hit = page.find(kClassAttribute); hit != kNone; hit = page.find(kClassAttribute, hit + 1)) {
+  // Most class attributes name other classes: their first letter already
+  // differs, and the search passes over them.
+  std::string initials;
+  for (const LayoutScan& scan : scans) {
+    if (initials.find(scan.classInitial) == std::string::npos) initials += scan.classInitial;
+  }
+  for (size_t hit = FindBytesFollowedBy(page, kClassAttribute, initials); hit != kNone;
+       hit = FindBytesFollowedBy(page, kClassAttribute, initials, hit + 1)) {
     const size_t initial = hit + kClassAttribute.size();
-    if (initial >= page.size()) return;
     for (LayoutScan& scan : scans) {
-      // Most class attributes name other classes: their first letter already differs.
       if (hit < scan.classAt || page[initial] != scan.classInitial) continue;
       size_t start = hit - scan.classAt;
       if (page.substr(start, scan.marker.size()) == scan.marker) scan.starts.push_back(start);
@@ -129,20 +137,47 @@ const std::string& EpisodeRow::Column(int column) const {
   }
 }
 
+size_t EpisodeList::Slot(std::string_view address) const {
+  const size_t mask = index_.size() - 1;
+  for (size_t slot = std::hash<std::string_view>{}(address) & mask;; slot = (slot + 1) & mask) {
+    const uint32_t entry = index_[slot];
+    if (entry == 0 || rows_[entry - 1].address == address) return slot;
+  }
+}
+
+void EpisodeList::Reserve(size_t rows) {
+  rows_.reserve(rows);
+  while ((rows + 1) * 2 > index_.size()) GrowIndex();
+}
+
+void EpisodeList::GrowIndex() {
+  std::vector<uint32_t> old = std::exchange(index_, std::vector<uint32_t>(std::max<size_t>(64, index_.size() * 2)));
+  for (uint32_t entry : old) {
+    if (entry != 0) index_[Slot(rows_[entry - 1].address)] = entry;
+  }
+}
+
 int EpisodeList::AddEpisode(std::string_view address, std::string_view label) {
-  std::string full = address.find('/') == std::string_view::npos
-                         ? prefix_ + std::string(address) + std::string(kShowPageSuffix)
-                         : std::string(address);
-  CutAtMark(full, '?');
-  CutAtMark(full, '#');
-  auto [entry, added] = index_.try_emplace(full, Count());
-  if (added) rows_.push_back({std::string(label), std::move(full)});
-  return entry->second;
+  address_.clear();
+  if (address.find('/') == std::string_view::npos) {
+    address_.append(prefix_).append(address).append(kShowPageSuffix);
+  } else {
+    address_.append(address);
+  }
+  CutAtMark(address_, '?');
+  CutAtMark(address_, '#');
+  if ((rows_.size() + 1) * 2 > index_.size()) GrowIndex();
+  const size_t slot = Slot(address_);
+  if (index_[slot] != 0) return static_cast<int>(index_[slot] - 1);
+  rows_.push_back({std::string(label), address_});
+  index_[slot] = static_cast<uint32_t>(rows_.size());
+  return Count() - 1;
 }
 
 int EpisodeList::Find(std::string_view address) const {
-  auto entry = index_.find(std::string(address));
-  return entry == index_.end() ? -1 : entry->second;
+  if (index_.empty()) return -1;
+  const uint32_t entry = index_[Slot(address)];
+  return static_cast<int>(entry) - 1;
 }
 
 std::vector<EpisodeRow> EpisodeList::TakeRows() {
@@ -158,6 +193,11 @@ void ScanEpisodeLayouts(std::string_view page, EpisodeList& list) {
       {std::string(kItemMarker), IdFromItemAttribute},
   };
   FindMarkers(page, scans);
+  // Room for every element found, and the page's own row: the rows are not
+  // moved again and again as the list grows.
+  size_t elements = 1;
+  for (const LayoutScan& scan : scans) elements += scan.starts.size();
+  list.Reserve(elements);
   for (const LayoutScan& scan : scans) RunScan(page, scan, list);
 }
 

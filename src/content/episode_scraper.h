@@ -4,9 +4,9 @@
 // threads, no windows; episode_cache.h keeps the rows between runs and
 // episode_fetch.h puts the two together for a play window.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tavelo {
@@ -36,7 +36,9 @@ const std::string& PlayCellText();
 
 // The rows in the order they were added, each address once. An index beside
 // the rows keeps adding a row constant-time, so a page with thousands of
-// episodes is scraped in linear time.
+// episodes is scraped in linear time. The index holds row numbers, not
+// copies of the addresses, and an address is built in one reused buffer,
+// so a row costs the allocations of its own two texts and no more.
 class EpisodeList {
  public:
   explicit EpisodeList(std::string showPagePrefix) : prefix_(std::move(showPagePrefix)) {}
@@ -47,6 +49,9 @@ class EpisodeList {
   // differ only in their query or fragment give one row. Addresses compare
   // byte for byte.
   int AddEpisode(std::string_view address, std::string_view label);
+
+  // Makes room for `rows` rows in all, so that adding them moves nothing.
+  void Reserve(size_t rows);
 
   // The row whose address is exactly `address`, or -1.
   int Find(std::string_view address) const;
@@ -59,9 +64,17 @@ class EpisodeList {
   std::vector<EpisodeRow> TakeRows();
 
  private:
+  // The slot of `address` in index_: the one holding its row, or the empty
+  // one where it would go.
+  size_t Slot(std::string_view address) const;
+  void GrowIndex();
+
   std::string prefix_;
   std::vector<EpisodeRow> rows_;
-  std::unordered_map<std::string, int> index_;
+  // Open addressing with linear probing over a power-of-two table: row
+  // number + 1 per slot, 0 for an empty one; at most half full.
+  std::vector<uint32_t> index_;
+  std::string address_;
 };
 
 // The four layout scans, in their fixed order, each over the whole page,

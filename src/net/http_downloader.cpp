@@ -226,18 +226,6 @@ int HttpDownloader::OnProgress(void* self, int64_t, int64_t received, int64_t, i
   return 0;
 }
 
-std::string TextOfBody(std::string body) {
-  // Blocks move down in place over the bytes their predecessors dropped.
-  size_t kept = 0;
-  for (size_t block = 0; block < body.size(); block += HttpDownloader::kTextChunk) {
-    size_t length = strnlen(body.data() + block, std::min(HttpDownloader::kTextChunk, body.size() - block));
-    if (kept != block) std::memmove(body.data() + kept, body.data() + block, length);
-    kept += length;
-  }
-  body.resize(kept);
-  return body;
-}
-
 int HttpDownloader::DownloadToString(const std::string& url, std::string& body) {
   stopFlag_.store(0);
   body.clear();

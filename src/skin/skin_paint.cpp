@@ -7,6 +7,9 @@
 #include <array>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
 
 #include "text/encoding.h"
 #include "text/splitters.h"
@@ -51,6 +54,71 @@ void SetupLayout(PangoLayout* layout, std::string_view gbk, int slot) {
     pango_attr_list_unref(attrs);
   }
 }
+
+// Shaping a text (finding fonts along the fallback chain, placing glyphs) is
+// most of what drawing it costs, and a list repaints the same texts again and
+// again as it scrolls. The layouts of the texts drawn last are kept, made for
+// one context that follows the surface being painted: when its font options
+// or transformation change, Pango lays the kept layouts out anew. Pango
+// counts any update of the context as a change, so it is updated only when
+// what it takes from the surface differs.
+class LayoutCache {
+ public:
+  // A layout of `gbk` in the slot's font, ready for `cr`.
+  PangoLayout* Get(cairo_t* cr, std::string_view gbk, int slot) {
+    const SurfaceState state = StateOf(cr);
+    if (!context_ || !(state == state_)) {
+      if (!context_) context_.reset(pango_font_map_create_context(pango_cairo_font_map_get_default()));
+      pango_cairo_update_context(cr, context_.get());
+      state_ = state;
+    }
+    key_.assign(1, static_cast<char>(slot));
+    key_.append(gbk);
+    auto found = layouts_.find(key_);
+    if (found != layouts_.end()) return found->second.get();
+    // Rows are a screenful or two of texts; past that, starting over costs
+    // less than keeping track of which to drop.
+    if (layouts_.size() >= kMaxLayouts) layouts_.clear();
+    std::unique_ptr<PangoLayout, GObjectDeleter> layout(pango_layout_new(context_.get()));
+    SetupLayout(layout.get(), gbk, slot);
+    return layouts_.emplace(key_, std::move(layout)).first->second.get();
+  }
+
+ private:
+  // What pango_cairo_update_context reads from a cairo context.
+  struct SurfaceState {
+    cairo_surface_t* target = nullptr;
+    unsigned long fontOptions = 0;
+    // A window's next surface may come at the same address on a screen of
+    // another scale.
+    double deviceScaleX = 0, deviceScaleY = 0;
+    double xx = 0, yx = 0, xy = 0, yy = 0;
+    bool operator==(const SurfaceState&) const = default;
+  };
+
+  static SurfaceState StateOf(cairo_t* cr) {
+    SurfaceState state;
+    state.target = cairo_get_target(cr);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_surface_get_font_options(state.target, options);
+    state.fontOptions = cairo_font_options_hash(options);
+    cairo_font_options_destroy(options);
+    cairo_surface_get_device_scale(state.target, &state.deviceScaleX, &state.deviceScaleY);
+    cairo_matrix_t matrix;
+    cairo_get_matrix(cr, &matrix);
+    state.xx = matrix.xx;
+    state.yx = matrix.yx;
+    state.xy = matrix.xy;
+    state.yy = matrix.yy;
+    return state;
+  }
+
+  static constexpr size_t kMaxLayouts = 512;
+  SurfaceState state_;
+  std::unique_ptr<PangoContext, GObjectDeleter> context_;
+  std::unordered_map<std::string, std::unique_ptr<PangoLayout, GObjectDeleter>> layouts_;
+  std::string key_;
+};
 
 void SetColour(cairo_t* cr, Rgb c) { cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0); }
 
@@ -163,10 +231,11 @@ void PaintPicture(cairo_t* cr, Rect box, cairo_surface_t* picture) {
 
 void DrawTextLine(cairo_t* cr, std::string_view gbk, int fontSlot, Rgb colour, Rect box, HAlign align) {
   if (gbk.empty() || box.Width() <= 0 || box.Height() <= 0) return;
-  std::unique_ptr<PangoLayout, GObjectDeleter> layout(pango_cairo_create_layout(cr));
-  SetupLayout(layout.get(), gbk, fontSlot);
+  // Painting happens on the thread of the windows; each thread would have its own.
+  thread_local LayoutCache layouts;
+  PangoLayout* layout = layouts.Get(cr, gbk, fontSlot);
   PangoRectangle logical;
-  pango_layout_get_pixel_extents(layout.get(), nullptr, &logical);
+  pango_layout_get_pixel_extents(layout, nullptr, &logical);
   int x = box.left;
   if (align == HAlign::kCenter) x += (box.Width() - logical.width) / 2;
   int y = box.top + (box.Height() - logical.height) / 2;
@@ -175,7 +244,7 @@ void DrawTextLine(cairo_t* cr, std::string_view gbk, int fontSlot, Rgb colour, R
   cairo_clip(cr);
   SetColour(cr, colour);
   cairo_move_to(cr, x, y);
-  pango_cairo_show_layout(cr, layout.get());
+  pango_cairo_show_layout(cr, layout);
   cairo_restore(cr);
 }
 

@@ -1,5 +1,6 @@
 #include "text/encoding.h"
 
+#include <dlfcn.h>
 #include <iconv.h>
 #include <opencc/opencc.h>
 
@@ -9,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 
 namespace tavelo {
 
@@ -104,14 +106,40 @@ std::string Recode(const char* from, const char* to, std::string_view bytes) {
   return Encode(to, Decode(from, bytes));
 }
 
+// The OpenCC functions a conversion takes, from the library loaded on first
+// use; null when it cannot be loaded.
+struct OpenccFunctions {
+  opencc_t (*open)(const char* configFile);
+  char* (*convert)(opencc_t converter, const char* input, size_t length);
+  void (*free)(char* converted);
+};
+
+const OpenccFunctions* Opencc() {
+  static const OpenccFunctions* const functions = []() -> const OpenccFunctions* {
+    void* library = dlopen(TAVELO_OPENCC_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) return nullptr;
+    static OpenccFunctions loaded;
+    auto find = [&](auto& function, const char* name) {
+      function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
+      return function != nullptr;
+    };
+    if (!find(loaded.open, "opencc_open") || !find(loaded.convert, "opencc_convert_utf8") ||
+        !find(loaded.free, "opencc_convert_utf8_free")) {
+      return nullptr;
+    }
+    return &loaded;
+  }();
+  return functions;
+}
+
 // OpenCC's dictionaries take a while to load, so one converter serves the process.
 std::string TraditionalToSimplified(const std::string& utf8) {
   static std::mutex mutex;
-  static opencc_t converter = opencc_open("t2s.json");
+  static const OpenccFunctions* const opencc = Opencc();
+  static opencc_t converter = opencc ? opencc->open("t2s.json") : reinterpret_cast<opencc_t>(-1);
   std::lock_guard lock(mutex);
   if (converter == reinterpret_cast<opencc_t>(-1)) return utf8;
-  std::unique_ptr<char, void (*)(char*)> simplified(
-      opencc_convert_utf8(converter, utf8.data(), utf8.size()), &opencc_convert_utf8_free);
+  std::unique_ptr<char, void (*)(char*)> simplified(opencc->convert(converter, utf8.data(), utf8.size()), opencc->free);
   if (!simplified) return utf8;
   return simplified.get();
 }

@@ -1,7 +1,12 @@
 #include "text/gbk_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tavelo {
 
@@ -92,6 +97,59 @@ size_t FindGbk(std::string_view text, std::string_view part, size_t from) {
   for (size_t i = from; i < text.size();) {
     if (text.substr(i, part.size()) == part) return i;
     i += IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+  }
+  return std::string_view::npos;
+}
+
+size_t FindBytes(std::string_view text, std::string_view part, size_t from) {
+#if defined(__SSE2__)
+  constexpr size_t kLanes = 16;
+  const size_t last = part.size() - 1;
+  if (part.size() >= 2) {
+    const __m128i first = _mm_set1_epi8(part.front());
+    const __m128i final = _mm_set1_epi8(part.back());
+    for (; from + last + kLanes <= text.size(); from += kLanes) {
+      const char* at = text.data() + from;
+      __m128i starts = _mm_cmpeq_epi8(first, _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
+      __m128i ends = _mm_cmpeq_epi8(final, _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + last)));
+      for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(starts, ends))); mask != 0;
+           mask &= mask - 1) {
+        const size_t lane = static_cast<size_t>(__builtin_ctz(mask));
+        if (std::memcmp(at + lane + 1, part.data() + 1, last - 1) == 0) return from + lane;
+      }
+    }
+  }
+#endif
+  return text.find(part, from);
+}
+
+size_t FindBytesFollowedBy(std::string_view text, std::string_view part, std::string_view next, size_t from) {
+  if (next.empty()) return std::string_view::npos;
+#if defined(__SSE2__)
+  constexpr size_t kLanes = 16;
+  const size_t last = part.size() - 1;
+  if (part.size() >= 2 && next.size() <= 4) {
+    const __m128i first = _mm_set1_epi8(part.front());
+    const __m128i final = _mm_set1_epi8(part.back());
+    __m128i followers[4];
+    for (size_t i = 0; i < 4; ++i) followers[i] = _mm_set1_epi8(next[std::min(i, next.size() - 1)]);
+    for (; from + part.size() + kLanes <= text.size(); from += kLanes) {
+      const char* at = text.data() + from;
+      const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + part.size()));
+      const __m128i followed = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(after, followers[0]), _mm_cmpeq_epi8(after, followers[1])),
+                                            _mm_or_si128(_mm_cmpeq_epi8(after, followers[2]), _mm_cmpeq_epi8(after, followers[3])));
+      const __m128i starts = _mm_cmpeq_epi8(first, _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
+      const __m128i ends = _mm_cmpeq_epi8(final, _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + last)));
+      for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_and_si128(starts, ends), followed)));
+           mask != 0; mask &= mask - 1) {
+        const size_t lane = static_cast<size_t>(__builtin_ctz(mask));
+        if (std::memcmp(at + lane + 1, part.data() + 1, last - 1) == 0) return from + lane;
+      }
+    }
+  }
+#endif
+  for (size_t hit = FindBytes(text, part, from); hit != std::string_view::npos; hit = FindBytes(text, part, hit + 1)) {
+    if (hit + part.size() < text.size() && next.find(text[hit + part.size()]) != std::string_view::npos) return hit;
   }
   return std::string_view::npos;
 }

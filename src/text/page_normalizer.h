@@ -12,10 +12,7 @@ class PageNormalizer {
  public:
   virtual ~PageNormalizer() = default;
 
-  void SetText(std::string text) {
-    text_ = std::move(text);
-    position_ = 0;
-  }
+  void SetText(std::string text) { text_ = std::move(text); }
   const std::string& Text() const { return text_; }
   std::string TakeText() { return std::move(text_); }
 
@@ -28,13 +25,14 @@ class PageNormalizer {
   Charset ConvertByCharset();
 
  private:
-  bool FindTag(std::string_view name);
-
   std::string text_;
-  size_t position_ = 0;
 };
 
 // Convenience for callers that only want the GBK page.
 std::string NormalizePage(std::string page);
+
+// False when NormalizePage would give `page` back as it is: a caller can
+// then read the page where it lies instead of copying it.
+bool PageNeedsNormalizing(std::string_view page);
 
 }  // namespace tavelo

@@ -1,6 +1,7 @@
 #include "text/text_buffer.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,17 @@ namespace tavelo {
 namespace {
 
 bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+// Memory the kernel has not handed over yet costs a fault per 4 KiB page on
+// first touch, which for a file of megabytes costs as much as reading it;
+// in 2 MiB pages it costs a fraction. Only whole huge pages inside the
+// buffer are asked for, and the kernel may say no.
+void AskForHugePages(char* data, size_t size) {
+  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+  const uintptr_t start = (reinterpret_cast<uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(kHugePage - 1);
+  if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+}
 
 }  // namespace
 
@@ -78,6 +90,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit) {
     struct stat info;
     if (fstat(fd, &info) == 0 && info.st_size > 0) {
       bytes.reserve(std::min(static_cast<size_t>(info.st_size), limit) + 1);
+      AskForHugePages(bytes.data(), bytes.capacity());
     }
     char chunk[65536];
     for (ssize_t got; (got = read(fd, chunk, sizeof chunk)) != 0;) {

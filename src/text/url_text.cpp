@@ -75,6 +75,17 @@ std::string EscapeHtml(std::string_view text) {
   return out;
 }
 
+void AppendFlattened(std::string& out, std::string_view text) {
+  const size_t start = out.size();
+  out.resize(start + text.size());
+  // One pass that copies and replaces, which the compiler does many bytes at a time.
+  char* to = out.data() + start;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    to[i] = c == '\t' || c == '\n' || c == '\r' ? ' ' : c;
+  }
+}
+
 void FlattenWhitespace(std::string& text) {
   for (char& c : text) {
     if (c == '\t' || c == '\n' || c == '\r') c = ' ';

@@ -30,6 +30,8 @@ std::string CleanHtmlText(std::string_view text);
 std::string EscapeHtml(std::string_view text);
 // TAB, LF and CR become spaces; the length stays the same.
 void FlattenWhitespace(std::string& text);
+// Appends `text` to `out` with TAB, LF and CR as spaces.
+void AppendFlattened(std::string& out, std::string_view text);
 // "host:port" of an http or https address, the host in lower case and the
 // scheme's port filled in when none is given; "" for any other scheme and
 // for an address without a usable host. Two addresses with the same result

@@ -269,6 +269,23 @@ TEST_F(PersonalActionsTest, MergeAppendsOnlyVideosTheListLacks) {
   EXPECT_EQ(MergeListEntries(path, {{"x", "C"}}).added, 0);
 }
 
+TEST_F(PersonalActionsTest, LinesNotAsTheProgramWritesThemAreWrittenAnew) {
+  const std::string path = paths_.History();
+  testing::WriteFile(path,
+                     "1\ta\tA\tdata3\t\r\n"
+                     "+2\tb\tB\tdata3\t\r\n"      // the number written without its sign
+                     "3\tc\tC\tdata3\textra\r\n"  // fields past the kind go
+                     "4\td\tD\tdata3\t\n\n"       // LF only, and an empty line
+                     " 5\te\tE\tdata3\t\r\n"      // leading space
+                     "6\tf\tF\r\n"                 // no kind
+                     "7\tg\tG\tdata3\t\r\n"
+                     "8\th\tH\tdata3\t");          // no line break at the end
+  ASSERT_TRUE(AddListEntry(path, {"n", "A"}).saved);
+  EXPECT_EQ(testing::ReadFile(path),
+            "2\tb\tB\tdata3\t\r\n3\tc\tC\tdata3\t\r\n4\td\tD\tdata3\t\r\n5\te\tE\tdata3\t\r\n"
+            "6\tf\tF\t\t\r\n7\tg\tG\tdata3\t\r\n8\th\tH\tdata3\t\r\n0\tn\tA\tdata3\t\r\n");
+}
+
 TEST_F(PersonalActionsTest, ALongListIsRewrittenWhole) {
   // More than one write piece of the new file.
   const std::string path = paths_.History();

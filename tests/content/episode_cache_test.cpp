@@ -83,6 +83,23 @@ TEST(EpisodeFilesTest, ListIsWrittenAsLinesAndRestoredByteForByte) {
   EXPECT_EQ(Restored(files), (std::vector<EpisodeRow>{rows[1]}));
 }
 
+TEST(EpisodeFilesTest, AListCachedAlreadyIsNotWrittenAgain) {
+  ProgramFolder folder;
+  EpisodeFiles files(folder.paths, "http://v.test/show.html");
+  auto inode = [&] {
+    struct stat info {};
+    stat(files.ListPath().c_str(), &info);
+    return info.st_ino;
+  };
+  ASSERT_TRUE(files.SaveList({{"One", "http://x/1"}}));
+  const ino_t first = inode();
+  ASSERT_TRUE(files.SaveList({{"One", "http://x/1"}}));
+  EXPECT_EQ(inode(), first);
+  ASSERT_TRUE(files.SaveList({{"One", "http://x/1"}, {"Two", "http://x/2"}}));
+  EXPECT_NE(inode(), first);
+  EXPECT_EQ(Restored(files), (std::vector<EpisodeRow>{{"One", "http://x/1"}, {"Two", "http://x/2"}}));
+}
+
 TEST(EpisodeFilesTest, LineBreaksAndTabsInsideFieldsCannotSplitARow) {
   ProgramFolder folder;
   EpisodeFiles files(folder.paths, "http://v.test/show.html");

@@ -30,7 +30,8 @@ fi
 names=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for needed in ./usr/bin/tavelo ./usr/bin/tavelo-catalogue ./usr/bin/tavelo-demo-server \
   ./usr/lib/tavelo/TaveloMain ./usr/lib/tavelo/tavelo-launcher ./usr/lib/tavelo/uninstall \
-  ./usr/lib/tavelo/tavelo-catalogue ./usr/lib/tavelo/tavelo-demo-server ./usr/lib/tavelo/installed \
+  ./usr/lib/tavelo/tavelo-catalogue ./usr/lib/tavelo/tavelo-catalogue-net ./usr/lib/tavelo/tavelo-demo-server \
+  ./usr/lib/tavelo/installed \
   ./usr/lib/tavelo/data/main.htm ./usr/share/applications/tavelo.desktop \
   ./usr/share/icons/hicolor/128x128/apps/tavelo.png ./usr/share/icons/hicolor/128x128@2/apps/tavelo.png \
   ./usr/share/man/man1/tavelo.1.gz ./usr/share/man/man1/tavelo-catalogue.1.gz \

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "fakes/fake_skin_host.h"
 #include "skin/skin_paint.h"
@@ -477,6 +479,33 @@ TEST(PictureScaleTest, PaintersDrawThePictureOfTheDeviceScale) {
       }
       EXPECT_EQ(wrong, 0);
     }
+  }
+}
+
+TEST(TextPaintTest, TextDrawnAgainInAnotherFontOrScaleLooksAsIfDrawnFirst) {
+  // Texts are laid out once per thread; a thread of its own draws as the
+  // first drawing would.
+  const std::string text = Gbk("播放视频");
+  auto draw = [&](double scale, int slot) {
+    Canvas canvas(200, 60);
+    cairo_set_source_rgb(canvas.cr(), 1, 1, 1);
+    cairo_paint(canvas.cr());
+    cairo_scale(canvas.cr(), scale, scale);
+    DrawTextLine(canvas.cr(), text, slot, {0, 0, 0}, {0, 0, 100, 30}, HAlign::kLeft);
+    std::vector<Rgb> pixels;
+    for (int y = 0; y < canvas.Height(); ++y) {
+      for (int x = 0; x < canvas.Width(); ++x) pixels.push_back(canvas.At(x, y));
+    }
+    return pixels;
+  };
+  const struct {
+    double scale;
+    int slot;
+  } drawings[] = {{1.0, 0}, {1.0, 1}, {1.5, 2}, {1.0, 0}, {2.0, 1}};
+  for (const auto& [scale, slot] : drawings) {
+    std::vector<Rgb> first;
+    std::thread([&] { first = draw(scale, slot); }).join();
+    EXPECT_TRUE(draw(scale, slot) == first) << scale << " " << slot;
   }
 }
 

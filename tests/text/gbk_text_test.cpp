@@ -58,5 +58,25 @@ TEST(GbkTextTest, FindGbkSkipsMatchesAcrossCharacters) {
   for (const Case& c : cases) EXPECT_EQ(FindGbk(c.text, c.part, c.from), c.found) << c.text;
 }
 
+TEST(GbkTextTest, FindBytesFindsWhatFindFinds) {
+  // Matches in the first, a middle and the last block of sixteen places,
+  // across a block's end, and first and last bytes that match alone.
+  const std::string text = std::string(40, 'c') + "class=\"x" + std::string(9, 'c') + "c\"class=\"" + "ab";
+  const std::string_view parts[] = {"class=\"", "c\"", "ab", "b", "cc", "class=\"y", "\"ab", "abc"};
+  for (std::string_view part : parts) {
+    for (size_t from = 0; from <= text.size() + 1; ++from) {
+      EXPECT_EQ(FindBytes(text, part, from), std::string_view(text).find(part, from)) << part << " " << from;
+      for (std::string_view next : {"x", "ac", "\"xyz"}) {
+        size_t expected = std::string_view(text).find(part, from);
+        while (expected != std::string_view::npos &&
+               (expected + part.size() >= text.size() || next.find(text[expected + part.size()]) == std::string_view::npos)) {
+          expected = std::string_view(text).find(part, expected + 1);
+        }
+        EXPECT_EQ(FindBytesFollowedBy(text, part, next, from), expected) << part << " " << next << " " << from;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tavelo

@@ -77,6 +77,19 @@ TEST(PageNormalizerTest, MalformedPagesDoNotTrouble) {
   EXPECT_EQ(Normalize("charset=utf-8").result, 0);
 }
 
+TEST(PageNormalizerTest, APageNeedsNormalizingExactlyWhenNormalizingChangesIt) {
+  const std::string pages[] = {
+      "<meta charset=utf-8><title>\xE4\xB8\xAD</title>",
+      "<meta charset=big5><title>t</title>",
+      "<meta charset=gb2312><title>\xD6\xD0</title><mytag needtuf-8=yes></mytag>",
+      "<title>t</title><body>plain</body>",
+      "<title>t</title><mytag needtuf-8=yes></mytag>",
+      "<title>t</title><body><meta charset=utf-8></body>",
+      "",
+  };
+  for (const std::string& page : pages) EXPECT_EQ(PageNeedsNormalizing(page), NormalizePage(page) != page) << page;
+}
+
 TEST(PageNormalizerTest, AFiftyMegabytePageIsHandled) {
   std::string page = "<html><head><meta charset=utf-8><title>x</title></head><body>";
   page.append(50u << 20, 'a');

@@ -1,6 +1,5 @@
 #include "catalogue_tool.h"
 #include "catalogue_help.h"
-#include "install_command.h"
 #include "lists_command.h"
 #include "progress_command.h"
 #include "tool_common.h"
@@ -17,11 +16,10 @@
 
 #include "base/atomic_write.h"
 #include "base/file_digest.h"
+#include "base/mapped_file.h"
 #include "base/program_paths.h"
 #include "catalogue/catalogue_store.h"
 #include "catalogue/site_config.h"
-#include "net/data_update.h"
-#include "net/http_downloader.h"
 #include "net/zip_reader.h"
 #include "net/zip_writer.h"
 #include "content/episode_fetch.h"
@@ -122,45 +120,6 @@ int Unzip(const Arguments& args, std::ostream& out, std::ostream& err) {
   return kDone;
 }
 
-// A program folder from the command line, made absolute: folders are made
-// only along absolute paths.
-ProgramPaths ProgramFolder(std::string directory) {
-  if (!directory.starts_with('/')) {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) != nullptr) directory = std::string(cwd) + "/" + directory;
-  }
-  return ProgramPaths{FolderArgument(directory)};
-}
-
-int Update(const Arguments& args, std::ostream& out, std::ostream& err) {
-  const std::string directory = ProgramFolder(args[0]).folder;
-  // The pass itself goes quietly past a template it cannot read, as the
-  // portal's must; the operator is told.
-  TemplateFile templates;
-  const std::string templatePath = ProgramPaths{directory}.Template();
-  if (templates.Load(templatePath) != 0) return FileError(err, "read", templatePath);
-  CatalogueCategory videoNew;
-  CatalogueCategory p2pNew;
-  RunDataUpdatePass(ProgramPaths{directory}, videoNew, p2pNew);
-  out << "videonew " << videoNew.Records().Count() << '\n';
-  out << "p2pnew " << p2pNew.Records().Count() << '\n';
-  return kDone;
-}
-
-int Fetch(const Arguments& args, std::ostream& out, std::ostream& err) {
-  HttpDownloader downloader;
-  // An error page is no download: OUT keeps what it held.
-  downloader.SetFailOnErrorStatus(true);
-  int result = downloader.DownloadToFile(args[0], args[1]);
-  out << result << '\n';
-  if (result == kDownloadDone) return kDone;
-  if (result == kDownloadFileError) return FileError(err, "write", args[1]);
-  err << "tavelo-catalogue: cannot fetch " << args[0];
-  if (downloader.ResponseStatus() >= 400) err << ": HTTP status " << downloader.ResponseStatus();
-  err << "\n";
-  return kFileError;
-}
-
 // The title a resource window would take from its record is not known
 // here: the last part of the address stands in for it.
 int Resource(const Arguments& args, std::ostream& out, std::ostream& err) {
@@ -177,33 +136,50 @@ int Resource(const Arguments& args, std::ostream& out, std::ostream& err) {
   return kDone;
 }
 
-// A field of one output line: labels taken from a page may hold line breaks.
-std::string OnOneLine(std::string text) {
-  FlattenWhitespace(text);
-  return text;
+// Appends `gbk` to `text` as `out << StoredText` prints it, with TAB, CR
+// and LF as spaces: a field of one output line, and labels taken from a page
+// may hold line breaks. A page's thousands of rows go out in one write.
+void AppendOnOneLine(std::string& text, std::ostream& out, std::string_view gbk) {
+  if (out.iword(ReaderFlag()) == 0) {
+    AppendFlattened(text, gbk);
+    return;
+  }
+  std::string flat(gbk);
+  FlattenWhitespace(flat);
+  text += GbkToCodeset(flat, nl_langinfo(CODESET));
 }
 
 int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
   const ProgramPaths paths = ProgramFolder(args[0]);
-  std::string page;
   // A page over the play window's cap is a failed fetch there, and here.
-  if (!ReadWholeFile(args[1], page, kShowPageLimit) && errno != EFBIG) {
+  const MappedFile page(args[1], static_cast<off_t>(kShowPageLimit));
+  if (!page.Ok() && errno != EFBIG) {
     err << "tavelo-catalogue: cannot read " << args[1] << "\n";
     return kFileError;
   }
   MakeDirectories(paths.In(kEpisodeCacheFolder));
   const std::string showHost = VideoShowHost(paths.Template());
-  EpisodeFetchResult result = FinishEpisodeFetch(TextOfBody(std::move(page)), args[2], paths, showHost);
+  EpisodeFetchResult result = FinishSavedPageFetch(page.Bytes(), args[2], paths, showHost);
   if (result.failed) {
     err << GbkToUtf8(FetchFailedMessage()) << "\n";
     return kFileError;
   }
+  std::string lines;
+  size_t size = 0;
+  for (const EpisodeRow& row : result.rows) size += row.label.size() + row.address.size() + 2;
+  lines.reserve(size);
   for (const EpisodeRow& row : result.rows) {
-    out << StoredText{OnOneLine(row.label)} << '\t' << StoredText{OnOneLine(row.address)} << '\n';
+    AppendOnOneLine(lines, out, row.label);
+    lines += '\t';
+    AppendOnOneLine(lines, out, row.address);
+    lines += '\n';
   }
   if (result.preselected >= 0) {
-    out << "last " << StoredText{OnOneLine(result.rows[static_cast<size_t>(result.preselected)].label)} << '\n';
+    lines += "last ";
+    AppendOnOneLine(lines, out, result.rows[static_cast<size_t>(result.preselected)].label);
+    lines += '\n';
   }
+  out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
   return kDone;
 }
 
@@ -211,8 +187,6 @@ int Scrape(const Arguments& args, std::ostream& out, std::ostream& err) {
 int Progress(const Arguments& arguments, std::ostream& out, std::ostream& err) {
   return RunProgressCommand(arguments, out, err, &out == &std::cout && isatty(STDOUT_FILENO) == 1);
 }
-
-using Handler = int (*)(const Arguments&, std::ostream&, std::ostream&);
 
 }  // namespace
 
@@ -223,14 +197,22 @@ std::ostream& operator<<(std::ostream& out, StoredText text) {
 
 void PrintStoredTextForReader(std::ostream& out) { out.iword(ReaderFlag()) = 1; }
 
-int RunCatalogueTool(Arguments arguments, std::ostream& out, std::ostream& err, bool toTerminal) {
+ProgramPaths ProgramFolder(std::string directory) {
+  if (!directory.starts_with('/')) {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) != nullptr) directory = std::string(cwd) + "/" + directory;
+  }
+  return ProgramPaths{FolderArgument(directory)};
+}
+
+int RunCatalogueCommand(Arguments arguments, std::ostream& out, std::ostream& err, bool toTerminal,
+                        CommandHandler (*networkHandler)(std::string_view name)) {
   // The help table says which commands exist and how many arguments each
   // takes; this one only says who runs them.
-  static const std::map<std::string, Handler, std::less<>> kHandlers = {
+  static const std::map<std::string, CommandHandler, std::less<>> kHandlers = {
       {"scramble", Scramble}, {"check", Check},    {"digest", Digest},
       {"template", Template}, {"pack", Pack},      {"unzip", Unzip},
-      {"update", Update},     {"fetch", Fetch},    {"resource", Resource},
-      {"install", RunInstallCommand}, {"scrape", Scrape}, {"lists", RunListsCommand},
+      {"resource", Resource}, {"scrape", Scrape},  {"lists", RunListsCommand},
       {"progress", Progress},
   };
   const help::ProgramHelp& help = CatalogueToolHelp();
@@ -242,18 +224,26 @@ int RunCatalogueTool(Arguments arguments, std::ostream& out, std::ostream& err, 
     return kDone;
   }
   const help::Entry* command = arguments.empty() ? nullptr : help::FindEntry(help, arguments[0]);
-  auto handler = command ? kHandlers.find(command->name) : kHandlers.end();
-  if (handler == kHandlers.end()) {
+  if (command == nullptr) {
     err << help::ProgramUsage(help);
     return kUsageError;
   }
+  auto local = kHandlers.find(command->name);
   Arguments rest(arguments.begin() + 1, arguments.end());
   if (rest.size() == 1 && help::AsksForHelp(rest[0])) {
     out << help::EntryUsage(help, *command);
     return kDone;
   }
   const help::ArgumentCount count = help::CountArguments(*command);
-  int status = rest.size() < count.least || rest.size() > count.most ? kUsageError : handler->second(rest, out, err);
+  int status = kUsageError;
+  if (rest.size() >= count.least && rest.size() <= count.most) {
+    if (local != kHandlers.end()) {
+      status = local->second(rest, out, err);
+    } else {
+      CommandHandler handler = networkHandler ? networkHandler(command->name) : nullptr;
+      status = handler ? handler(rest, out, err) : kToolRunsElsewhere;
+    }
+  }
   if (status == kUsageError) {
     err << help::EntryUsageLines(help, *command)
         << "\"tavelo-catalogue " << command->name << " --help\" tells more.\n";

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/program_paths.h"
+
 namespace tavelo {
 
 inline constexpr int kToolDone = 0;
@@ -18,6 +20,10 @@ inline std::string FolderArgument(std::string folder) {
   if (!folder.empty() && !folder.ends_with('/')) folder += '/';
   return folder;
 }
+
+// A program folder from the command line, made absolute: folders are made
+// only along absolute paths.
+ProgramPaths ProgramFolder(std::string directory);
 
 // Text as the portal stores it (GBK), on its way to standard output.
 struct StoredText {

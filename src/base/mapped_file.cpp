@@ -1,0 +1,37 @@
+#include "base/mapped_file.h"
+
+#include <sys/mman.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "base/file_handle.h"
+#include "text/text_buffer.h"
+
+namespace tavelo {
+
+MappedFile::MappedFile(const std::string& path, off_t limit) {
+  FileHandle file(OpenRegularFile(path));
+  struct stat info;
+  if (!file.Valid() || fstat(file.Get(), &info) != 0) return;
+  if (info.st_size > limit) {
+    errno = EFBIG;
+    return;
+  }
+  ok_ = true;
+  // An empty file cannot be mapped, and needs no mapping.
+  if (info.st_size == 0) return;
+  void* data = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.Get(), 0);
+  if (data == MAP_FAILED) {
+    ok_ = false;
+    return;
+  }
+  data_ = data;
+  size_ = static_cast<size_t>(info.st_size);
+}
+
+MappedFile::~MappedFile() {
+  if (data_ != nullptr) munmap(data_, size_);
+}
+
+}  // namespace tavelo
