@@ -138,6 +138,23 @@ TEST_F(WindowManagerTest, PlacingAShownWindowAgainKeepsToTheOuterRectangle) {
   EXPECT_EQ(resizes.back(), atOnce);
 }
 
+// Later windows take the frame the first one was given; one that the
+// window manager frames otherwise still ends where it was placed.
+TEST_F(WindowManagerTest, AWindowFramedOtherwiseThanTheFirstKeepsItsPlace) {
+  port::WindowHost& first = platform_.CreateWindow({});
+  first.Place(Rect::FromSize(100, 60, 640, 400));
+  first.Show();
+  ASSERT_TRUE(ShownAt(first, Rect::FromSize(100, 60, 640, 400)));
+  port::WindowHost& bare = platform_.CreateWindow({});
+  gtk_window_set_decorated(GTK_WINDOW(WindowOf(bare)), FALSE);
+  const Rect outer = Rect::FromSize(300, 200, 500, 300);
+  bare.Place(outer);
+  bare.Show();
+  EXPECT_TRUE(ShownAt(bare, outer));
+  EXPECT_TRUE(RunUntil([&] { return ClientAllocation(bare) == Size{500, 300}; }, 5));
+  EXPECT_EQ(bare.ClientSize(), (Size{500, 300}));
+}
+
 // The placement holds until the window is shown; after that the user's
 // sizing rules, whatever the frame does.
 TEST_F(WindowManagerTest, AMaximisedWindowStaysMaximised) {

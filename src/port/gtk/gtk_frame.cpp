@@ -49,10 +49,11 @@ void RequestFrame(GdkDisplay* display, GdkScreen* screen, Window window) {
   XFlush(x);
 }
 
-// The frame the window manager last gave a window of this process. It gives
-// all of them the same one, so later windows take it as their answer at once
-// instead of waiting on the window manager; the announcement corrects a
-// window that gets another.
+// The frame the window manager gave the first window of this process that
+// asked. It gives new windows the same one, so later windows take it as
+// their answer at once instead of waiting on the window manager; the
+// announcement corrects a window that gets another. (A maximised window's
+// frame, without borders, is no answer for a new window.)
 std::optional<FrameExtents>& LastFrame() {
   static std::optional<FrameExtents> frame;
   return frame;
@@ -65,7 +66,7 @@ FrameExtents WindowFrame(GtkWidget* window, int waitMilliseconds) {
   if (!GDK_IS_X11_DISPLAY(display)) return {};
   gtk_widget_realize(window);
   Window xid = GDK_WINDOW_XID(gtk_widget_get_window(window));
-  if (std::optional<FrameExtents> known = ReadFrame(display, xid)) return *(LastFrame() = known);
+  if (std::optional<FrameExtents> known = ReadFrame(display, xid)) return *known;
   GdkScreen* screen = gtk_widget_get_screen(window);
   if (!gdk_x11_screen_supports_net_wm_hint(screen, gdk_atom_intern_static_string(kRequestFrameExtents))) return {};
   if (waitMilliseconds <= 0) return LastFrame().value_or(FrameExtents{});
@@ -75,7 +76,7 @@ FrameExtents WindowFrame(GtkWidget* window, int waitMilliseconds) {
   // queue (and so every handler of the program) out of the wait.
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
   while (std::chrono::steady_clock::now() < deadline) {
-    if (std::optional<FrameExtents> answer = ReadFrame(display, xid)) return *answer;
+    if (std::optional<FrameExtents> answer = ReadFrame(display, xid)) return *(LastFrame() = answer);
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   return {};
