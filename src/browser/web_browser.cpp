@@ -115,6 +115,9 @@ std::string LoadFailedFragment(const std::string& webAddress, port::LoadFailure 
     case port::LoadFailure::kFileNotFound:
       reason = "文件不存在。";
       break;
+    case port::LoadFailure::kPageEnded:
+      reason = "显示网页的进程意外结束了。";
+      break;
     case port::LoadFailure::kOther:
       break;
   }

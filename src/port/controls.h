@@ -50,7 +50,8 @@ struct NavigationRequest {
 enum class BrowserPolicy { kFull, kFetchOnly, kWrittenPage, kPlayer };
 
 // Why a page could not be loaded, as far as the program tells users apart.
-enum class LoadFailure { kHostNotFound, kConnectionRefused, kTimedOut, kFileNotFound, kOther };
+// kPageEnded: the engine's process that showed the page ended unasked.
+enum class LoadFailure { kHostNotFound, kConnectionRefused, kTimedOut, kFileNotFound, kPageEnded, kOther };
 
 // What a script run in a page evaluated to; text in UTF-8.
 struct ScriptValue {

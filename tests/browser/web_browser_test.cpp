@@ -156,6 +156,7 @@ TEST(LoadFailedPageTest, EachFailureSaysWhatWentWrongInChinese) {
       {port::LoadFailure::kConnectionRefused, "服务器拒绝了连接"},
       {port::LoadFailure::kTimedOut, "连接服务器超时"},
       {port::LoadFailure::kFileNotFound, "文件不存在"},
+      {port::LoadFailure::kPageEnded, "进程意外结束"},
       {port::LoadFailure::kOther, "网络连接出错"},
   };
   for (const auto& c : cases) {

@@ -6,8 +6,14 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -722,6 +728,45 @@ TEST_F(GtkPortTest, PopUpTakesARelatedViewThatJoinsItsWindowWhenReady) {
   EXPECT_EQ(webkit_web_view_get_settings(popup.WebView()), gtkport::SettingsFor(port::BrowserPolicy::kFull));
   ASSERT_TRUE(RunUntil([&] { return !popupAddresses.empty(); }, 10));
   EXPECT_EQ(popupAddresses.back(), "http://127.0.0.1:59999/pop.htm");
+}
+
+// The web processes this test program started.
+std::vector<pid_t> WebProcesses() {
+  std::vector<pid_t> found;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line) || line.find("(WebKitWebProces") == std::string::npos) continue;
+    int parent = 0;
+    if (std::sscanf(line.c_str() + line.rfind(')') + 1, " %*c %d", &parent) == 1 && parent == getpid()) {
+      found.push_back(std::stoi(entry.path().filename()));
+    }
+  }
+  return found;
+}
+
+// Player views run in one web process; when it ends, each view says so and
+// offers its page again instead of staying blank.
+TEST_F(GtkPortTest, PlayerViewsShareTheirProcessAndEachReportsItsEnd) {
+  // The views of earlier tests may still be ending.
+  RunUntil([] { return WebProcesses().empty(); }, 5);
+  const std::vector<pid_t> before = WebProcesses();
+  std::vector<std::string> ended;
+  for (int i = 0; i < 2; ++i) {
+    auto& view = dynamic_cast<gtkport::GtkBrowserView&>(*OpenWindow().AddBrowser(1011, port::BrowserPolicy::kPlayer));
+    view.on_load_failed = [&ended](const std::string& address, port::LoadFailure failure) {
+      if (failure == port::LoadFailure::kPageEnded) ended.push_back(address);
+    };
+    ASSERT_TRUE(LoadPage(view, "<p>player</p>"));
+  }
+  std::vector<pid_t> processes;
+  for (pid_t process : WebProcesses()) {
+    if (std::find(before.begin(), before.end(), process) == before.end()) processes.push_back(process);
+  }
+  ASSERT_EQ(processes.size(), 1u);
+  kill(processes[0], SIGKILL);
+  ASSERT_TRUE(RunUntil([&] { return ended.size() == 2; }, 10));
+  EXPECT_EQ(ended, (std::vector<std::string>{"http://127.0.0.1:59998/", "http://127.0.0.1:59998/"}));
 }
 
 // A window that is all browser (the separate play window) offers its items

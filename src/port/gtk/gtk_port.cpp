@@ -201,6 +201,7 @@ void GtkBrowserView::Attach(WebKitWebView* view) {
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), this);
   g_signal_connect(view, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
   g_signal_connect(view, "load-failed", G_CALLBACK(OnLoadFailed), this);
+  g_signal_connect(view, "web-process-terminated", G_CALLBACK(OnProcessEnded), this);
   g_signal_connect(view, "context-menu", G_CALLBACK(OnContextMenu), this);
   g_signal_connect(view, "button-press-event", G_CALLBACK(OnUserInput), this);
   g_signal_connect(view, "key-press-event", G_CALLBACK(OnUserInput), this);
@@ -394,6 +395,16 @@ gboolean GtkBrowserView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* ur
   me->on_load_failed(uri ? uri : "", *failure);
   // The program shows its own page; WebKit's English one would replace it.
   return TRUE;
+}
+
+void GtkBrowserView::OnProcessEnded(WebKitWebView* view, WebKitWebProcessTerminationReason reason, gpointer self) {
+  auto* me = static_cast<GtkBrowserView*>(self);
+  // A crash leaves the view blank, and player views share their process: each
+  // says so and offers its page again.
+  // A page the program wrote has nothing to offer again.
+  if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API || !me->on_load_failed || me->showsWritten_) return;
+  const char* uri = webkit_web_view_get_uri(view);
+  if (uri != nullptr) me->on_load_failed(uri, port::LoadFailure::kPageEnded);
 }
 
 std::optional<port::LoadFailure> LoadFailureOf(const GError* error) {

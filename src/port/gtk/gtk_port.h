@@ -78,6 +78,7 @@ class GtkBrowserView : public port::BrowserView {
   static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer self);
   static void OnMouseTarget(WebKitWebView*, WebKitHitTestResult*, guint, gpointer self);
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self);
+  static void OnProcessEnded(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer self);
   static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer self);
   static gboolean OnUserInput(GtkWidget*, GdkEvent*, gpointer self);
   // The page a navigation comes from (see port::NavigationRequest).
