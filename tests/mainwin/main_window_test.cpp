@@ -124,6 +124,8 @@ TEST_F(MainWindowTest, WithoutFirstRunSetupTheStartMakesNoEntries) {
 TEST_F(MainWindowTest, StartShowsTheRecommendedPageAndRunsFirstRunSetup) {
   WriteTemplate("[MAIN_URL2]\nhttp://cat/tj/index.asp\n[P2P_URL2]\nhttp://cat/p2p.asp?a=1\n");
   Open();
+  // The engine starts under the timers, for the page that follows them.
+  EXPECT_EQ(Browser()->prepared, std::vector<std::string>{"http://cat/tj/index.asp"});
   ASSERT_TRUE(Host().FireTimer(MainWindow::kStartTimer));
   EXPECT_EQ(window_->Mode(), MainWindow::ContentMode::kRecommendedPage);
   EXPECT_EQ(SelectedButtons(), std::vector<int>{1014});
