@@ -1,14 +1,43 @@
 #include "base/mapped_file.h"
 
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "base/file_handle.h"
 #include "text/text_buffer.h"
 
 namespace tavelo {
+
+namespace {
+
+// Set before the handler is installed; read only by it.
+const char* shortenedMessage = "";
+size_t shortenedLength = 0;
+int shortenedStatus = 1;
+
+extern "C" void OnBusError(int) {
+  // Only calls that are safe in a signal handler.
+  ssize_t written = write(STDERR_FILENO, shortenedMessage, shortenedLength);
+  static_cast<void>(written);
+  _exit(shortenedStatus);
+}
+
+}  // namespace
+
+void EndOnShortenedMapping(const char* message, int status) {
+  shortenedMessage = message;
+  shortenedLength = std::strlen(message);
+  shortenedStatus = status;
+  struct sigaction action {};
+  action.sa_handler = OnBusError;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGBUS, &action, nullptr);
+}
 
 MappedFile::MappedFile(const std::string& path, off_t limit) {
   FileHandle file(OpenRegularFile(path));

@@ -30,4 +30,10 @@ class MappedFile {
   bool ok_ = false;
 };
 
+// A read of a mapped part that another program cut off raises SIGBUS. A
+// command-line program that maps files calls this once: such a read then
+// ends the process with `message` (static text) on standard error and exit
+// status `status`, instead of a crash.
+void EndOnShortenedMapping(const char* message, int status);
+
 }  // namespace tavelo
