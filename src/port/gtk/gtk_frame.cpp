@@ -54,7 +54,7 @@ void RequestFrame(GdkDisplay* display, GdkScreen* screen, Window window) {
 // their answer at once instead of waiting on the window manager; the
 // announcement corrects a window that gets another. (A maximised window's
 // frame, without borders, is no answer for a new window.)
-std::optional<FrameExtents>& LastFrame() {
+std::optional<FrameExtents>& LearntFrame() {
   static std::optional<FrameExtents> frame;
   return frame;
 }
@@ -69,14 +69,14 @@ FrameExtents WindowFrame(GtkWidget* window, int waitMilliseconds) {
   if (std::optional<FrameExtents> known = ReadFrame(display, xid)) return *known;
   GdkScreen* screen = gtk_widget_get_screen(window);
   if (!gdk_x11_screen_supports_net_wm_hint(screen, gdk_atom_intern_static_string(kRequestFrameExtents))) return {};
-  if (waitMilliseconds <= 0) return LastFrame().value_or(FrameExtents{});
+  if (waitMilliseconds <= 0) return LearntFrame().value_or(FrameExtents{});
   RequestFrame(display, screen, xid);
-  if (LastFrame()) return *LastFrame();
+  if (LearntFrame()) return *LearntFrame();
   // The answer is a property on the window; polling it keeps GTK's event
   // queue (and so every handler of the program) out of the wait.
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
   while (std::chrono::steady_clock::now() < deadline) {
-    if (std::optional<FrameExtents> answer = ReadFrame(display, xid)) return *(LastFrame() = answer);
+    if (std::optional<FrameExtents> answer = ReadFrame(display, xid)) return *(LearntFrame() = answer);
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   return {};

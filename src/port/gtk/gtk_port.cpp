@@ -266,7 +266,7 @@ void GtkBrowserView::Navigate(const std::string& utf8Address) {
 void GtkBrowserView::Prepare(const std::string& utf8Address) {
   // A blank page of the program's own starts the web process; the name
   // lookup starts the network process.
-  if (!committedAny_ && webkit_web_view_get_uri(view_.get()) == nullptr) Navigate("about:blank");
+  if (webkit_web_view_get_uri(view_.get()) == nullptr) Navigate("about:blank");
   GUri* uri = g_uri_parse(utf8Address.c_str(), G_URI_FLAGS_NONE, nullptr);
   if (uri == nullptr) return;
   if (const char* host = g_uri_get_host(uri); host != nullptr && *host != '\0') {
@@ -400,8 +400,8 @@ gboolean GtkBrowserView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* ur
 void GtkBrowserView::OnProcessEnded(WebKitWebView* view, WebKitWebProcessTerminationReason reason, gpointer self) {
   auto* me = static_cast<GtkBrowserView*>(self);
   // A crash leaves the view blank, and player views share their process: each
-  // says so and offers its page again.
-  // A page the program wrote has nothing to offer again.
+  // says so and offers its page again. A page the program wrote has nothing
+  // to offer again.
   if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API || !me->on_load_failed || me->showsWritten_) return;
   const char* uri = webkit_web_view_get_uri(view);
   if (uri != nullptr) me->on_load_failed(uri, port::LoadFailure::kPageEnded);
